@@ -1,0 +1,42 @@
+// The program's own window messages, menu commands and timers: the one place
+// their numbers are defined.
+#pragma once
+
+// Program messages to the main window, WM_USER + 1700 to WM_USER + 1716.
+// Every one carries wParam 0 and lParam 0 except UM_LINE_RECEIVED.
+enum ProgramMessage : unsigned {
+    UM_TOGGLE_LINK = 2724,
+    UM_COLD_START = 2725,
+    UM_LINE_RECEIVED = 2726,  // wParam: the reader's line, valid during the send
+    // 2727 is not used.
+    UM_POWER_SAVE_ON = 2728,
+    UM_POWER_SAVE_OFF = 2729,
+    UM_SBAS_ON = 2730,
+    UM_SBAS_OFF = 2731,
+    UM_VTG_ON = 2732,
+    UM_VTG_OFF = 2733,
+    UM_QUERY_VERSION = 2734,
+    UM_LOG_START = 2735,
+    UM_LOG_STOP = 2736,
+    UM_SEND_USER_SENTENCE = 2737,
+    UM_AUTO_SEND_START = 2738,
+    UM_AUTO_SEND_STOP = 2739,
+    UM_FACTORY_RESET = 2740,
+};
+
+constexpr unsigned kFirstProgramMessage = UM_TOGGLE_LINK;
+constexpr unsigned kLastProgramMessage = UM_FACTORY_RESET;
+
+// Menu and accelerator commands.
+enum MenuCommand : unsigned {
+    IDM_ABOUT = 40001,
+    IDM_EXIT = 40002,
+    IDM_SET_TIME = 40004,
+};
+
+// Timers of the main window (no timer procedure: they arrive as WM_TIMER).
+enum MainTimer : unsigned {
+    TIMER_DEVICE_SETTLE = 4096,
+    TIMER_AUTO_SEND = 4098,
+    TIMER_STARTUP = 4099,
+};

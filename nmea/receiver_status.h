@@ -1,0 +1,61 @@
+// Everything the program knows about the receiver's latest output. The
+// decoders are its only writers; the status panel paints from it; opening a
+// link and the cold start / factory reset commands clear it.
+#pragma once
+
+#include <cstdint>
+
+#include "nmea/civil_time.h"
+
+struct SatelliteSlot {
+    uint8_t inView;  // listed by a GSV sentence of the current cycle
+    uint8_t used;    // listed by a GSA sentence of the current cycle
+    int32_t snr;     // dB-Hz; 0 when the GSV field was empty
+    int32_t skyX;    // column on the 155x155 sky chart, zenith at 77
+    int32_t skyY;    // row on the sky chart (rows grow downwards)
+};
+
+constexpr int kSatelliteSlots = 256;
+
+// The status panel's display texts, in the order the panel draws them.
+struct StatusTexts {
+    char16_t date[15];
+    char16_t time[10];
+    char16_t course[10];
+    char16_t speed[10];
+    char16_t fixState[10];
+    char16_t hdop[10];
+    char16_t pdop[10];
+    char16_t latHemisphere[10];
+    char16_t latitude[15];
+    char16_t lonHemisphere[10];
+    char16_t longitude[15];
+};
+
+struct ReceiverStatus {
+    SatelliteSlot satellites[kSatelliteSlots];
+    StatusTexts texts;
+
+    CivilTime receiverTime;     // local time of the last RMC with date and time
+    uint8_t receiverTimeSet;    // 1 once receiverTime holds a decoded time
+    int32_t parseBusy;          // 1 while the intake decodes a line
+    char16_t ttffCaption[64];   // "Skyloom  %d Sec"
+    uint32_t ttffStartTick;     // 0: the first-fix clock is not running
+    uint8_t ttffDone;           // the first fix was measured since the last clearing
+};
+
+// Empties every text slot and zeroes every satellite entry. The clock fields
+// are reset separately by the callers that need it (ResetFixClock).
+void ClearReceiverStatus(ReceiverStatus& status);
+
+// Stops the time-to-first-fix clock: the next line restarts it.
+void ResetFixClock(ReceiverStatus& status);
+
+// Program-wide flags that mark the receiver's reporting cycle (32-bit, 0 at
+// program start). Tests reset them through ResetCycleFlags.
+extern int32_t resetButtonsPending;  // re-enable Cold Start / Factory Reset on the next line
+extern int32_t cycleComplete;        // redraw the status panel after this line
+extern int32_t gsvCleared;           // inView already cleared in this cycle
+extern int32_t gsaCleared;           // used already cleared in this cycle
+
+void ResetCycleFlags();

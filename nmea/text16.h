@@ -1,0 +1,50 @@
+// Fixed-capacity 16-bit text: every display text and sentence field of the
+// program is a zero-terminated char16_t buffer of known capacity. These are the
+// only routines that write into such buffers; each takes the capacity and
+// always terminates, so no caller can run past a buffer's end.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace text16 {
+
+// Length up to the terminator.
+size_t Length(const char16_t* s);
+
+// Copies src into dst (capacity `cap` units, terminator included), cutting it
+// when it does not fit. Returns the number of units copied. cap 0 writes nothing.
+size_t Copy(char16_t* dst, size_t cap, const char16_t* src);
+
+// Copies an ASCII/UTF-8-free narrow text (7-bit characters) widened.
+size_t CopyNarrow(char16_t* dst, size_t cap, const char* src);
+
+// Appends src behind the text already in dst, cutting it when it does not fit.
+size_t Append(char16_t* dst, size_t cap, const char16_t* src);
+
+// printf-style formatting of ASCII formats ("%.2d", "%d", "%s" of narrow text)
+// into a 16-bit buffer. Output that does not fit is cut; the result is always
+// terminated. Returns the number of units the full output would have needed
+// (so `Format(...) >= cap` tells the caller the text was cut).
+size_t Format(char16_t* dst, size_t cap, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
+
+// First occurrence of needle (a narrow ASCII text) in s, or nullptr.
+const char16_t* Find(const char16_t* s, const char* needle);
+
+// True when the two texts are equal up to their terminators.
+bool Equal(const char16_t* a, const char* b);
+
+// Reads a decimal integer the way "%d" of the C library does: leading blanks
+// skipped, an optional sign, digits up to the first non-digit. Returns false
+// (and leaves *value untouched) when no digit follows. Saturates instead of
+// overflowing.
+bool ScanInt(const char16_t* s, int32_t* value);
+
+// ScanInt that yields 0 where no number stands, the value the decoders use.
+int32_t IntOrZero(const char16_t* s);
+
+}  // namespace text16

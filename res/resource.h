@@ -1,0 +1,35 @@
+// Resource and control identifiers. Included by the resource script and by C++.
+#pragma once
+
+#define IDD_ABOUT 101
+#define IDB_SKY 102
+#define IDI_SKYLOOM 103
+#define IDR_ACCELERATORS 104
+#define IDS_APP_NAME 104
+#define IDR_MENU 105
+#define IDD_SETUP_PANEL 106
+#define IDD_STATUS_PANEL 107
+
+#define IDC_PORT 1000
+#define IDC_BAUD 1001
+#define IDC_SCAN_PORTS 1002
+#define IDC_COLD_START 1003
+#define IDC_START_GPS 1004
+#define IDC_CORE_VERSION 1005
+#define IDC_FW_VERSION 1006
+#define IDC_P_VERSION 1007
+#define IDC_SEND 1008
+#define IDC_VTG 1009
+#define IDC_POWER_SAVE 1010
+#define IDC_SBAS 1011
+#define IDC_LOG_FILE 1012
+#define IDC_AUTO_SEND 1013
+#define IDC_GET_VERSION 1014
+#define IDC_FACTORY_RESET 1015
+#define IDC_AUTO_PERIOD 1016
+#define IDC_FILTER_FIELD 1017
+#define IDC_FILTER_OP 1018
+#define IDC_SET_FILTER 1019
+#define IDC_LOG_NAME 1020
+#define IDC_SNR_OFFSET 1021
+#define IDC_USER_SENTENCE 1022
