@@ -1,0 +1,45 @@
+// The status and sky panel: labels and values, the sky chart with a numbered
+// circle per satellite, and two grids of signal bars, painted double-buffered
+// from the receiver status record.
+#pragma once
+
+#include <windows.h>
+
+#include "app/wnd.h"
+#include "nmea/receiver_status.h"
+
+class CRestoreDlg : public CWnd {
+public:
+    CRestoreDlg();
+
+    // Creates the panel from dialog template 107 as a child of `parent`.
+    bool Create(HWND parent);
+
+    // Invalidates the whole client area without erasing: repaint at the next WM_PAINT.
+    void Redraw();
+
+    LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Paints the whole panel into `dc` (a window's or a memory DC) over `client`.
+    void PaintContent(HDC dc, const RECT& client);
+
+    HBRUSH whiteBrush = nullptr;
+    HBRUSH greenBrush = nullptr;
+    HBRUSH blueBrush = nullptr;
+    HPEN redPen = nullptr;
+    HPEN bluePen = nullptr;
+    HPEN greenPen = nullptr;
+
+    // The record: the satellite table and texts it paints, and the clock
+    // fields the main window's intake keeps beside them.
+    ReceiverStatus status{};
+
+    HBITMAP skyBitmap = nullptr;
+
+private:
+    LRESULT OnInitDialog();
+    void OnPaint(HWND hwnd);
+};
+
+// Copies the whole bitmap to (x, y) of dc with the raster operation.
+void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, DWORD rop);
