@@ -2,7 +2,9 @@
 
 namespace {
 
-bool IsLeap(int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int64_t y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int64_t y, int m) {
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -34,14 +36,18 @@ void CivilFromDays(int64_t z, int64_t* y, unsigned* m, unsigned* d) {
 }  // namespace
 
 bool IsValidCivilTime(const CivilTime& t) {
-    if (t.wYear < 1601 || t.wYear > 30827) return false;
-    if (t.wMonth < 1 || t.wMonth > 12) return false;
-    if (t.wDay < 1 || t.wDay > DaysInMonth(t.wYear, t.wMonth)) return false;
+    if (t.wYear < 1601 || t.wYear > 30827)
+        return false;
+    if (t.wMonth < 1 || t.wMonth > 12)
+        return false;
+    if (t.wDay < 1 || t.wDay > DaysInMonth(t.wYear, t.wMonth))
+        return false;
     return t.wHour < 24 && t.wMinute < 60 && t.wSecond < 60 && t.wMilliseconds < 1000;
 }
 
 bool ShiftCivilTime(const CivilTime& in, int32_t minutes, CivilTime* out) {
-    if (!IsValidCivilTime(in)) return false;
+    if (!IsValidCivilTime(in))
+        return false;
     int64_t total = DaysFromCivil(in.wYear, in.wMonth, in.wDay) * 1440 + in.wHour * 60 + in.wMinute;
     total += minutes;
     int64_t days = total >= 0 ? total / 1440 : (total - 1439) / 1440;
@@ -49,7 +55,8 @@ bool ShiftCivilTime(const CivilTime& in, int32_t minutes, CivilTime* out) {
     int64_t y;
     unsigned m, d;
     CivilFromDays(days, &y, &m, &d);
-    if (y < 1601 || y > 30827) return false;
+    if (y < 1601 || y > 30827)
+        return false;
     CivilTime r = in;
     r.wYear = static_cast<uint16_t>(y);
     r.wMonth = static_cast<uint16_t>(m);

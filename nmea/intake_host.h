@@ -14,12 +14,12 @@ constexpr uint32_t kColorRed = 0x0000FF;
 constexpr uint32_t kColorGreen = 0x00FF00;
 
 class IntakeHost {
-public:
+  public:
     virtual ~IntakeHost() = default;
 
     // The setup panel's console.
-    virtual int ConsoleLineCount() = 0;                  // EM_GETLINECOUNT
-    virtual void ConsoleClear() = 0;                     // text set to ""
+    virtual int ConsoleLineCount() = 0;                    // EM_GETLINECOUNT
+    virtual void ConsoleClear() = 0;                       // text set to ""
     virtual void ConsoleInsert(const char16_t* text) = 0;  // EM_REPLACESEL, not undoable
     virtual void SetConsoleColor(uint32_t colorref) = 0;   // colour of the next insertion
 

@@ -36,12 +36,12 @@ struct ReceiverStatus {
     SatelliteSlot satellites[kSatelliteSlots];
     StatusTexts texts;
 
-    CivilTime receiverTime;     // local time of the last RMC with date and time
-    uint8_t receiverTimeSet;    // 1 once receiverTime holds a decoded time
-    int32_t parseBusy;          // 1 while the intake decodes a line
-    char16_t ttffCaption[64];   // "Skyloom  %d Sec"
-    uint32_t ttffStartTick;     // 0: the first-fix clock is not running
-    uint8_t ttffDone;           // the first fix was measured since the last clearing
+    CivilTime receiverTime;    // local time of the last RMC with date and time
+    uint8_t receiverTimeSet;   // 1 once receiverTime holds a decoded time
+    int32_t parseBusy;         // 1 while the intake decodes a line
+    char16_t ttffCaption[64];  // "Skyloom  %d Sec"
+    uint32_t ttffStartTick;    // 0: the first-fix clock is not running
+    uint8_t ttffDone;          // the first fix was measured since the last clearing
 };
 
 // Empties every text slot and zeroes every satellite entry. The clock fields

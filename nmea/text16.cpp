@@ -8,12 +8,14 @@ namespace text16 {
 
 size_t Length(const char16_t* s) {
     size_t n = 0;
-    while (s[n] != 0) ++n;
+    while (s[n] != 0)
+        ++n;
     return n;
 }
 
 size_t Copy(char16_t* dst, size_t cap, const char16_t* src) {
-    if (cap == 0) return 0;
+    if (cap == 0)
+        return 0;
     size_t n = 0;
     while (n + 1 < cap && src[n] != 0) {
         dst[n] = src[n];
@@ -24,7 +26,8 @@ size_t Copy(char16_t* dst, size_t cap, const char16_t* src) {
 }
 
 size_t CopyNarrow(char16_t* dst, size_t cap, const char* src) {
-    if (cap == 0) return 0;
+    if (cap == 0)
+        return 0;
     size_t n = 0;
     while (n + 1 < cap && src[n] != 0) {
         dst[n] = static_cast<char16_t>(static_cast<unsigned char>(src[n]));
@@ -35,9 +38,11 @@ size_t CopyNarrow(char16_t* dst, size_t cap, const char* src) {
 }
 
 size_t Append(char16_t* dst, size_t cap, const char16_t* src) {
-    if (cap == 0) return 0;
+    if (cap == 0)
+        return 0;
     size_t used = 0;
-    while (used < cap && dst[used] != 0) ++used;
+    while (used < cap && dst[used] != 0)
+        ++used;
     if (used == cap) {  // not terminated: repair rather than run on
         dst[cap - 1] = 0;
         return 0;
@@ -54,7 +59,8 @@ size_t Format(char16_t* dst, size_t cap, const char* format, ...) {
     int needed = vsnprintf(narrow, sizeof narrow, format, args);
     va_end(args);
     if (needed < 0) {
-        if (cap > 0) dst[0] = 0;
+        if (cap > 0)
+            dst[0] = 0;
         return 0;
     }
     CopyNarrow(dst, cap, narrow);
@@ -62,12 +68,15 @@ size_t Format(char16_t* dst, size_t cap, const char* format, ...) {
 }
 
 const char16_t* Find(const char16_t* s, const char* needle) {
-    if (needle[0] == 0) return s;
+    if (needle[0] == 0)
+        return s;
     for (; *s != 0; ++s) {
         size_t i = 0;
-        while (needle[i] != 0 && s[i] == static_cast<char16_t>(static_cast<unsigned char>(needle[i])))
+        while (needle[i] != 0 &&
+               s[i] == static_cast<char16_t>(static_cast<unsigned char>(needle[i])))
             ++i;
-        if (needle[i] == 0) return s;
+        if (needle[i] == 0)
+            return s;
     }
     return nullptr;
 }
@@ -75,7 +84,8 @@ const char16_t* Find(const char16_t* s, const char* needle) {
 bool Equal(const char16_t* a, const char* b) {
     size_t i = 0;
     for (; a[i] != 0 && b[i] != 0; ++i)
-        if (a[i] != static_cast<char16_t>(static_cast<unsigned char>(b[i]))) return false;
+        if (a[i] != static_cast<char16_t>(static_cast<unsigned char>(b[i])))
+            return false;
     return a[i] == 0 && b[i] == 0;
 }
 
@@ -88,14 +98,19 @@ bool ScanInt(const char16_t* s, int32_t* value) {
         negative = (*s == u'-');
         ++s;
     }
-    if (*s < u'0' || *s > u'9') return false;
+    if (*s < u'0' || *s > u'9')
+        return false;
     int64_t v = 0;
     for (; *s >= u'0' && *s <= u'9'; ++s) {
-        if (v <= INT32_MAX) v = v * 10 + (*s - u'0');
+        if (v <= INT32_MAX)
+            v = v * 10 + (*s - u'0');
     }
-    if (negative) v = -v;
-    if (v > INT32_MAX) v = INT32_MAX;
-    if (v < INT32_MIN) v = INT32_MIN;
+    if (negative)
+        v = -v;
+    if (v > INT32_MAX)
+        v = INT32_MAX;
+    if (v < INT32_MIN)
+        v = INT32_MIN;
     *value = static_cast<int32_t>(v);
     return true;
 }
@@ -103,6 +118,13 @@ bool ScanInt(const char16_t* s, int32_t* value) {
 int32_t IntOrZero(const char16_t* s) {
     int32_t v = 0;
     return ScanInt(s, &v) ? v : 0;
+}
+
+int32_t IntAt(const char16_t* s, size_t pos) {
+    for (size_t i = 0; i < pos; ++i)
+        if (s[i] == 0)
+            return 0;
+    return IntOrZero(s + pos);
 }
 
 }  // namespace text16

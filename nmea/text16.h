@@ -47,4 +47,19 @@ bool ScanInt(const char16_t* s, int32_t* value);
 // ScanInt that yields 0 where no number stands, the value the decoders use.
 int32_t IntOrZero(const char16_t* s);
 
+// IntOrZero of the text from character position `pos` on; 0 when the text is
+// shorter than that, so a short field never yields digits left behind it in
+// its buffer by an earlier, longer one.
+int32_t IntAt(const char16_t* s, size_t pos);
+
+// The same copies into an array whose capacity the compiler knows.
+template <size_t N>
+size_t Copy(char16_t (&dst)[N], const char16_t* src) {
+    return Copy(dst, N, src);
+}
+template <size_t N>
+size_t CopyNarrow(char16_t (&dst)[N], const char* src) {
+    return CopyNarrow(dst, N, src);
+}
+
 }  // namespace text16

@@ -1,0 +1,112 @@
+#include <cstdint>
+
+#include "nmea/decoders.h"
+#include "nmea/field_split.h"
+#include "nmea/position_text.h"
+#include "nmea/text16.h"
+
+namespace {
+
+bool InRange(int64_t v, int64_t lo, int64_t hi) {
+    return v >= lo && v <= hi;
+}
+
+// Fields 9 (ddmmyy) and 1 (hhmmss.sss) to local time. The receiver's digits are
+// taken apart by differences of whole numbers read at three positions.
+void DecodeTime(IntakeHost& host, ReceiverStatus& status) {
+    const char16_t* date = RmcFields[9];
+    const char16_t* time = RmcFields[1];
+    const int64_t d0 = text16::IntAt(date, 0), d2 = text16::IntAt(date, 2),
+                  d4 = text16::IntAt(date, 4);
+    const int64_t t0 = text16::IntAt(time, 0), t2 = text16::IntAt(time, 2),
+                  t4 = text16::IntAt(time, 4);
+    const int64_t year = d4 + 2000, month = (d2 - d4) / 100, day = (d0 - d2) / 10000;
+    const int64_t hour = (t0 - t2) / 10000, minute = (t2 - t4) / 100, second = t4;
+
+    // Values the 16-bit calendar fields cannot hold would wrap into a
+    // plausible-looking time; they fail like any other impossible date.
+    if (!InRange(year, 0, 0xFFFF) || !InRange(month, 0, 0xFFFF) || !InRange(day, 0, 0xFFFF) ||
+        !InRange(hour, 0, 0xFFFF) || !InRange(minute, 0, 0xFFFF) || !InRange(second, 0, 0xFFFF))
+        return;
+    CivilTime utc{};
+    utc.wYear = static_cast<uint16_t>(year);
+    utc.wMonth = static_cast<uint16_t>(month);
+    utc.wDayOfWeek = 1;
+    utc.wDay = static_cast<uint16_t>(day);
+    utc.wHour = static_cast<uint16_t>(hour);
+    utc.wMinute = static_cast<uint16_t>(minute);
+    utc.wSecond = static_cast<uint16_t>(second);
+    utc.wMilliseconds = 0;
+
+    // A time the system calendar rejects leaves the last good time on the
+    // panel and for "Set Time", rather than a half-converted one.
+    CivilTime local{};
+    if (!host.UtcToLocal(utc, &local))
+        return;
+    status.receiverTime = local;
+    status.receiverTimeSet = 1;
+    text16::Format(status.texts.date, 15, "%.4d/%.2d/%.2d", local.wYear, local.wMonth, local.wDay);
+    text16::Format(status.texts.time, 10, "%.2d:%.2d:%.2d", local.wHour, local.wMinute,
+                   local.wSecond);
+}
+
+// Field 7, knots. The decimals are dropped before the conversion.
+void DecodeSpeed(IntakeHost& host, ReceiverStatus& status) {
+    const char16_t* knotsField = RmcFields[7];
+    if (knotsField[0] == 0) {
+        text16::CopyNarrow(status.texts.speed, "0 Km/hr");
+        return;
+    }
+    const double kmh = text16::IntOrZero(knotsField) * 1.852;
+    // The truncation toward zero, kept within what the text can show at all.
+    const int32_t shown = kmh >= 999999999.0   ? 999999999
+                          : kmh <= -99999999.0 ? -99999999
+                                               : static_cast<int32_t>(kmh);
+    // A speed too wide for the slot with its unit keeps all its digits and
+    // drops the unit: a cut number would be a wrong number.
+    constexpr size_t kCap = sizeof status.texts.speed / sizeof(char16_t);
+    if (text16::Format(status.texts.speed, kCap, "%d Km/hr", static_cast<int>(shown)) >= kCap)
+        text16::Format(status.texts.speed, kCap, "%d", static_cast<int>(shown));
+    if (shown > 100) {
+        host.SetConsoleColor(kColorGreen);
+        host.Pause(1000);
+    }
+}
+
+void DecodePosition(ReceiverStatus& status) {
+    if (RmcFields[3][0] == 0 || RmcFields[4][0] == 0 || RmcFields[5][0] == 0 ||
+        RmcFields[6][0] == 0)
+        return;
+    text16::Copy(status.texts.latHemisphere, RmcFields[4]);
+    text16::Copy(status.texts.lonHemisphere, RmcFields[6]);
+    FormatLatitude(RmcFields[3], status.texts.latitude, 15);
+    FormatLongitude(RmcFields[5], status.texts.longitude, 15);
+}
+
+}  // namespace
+
+// $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
+//        1      2 3        4 5         6 7     8     9      10    11
+// 1 UTC time, 2 status (A valid), 3/4 latitude, 5/6 longitude, 7 speed in
+// knots, 8 course over ground, 9 UTC date.
+void DecodeRmc(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
+    SplitFields(line, &RmcFields[0][0], kNavFieldWidth, kRmcFieldCount);
+
+    if (RmcFields[2][0] == u'A') {
+        text16::CopyNarrow(status.texts.fixState, "3D");
+        MeasureTtff(host, status);
+    } else {
+        text16::CopyNarrow(status.texts.fixState, "No Fix");
+    }
+
+    if (RmcFields[9][0] != 0 && RmcFields[1][0] != 0)
+        DecodeTime(host, status);
+
+    if (RmcFields[8][0] != 0)
+        text16::Copy(status.texts.course, RmcFields[8]);
+    else
+        text16::CopyNarrow(status.texts.course, "0");
+
+    DecodeSpeed(host, status);
+    DecodePosition(status);
+}

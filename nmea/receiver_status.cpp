@@ -1,0 +1,25 @@
+#include "nmea/receiver_status.h"
+
+#include <cstring>
+
+int32_t resetButtonsPending = 0;
+int32_t cycleComplete = 0;
+int32_t gsvCleared = 0;
+int32_t gsaCleared = 0;
+
+void ClearReceiverStatus(ReceiverStatus& status) {
+    std::memset(&status.texts, 0, sizeof status.texts);
+    std::memset(status.satellites, 0, sizeof status.satellites);
+}
+
+void ResetFixClock(ReceiverStatus& status) {
+    status.ttffStartTick = 0;
+    status.ttffDone = 0;
+}
+
+void ResetCycleFlags() {
+    resetButtonsPending = 0;
+    cycleComplete = 0;
+    gsvCleared = 0;
+    gsaCleared = 0;
+}

@@ -1,0 +1,153 @@
+#include "nmea/sentence_intake.h"
+
+#include "nmea/decoders.h"
+#include "nmea/field_split.h"
+#include "nmea/text16.h"
+
+namespace {
+
+constexpr int kConsoleMaxLines = 2000;
+
+// The reader delivers up to 511 units; the working copy holds 255. An
+// over-long line keeps its beginning and its own line ending, so the console
+// still shows one line per received line. Returns true when the line was cut.
+bool MakeWorkingCopy(const char16_t* line, char16_t (&copy)[kWorkingCopyUnits]) {
+    const size_t length = text16::Length(line);
+    if (length < kWorkingCopyUnits) {
+        text16::Copy(copy, line);
+        return false;
+    }
+    size_t ending = 0;
+    if (length >= 1 && line[length - 1] == u'\n') {
+        ending = 1;
+        if (length >= 2 && line[length - 2] == u'\r')
+            ending = 2;
+    }
+    const size_t head = kWorkingCopyUnits - 1 - ending;
+    for (size_t i = 0; i < head; ++i)
+        copy[i] = line[i];
+    for (size_t i = 0; i < ending; ++i)
+        copy[head + i] = line[length - ending + i];
+    copy[kWorkingCopyUnits - 1] = 0;
+    return true;
+}
+
+void ShowVersionReply(IntakeHost& host, const char16_t* copy) {
+    SplitFields(copy, &VersionFields[0][0], kVersionFieldWidth, kVersionFieldCount);
+    if (VersionFields[1][0] != 0)
+        host.SetCoreVersion(VersionFields[1]);
+    if (VersionFields[3][0] != 0)
+        host.SetFirmwareVersion(VersionFields[3]);
+}
+
+// "...Version...: text*hh": the text after the first colon, up to the '*'.
+void ShowVersionText(IntakeHost& host, const char16_t* copy, const char16_t* word) {
+    const char16_t* start = word;  // without a colon the word itself opens the text
+    for (const char16_t* p = copy; *p != 0; ++p) {
+        if (*p == u':') {
+            start = p + 1;
+            break;
+        }
+    }
+    while (*start == u' ')
+        ++start;
+    char16_t text[256];
+    text16::Copy(text, start);
+    for (char16_t& c : text) {
+        if (c == 0)
+            break;
+        if (c == u'*')
+            c = 0;
+    }
+    if (text16::Find(copy, "Version2") != nullptr)
+        host.SetFirmwareVersion(text);
+    else
+        host.SetCoreVersion(text);
+}
+
+void Dispatch(IntakeHost& host, ReceiverStatus& status, const char16_t* copy) {
+    if (text16::Find(copy, "GGA") != nullptr)
+        DecodeGga();
+    else if (text16::Find(copy, "RMC") != nullptr)
+        DecodeRmc(host, status, copy);
+    else if (text16::Find(copy, "GSA") != nullptr)
+        DecodeGsa(host, status, copy);
+    else if (text16::Find(copy, "GSV") != nullptr)
+        DecodeGsv(status, copy);
+}
+
+}  // namespace
+
+bool ChecksumPasses(const char16_t* copy, size_t n) {
+    if (n < 5 || copy[n - 5] != u'*')
+        return false;
+    unsigned computed = 0;
+    for (size_t i = 1; i + 6 <= n; ++i)
+        computed ^= copy[i] & 0xFFu;
+    // Non-hex characters are not rejected: they enter the sum with these values.
+    auto digit = [](char16_t unit) -> unsigned {
+        const unsigned c = unit & 0xFFu;
+        if (c >= 'a')
+            return c - 87;
+        if (c >= 'A')
+            return c - 55;
+        if (c >= '0')
+            return c - 48;
+        return c;
+    };
+    const unsigned stated = (digit(copy[n - 4]) * 16 + digit(copy[n - 3])) & 0xFFu;
+    return computed == stated;
+}
+
+int OnLineReceived(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
+    char16_t copy[kWorkingCopyUnits];
+    const bool cut = MakeWorkingCopy(line, copy);
+
+    if (resetButtonsPending) {
+        host.EnableResetButtons();
+        resetButtonsPending = 0;
+    }
+
+    const size_t n = text16::Length(copy);
+    // The log keeps what the console shows: the working copy.
+    host.WriteLogLine(copy, n);
+
+    if (text16::Find(copy, "WAAS Enable") != nullptr)
+        host.SetSbasCheck(true);
+    else if (text16::Find(copy, "WAAS Disable") != nullptr)
+        host.SetSbasCheck(false);
+
+    if (text16::Find(copy, "$PMTK705") != nullptr)
+        ShowVersionReply(host, copy);
+    if (const char16_t* word = text16::Find(copy, "Version"))
+        ShowVersionText(host, copy, word);
+
+    // A cut line lost the sum's own digits or part of what they cover: it can
+    // never be shown as good, whatever its last characters happen to hold.
+    host.SetConsoleColor(!cut && ChecksumPasses(copy, n) ? kColorBlack : kColorRed);
+
+    if (status.parseBusy)
+        return 0;
+    status.parseBusy = 1;
+
+    if (status.ttffStartTick == 0) {
+        // 0 means "not started": a tick count that happens to read 0 starts
+        // the clock at 1 ms instead of leaving it stopped.
+        const uint32_t now = host.TickCount();
+        status.ttffStartTick = now != 0 ? now : 1;
+    } else {
+        Dispatch(host, status, copy);
+    }
+
+    if (host.ConsoleLineCount() > kConsoleMaxLines)
+        host.ConsoleClear();
+    host.ConsoleInsert(copy);
+
+    if (cycleComplete) {
+        host.Redraw();
+        cycleComplete = 0;
+    }
+
+    status.parseBusy = 0;
+    return 1;
+}
