@@ -1,0 +1,125 @@
+#include "tools/skyloom_decode/decode_objects.h"
+
+#include <cstddef>
+#include <string>
+
+namespace {
+
+// A slot's text up to its terminator, never past its capacity.
+template <size_t N>
+void SlotText(JsonWriter& out, const char16_t (&slot)[N]) {
+    size_t n = 0;
+    while (n < N && slot[n] != 0)
+        ++n;
+    out.Text16(slot, n);
+}
+
+void ColorName(JsonWriter& out, uint32_t color) {
+    switch (color) {
+        case kColorBlack:
+            out.Raw("\"black\"");
+            return;
+        case kColorRed:
+            out.Raw("\"red\"");
+            return;
+        case kColorGreen:
+            out.Raw("\"green\"");
+            return;
+        default: {
+            // Not a colour the intake chooses; shown as its COLORREF value.
+            static const char kHex[] = "0123456789abcdef";
+            char text[11] = {'"', '#'};
+            for (int i = 0; i < 8; ++i)
+                text[2 + i] = kHex[(color >> (28 - 4 * i)) & 0xF];
+            text[10] = '"';
+            out.Raw(text, sizeof text);
+        }
+    }
+}
+
+}  // namespace
+
+void WriteLineObject(JsonWriter& out, const LineOutcome& line) {
+    out.Raw("{\"kind\":\"line\",\"n\":");
+    out.Unsigned(line.n);
+    out.Raw(",\"text\":");
+    out.Text16(line.text, line.length);
+    out.Raw(",\"color\":");
+    ColorName(out, line.color);
+    if (line.decoded)
+        out.Raw(",\"decoded\":true");
+    else
+        out.Raw(",\"decoded\":false");
+    if (line.shown)
+        out.Raw(",\"shown\":true}\n");
+    else
+        out.Raw(",\"shown\":false}\n");
+}
+
+void WriteStatusObject(JsonWriter& out, uint64_t n, const std::u16string& caption,
+                       const ReceiverStatus& status) {
+    const StatusTexts& t = status.texts;
+    out.Raw("{\"kind\":\"status\",\"n\":");
+    out.Unsigned(n);
+    out.Raw(",\"caption\":");
+    out.Text16(caption.data(), caption.size());
+    out.Raw(",\"date\":");
+    SlotText(out, t.date);
+    out.Raw(",\"time\":");
+    SlotText(out, t.time);
+    out.Raw(",\"course\":");
+    SlotText(out, t.course);
+    out.Raw(",\"speed\":");
+    SlotText(out, t.speed);
+    out.Raw(",\"fixState\":");
+    SlotText(out, t.fixState);
+    out.Raw(",\"hdop\":");
+    SlotText(out, t.hdop);
+    out.Raw(",\"pdop\":");
+    SlotText(out, t.pdop);
+    out.Raw(",\"latHemisphere\":");
+    SlotText(out, t.latHemisphere);
+    out.Raw(",\"latitude\":");
+    SlotText(out, t.latitude);
+    out.Raw(",\"lonHemisphere\":");
+    SlotText(out, t.lonHemisphere);
+    out.Raw(",\"longitude\":");
+    SlotText(out, t.longitude);
+    out.Raw(",\"satellites\":[");
+    bool first = true;
+    for (int id = 0; id < kSatelliteSlots; ++id) {
+        const SatelliteSlot& s = status.satellites[id];
+        if (s.inView != 1)
+            continue;
+        if (!first)
+            out.Raw(",");
+        first = false;
+        out.Raw("{\"id\":");
+        out.Signed(id);
+        out.Raw(",\"used\":");
+        out.Unsigned(s.used);
+        out.Raw(",\"snr\":");
+        out.Signed(s.snr);
+        out.Raw(",\"x\":");
+        out.Signed(s.skyX);
+        out.Raw(",\"y\":");
+        out.Signed(s.skyY);
+        out.Raw("}");
+    }
+    out.Raw("]}\n");
+}
+
+void WriteSummaryObject(JsonWriter& out, DecodeSession& session) {
+    out.Raw("{\"kind\":\"summary\",\"lines\":");
+    out.Unsigned(session.lines());
+    out.Raw(",\"checksumFailures\":");
+    out.Unsigned(session.checksumFailures());
+    out.Raw(",\"redraws\":");
+    out.Unsigned(session.redraws());
+    out.Raw(",\"ttffSeconds\":");
+    if (session.ttffMeasured())
+        out.Signed(session.ttffSeconds());
+    else
+        out.Raw("null");
+    out.Raw("}\n");
+}

@@ -1,0 +1,137 @@
+#include "tools/skyloom_decode/decode_options.h"
+
+namespace {
+
+// Whole decimal numbers only: an optional sign, then digits, nothing after.
+bool ParseInteger(const std::string& text, int64_t min, int64_t max, int64_t* value) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    if (i == text.size())
+        return false;
+    int64_t v = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        v = v * 10 + (text[i] - '0');
+        if (v > (int64_t{1} << 40))
+            return false;  // far outside every range asked for
+    }
+    if (negative)
+        v = -v;
+    if (v < min || v > max)
+        return false;
+    *value = v;
+    return true;
+}
+
+// "--name=VALUE" or "--name VALUE"; advances i past a separate value.
+bool TakeValue(const std::vector<std::string>& args, size_t* i, const std::string& name,
+               std::string* value, bool* matched, std::string* error) {
+    const std::string& arg = args[*i];
+    *matched = false;
+    if (arg == name) {
+        *matched = true;
+        if (*i + 1 >= args.size()) {
+            *error = "option " + name + " needs a value";
+            return false;
+        }
+        *value = args[++*i];
+        return true;
+    }
+    if (arg.compare(0, name.size() + 1, name + "=") == 0) {
+        *matched = true;
+        *value = arg.substr(name.size() + 1);
+        return true;
+    }
+    return true;
+}
+
+}  // namespace
+
+const char kDecodeUsage[] =
+    "usage: skyloom-decode [--utc-offset=MINUTES] [--line-ms=N] FILE\n"
+    "\n"
+    "Decodes a receiver recording (FILE, or - for standard input) as Skyloom's\n"
+    "window would, and writes JSON Lines to standard output: one \"line\" object\n"
+    "per received line, a \"status\" object after each line that redraws the\n"
+    "status panel, and a closing \"summary\" object.\n"
+    "\n"
+    "  --utc-offset=MINUTES  local time zone as minutes east of UTC\n"
+    "                        (default: this computer's current offset)\n"
+    "  --line-ms=N           milliseconds the virtual clock advances per line\n"
+    "                        (default 125)\n"
+    "  --help                this text\n"
+    "  --version             the program's version\n"
+    "\n"
+    "Exit status: 0 when the whole input was decoded, 1 when the input could not\n"
+    "be read or the output not written (the output then has no summary), 2 for\n"
+    "a usage error.\n";
+
+bool ParseDecodeOptions(const std::vector<std::string>& args, DecodeOptions* options,
+                        std::string* error) {
+    DecodeOptions o;
+    bool haveInput = false;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            if (arg == "--") {
+                optionsEnded = true;
+                continue;
+            }
+            if (arg == "--help" || arg == "-h") {
+                o.action = DecodeOptions::Action::kHelp;
+                *options = o;
+                return true;
+            }
+            if (arg == "--version") {
+                o.action = DecodeOptions::Action::kVersion;
+                *options = o;
+                return true;
+            }
+            std::string value;
+            bool matched = false;
+            if (!TakeValue(args, &i, "--utc-offset", &value, &matched, error))
+                return false;
+            if (matched) {
+                int64_t v = 0;
+                if (!ParseInteger(value, -kMaxUtcOffsetMinutes, kMaxUtcOffsetMinutes, &v)) {
+                    *error = "bad number for --utc-offset: '" + value +
+                             "' (whole minutes from -1440 to 1440)";
+                    return false;
+                }
+                o.utcOffsetGiven = true;
+                o.utcOffsetMinutes = static_cast<int32_t>(v);
+                continue;
+            }
+            if (!TakeValue(args, &i, "--line-ms", &value, &matched, error))
+                return false;
+            if (matched) {
+                int64_t v = 0;
+                if (!ParseInteger(value, 0, UINT32_MAX, &v)) {
+                    *error = "bad number for --line-ms: '" + value +
+                             "' (whole milliseconds from 0 to 4294967295)";
+                    return false;
+                }
+                o.lineMs = static_cast<uint32_t>(v);
+                continue;
+            }
+            *error = "unknown option '" + arg + "'";
+            return false;
+        }
+        if (haveInput) {
+            *error = "more than one input file ('" + o.input + "', '" + arg + "')";
+            return false;
+        }
+        o.input = arg;
+        haveInput = true;
+    }
+    if (!haveInput) {
+        *error = "no input file (use - for standard input)";
+        return false;
+    }
+    *options = o;
+    return true;
+}
