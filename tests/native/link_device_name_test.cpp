@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "link/device_name.h"
+
+using linkrules::EntryKind;
+
+namespace {
+
+struct EntryCase {
+    std::u16string entry;
+    EntryKind kind;
+    std::u16string device;
+};
+
+EntryCase Resolve(std::u16string entry) {
+    char16_t buffer[linkrules::kEntryUnits] = {};
+    entry.copy(buffer, linkrules::kEntryUnits - 1);
+    linkrules::CutAtColon(buffer);
+    char16_t device[linkrules::kPortDeviceUnits];
+    device[0] = u'?';
+    EntryKind kind = linkrules::ResolveEntry(buffer, device, linkrules::kPortDeviceUnits);
+    return {entry, kind, device};
+}
+
+}  // namespace
+
+TEST(DeviceName, EntriesResolveToTheirDevices) {
+    const EntryCase cases[] = {
+        {u"Log File:", EntryKind::kRecording, u""},
+        {u"Log File", EntryKind::kRecording, u""},
+        {u"log file:", EntryKind::kPort, u"\\\\.\\log file"},
+        {u"Log Files:", EntryKind::kPort, u"\\\\.\\Log Files"},
+        {u"USB-to-Serial Comm Port (COM3)", EntryKind::kPort, u"\\\\.\\COM3"},
+        {u"USB Serial Port (COM12)", EntryKind::kPort, u"\\\\.\\COM12"},
+        {u"COM4", EntryKind::kPort, u"\\\\.\\COM4"},
+        // Cut at the first colon before anything else: the rescan's entries.
+        {u"COM7:  GPS Receiver", EntryKind::kPort, u"\\\\.\\COM7"},
+        {u"COM7:  Adapter (COM9)", EntryKind::kPort, u"\\\\.\\COM7"},
+        // Text after the bracket, and a second bracket, do not matter.
+        {u"A (COM5) extra (COM6)", EntryKind::kPort, u"\\\\.\\COM5"},
+        // Case-sensitive: "(com" is not a port part, the whole text is used.
+        {u"x (com8)", EntryKind::kPort, u"\\\\.\\x (com8)"},
+        // "(COM" and no ')': a cut name ("(COM1" of "(COM12)") must not open COM1.
+        {u"USB Serial Port (COM1", EntryKind::kUnusable, u""},
+        {u"(COM", EntryKind::kUnusable, u""},
+        {u"", EntryKind::kUnusable, u""},
+        {u":Log File", EntryKind::kUnusable, u""},
+        {u"Port (COM)", EntryKind::kPort, u"\\\\.\\COM"},
+    };
+    for (const EntryCase& c : cases) {
+        EntryCase got = Resolve(c.entry);
+        EXPECT_EQ(got.kind, c.kind) << std::string(c.entry.begin(), c.entry.end());
+        EXPECT_EQ(got.device, c.device) << std::string(c.entry.begin(), c.entry.end());
+    }
+}
+
+TEST(DeviceName, PortNamesUpToTheBufferOpenAndLongerOnesAreRefused) {
+    // 4 units of "\\.\" + 123 + terminator = 128: the longest name that fits.
+    EntryCase fits = Resolve(std::u16string(123, u'A'));
+    EXPECT_EQ(fits.kind, EntryKind::kPort);
+    EXPECT_EQ(fits.device, u"\\\\.\\" + std::u16string(123, u'A'));
+
+    EXPECT_EQ(Resolve(std::u16string(124, u'A')).kind, EntryKind::kUnusable);
+    EXPECT_EQ(Resolve(u"x (COM" + std::u16string(121, u'1') + u")").kind, EntryKind::kUnusable);
+}
+
+TEST(DeviceName, ResolveNeverWritesPastTheGivenCapacity) {
+    char16_t device[10];
+    for (char16_t& u : device)
+        u = u'#';
+    EXPECT_EQ(linkrules::ResolveEntry(u"A (COM1)", device, 9), EntryKind::kPort);
+    EXPECT_EQ(std::u16string(device), u"\\\\.\\COM1");
+    EXPECT_EQ(device[9], u'#');
+    EXPECT_EQ(linkrules::ResolveEntry(u"A (COM12)", device, 9), EntryKind::kUnusable);
+    EXPECT_EQ(device[0], 0);
+    EXPECT_EQ(device[9], u'#');
+}

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "link/log_path.h"
+
+using linkrules::LogPathResult;
+
+namespace {
+
+LogPathResult Build(const std::u16string& exe, const std::u16string& name, std::u16string* out) {
+    char16_t buffer[linkrules::kLogPathUnits];
+    buffer[0] = u'?';
+    LogPathResult r =
+        linkrules::BuildLogPath(exe.c_str(), name.c_str(), buffer, linkrules::kLogPathUnits);
+    *out = buffer;
+    return r;
+}
+
+}  // namespace
+
+TEST(LogPath, BesideTheExecutable) {
+    struct Case {
+        std::u16string exe, name;
+        LogPathResult result;
+        std::u16string path;
+    };
+    const Case cases[] = {
+        {u"C:\\D\\skyloom.exe", u"trip1", LogPathResult::kOk, u"C:\\D\\trip1_log.txt"},
+        {u"C:\\D\\skyloom.exe", u"", LogPathResult::kOk, u"C:\\D\\_log.txt"},
+        {u"C:\\a\\b.c\\skyloom.exe", u"x", LogPathResult::kOk, u"C:\\a\\b.c\\x_log.txt"},
+        {u"\\\\server\\share\\s.exe", u"n", LogPathResult::kOk, u"\\\\server\\share\\n_log.txt"},
+        {u"skyloom.exe", u"trip1", LogPathResult::kNoDirectory, u""},
+        {u"C:/D/skyloom.exe", u"trip1", LogPathResult::kNoDirectory, u""},
+    };
+    for (const Case& c : cases) {
+        std::u16string path;
+        EXPECT_EQ(Build(c.exe, c.name, &path), c.result);
+        EXPECT_EQ(path, c.path);
+    }
+}
+
+TEST(LogPath, APathThatDoesNotFitIsRefusedWhole) {
+    // Directory "C:\" + 200 units; "\" + name + "_log.txt" (8) + terminator.
+    const std::u16string dir = u"C:\\" + std::u16string(200, u'd');
+    const std::u16string exe = dir + u"\\s.exe";
+    const size_t room = linkrules::kLogPathUnits - dir.size() - 1 - 8 - 1;
+
+    std::u16string path;
+    EXPECT_EQ(Build(exe, std::u16string(room, u'n'), &path), LogPathResult::kOk);
+    EXPECT_EQ(path.size(), linkrules::kLogPathUnits - 1);
+    EXPECT_EQ(path, dir + u"\\" + std::u16string(room, u'n') + u"_log.txt");
+
+    EXPECT_EQ(Build(exe, std::u16string(room + 1, u'n'), &path), LogPathResult::kTooLong);
+    EXPECT_EQ(path, u"");
+    EXPECT_EQ(Build(exe, std::u16string(254, u'n'), &path), LogPathResult::kTooLong);
+}
