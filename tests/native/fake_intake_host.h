@@ -1,0 +1,131 @@
+// A recording IntakeHost for end-to-end tests of the intake: it keeps every
+// console insertion with its colour, the caption, redraws, control calls, log
+// writes and pauses, and answers with a settable tick count and UTC offset.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "nmea/civil_time.h"
+#include "nmea/decoders.h"
+#include "nmea/intake_host.h"
+#include "nmea/receiver_status.h"
+
+struct ConsoleEntry {
+    std::u16string text;
+    uint32_t color;
+};
+
+class FakeIntakeHost : public IntakeHost {
+  public:
+    // Settable answers.
+    int consoleLines = 0;
+    uint32_t tick = 100000;
+    int32_t utcOffsetMinutes = 0;
+
+    // What the intake did, in order.
+    std::vector<ConsoleEntry> console;
+    std::vector<std::string> events;
+    std::vector<std::u16string> logWrites;
+    std::vector<uint32_t> pauses;
+    std::u16string caption;
+    std::u16string coreVersion;
+    std::u16string firmwareVersion;
+    int sbasCheck = -1;  // -1: never set
+    int resetButtonEnables = 0;
+    int redraws = 0;
+    int consoleClears = 0;
+    uint32_t color = 0xFFFFFFFF;
+
+    int ConsoleLineCount() override { return consoleLines; }
+    void ConsoleClear() override {
+        ++consoleClears;
+        consoleLines = 0;
+        events.push_back("clear");
+    }
+    void ConsoleInsert(const char16_t* text) override {
+        console.push_back({text, color});
+        ++consoleLines;
+        events.push_back("insert");
+    }
+    void SetConsoleColor(uint32_t colorref) override {
+        color = colorref;
+        events.push_back("color " + std::to_string(colorref));
+    }
+    void EnableResetButtons() override {
+        ++resetButtonEnables;
+        events.push_back("enable");
+    }
+    void SetSbasCheck(bool checked) override {
+        sbasCheck = checked ? 1 : 0;
+        events.push_back("sbas");
+    }
+    void SetCoreVersion(const char16_t* text) override { coreVersion = text; }
+    void SetFirmwareVersion(const char16_t* text) override { firmwareVersion = text; }
+    void WriteLogLine(const char16_t* line, size_t n) override {
+        logWrites.emplace_back(line, n);
+        events.push_back("log");
+    }
+    void Redraw() override {
+        ++redraws;
+        events.push_back("redraw");
+    }
+    void SetCaption(const char16_t* text) override { caption = text; }
+    uint32_t TickCount() override { return tick; }
+    void Pause(uint32_t milliseconds) override {
+        pauses.push_back(milliseconds);
+        tick += milliseconds;
+    }
+    bool UtcToLocal(const CivilTime& utc, CivilTime* local) override {
+        return ShiftCivilTime(utc, utcOffsetMinutes, local);
+    }
+};
+
+// Test text helpers: NMEA is ASCII, the core works in char16_t.
+inline std::u16string U(const std::string& s) {
+    std::u16string out;
+    for (unsigned char c : s)
+        out.push_back(static_cast<char16_t>(c));
+    return out;
+}
+
+inline std::string Narrow(const std::u16string& s) {
+    std::string out;
+    for (char16_t c : s)
+        out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+// "$" + body + "*" + the right checksum + CR LF, for sentences made up in a test.
+inline std::string Sentence(const std::string& body) {
+    unsigned sum = 0;
+    for (unsigned char c : body)
+        sum ^= c;
+    static const char kHex[] = "0123456789ABCDEF";
+    return "$" + body + "*" + kHex[sum >> 4] + kHex[sum & 15] + "\r\n";
+}
+
+// A status record and the program-wide state in a known state, with the
+// first-fix clock already running so that every line is decoded.
+struct IntakeFixture {
+    FakeIntakeHost host;
+    ReceiverStatus status;
+
+    IntakeFixture() {
+        std::memset(&status, 0, sizeof status);
+        ResetCycleFlags();
+        ClearFieldBuffers();
+        status.ttffStartTick = host.tick;
+    }
+    int Feed(const std::string& line);  // defined inline below
+};
+
+#include "nmea/sentence_intake.h"
+#include "nmea/text16.h"
+
+inline int IntakeFixture::Feed(const std::string& line) {
+    const std::u16string text = U(line);
+    return OnLineReceived(host, status, text.c_str());
+}

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_intake_host.h"
+
+namespace {
+
+const std::string kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
+
+struct CycleTest : ::testing::Test, IntakeFixture {
+    std::vector<int> InView() const {
+        std::vector<int> ids;
+        for (int i = 0; i < kSatelliteSlots; ++i)
+            if (status.satellites[i].inView)
+                ids.push_back(i);
+        return ids;
+    }
+    std::vector<int> Used() const {
+        std::vector<int> ids;
+        for (int i = 0; i < kSatelliteSlots; ++i)
+            if (status.satellites[i].used)
+                ids.push_back(i);
+        return ids;
+    }
+};
+
+// Feeds a sequence and records after which lines a redraw was requested.
+TEST_F(CycleTest, RedrawsFollowGgaAndTheLastGsvMessage) {
+    const struct {
+        std::string line;
+        bool redraw;
+    } steps[] = {
+        {kGga, true},
+        {Sentence("GPGSA,A,3,04,05,,,,,,,,,,,2.5,1.3,2.1"), false},
+        {Sentence("GPGSV,2,1,05,04,40,083,46,05,17,308,41,12,07,344,39,14,22,228,45"), false},
+        {Sentence("GPGSV,2,2,05,20,10,100,30"), true},
+        {Sentence("GLGSV,1,1,01,65,10,100,30"), true},
+        {Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,070126,003.1,W"), false},
+        {"$GPTXT,01,01,02,ANTSTATUS=OK*3B\r\n", false},
+        {kGga, true},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.line);
+        const int before = host.redraws;
+        EXPECT_EQ(Feed(s.line), 1);
+        EXPECT_EQ(host.redraws - before, s.redraw ? 1 : 0);
+        EXPECT_EQ(cycleComplete, 0);  // the intake clears it after asking
+    }
+}
+
+TEST_F(CycleTest, FlagsAccumulateWithinACycleAndRestartAfterGga) {
+    Feed(kGga);
+    Feed(Sentence("GPGSA,A,3,04,05,,,,,,,,,,,2.5,1.3,2.1"));
+    Feed(Sentence("GLGSA,A,3,65,,,,,,,,,,,,2.5,1.3,2.1"));
+    Feed(Sentence("GPGSV,1,1,02,04,40,083,46,07,17,308,41"));
+    Feed(Sentence("GLGSV,1,1,02,65,10,100,30,66,10,100,30"));
+    EXPECT_EQ(Used(), (std::vector<int>{4, 5, 65}));
+    EXPECT_EQ(InView(), (std::vector<int>{4, 7, 65, 66}));
+    EXPECT_EQ(gsaCleared, 1);
+    EXPECT_EQ(gsvCleared, 1);
+
+    // Next cycle: satellite 7 dropped out; it is no longer in view but keeps its values.
+    Feed(kGga);
+    EXPECT_EQ(gsaCleared, 0);
+    EXPECT_EQ(gsvCleared, 0);
+    EXPECT_EQ(InView(), (std::vector<int>{4, 7, 65, 66}));  // nothing cleared before GSV
+    Feed(Sentence("GPGSA,A,3,04,,,,,,,,,,,,2.5,1.3,2.1"));
+    Feed(Sentence("GPGSV,1,1,01,04,40,083,46"));
+    EXPECT_EQ(Used(), (std::vector<int>{4}));
+    EXPECT_EQ(InView(), (std::vector<int>{4}));
+    EXPECT_EQ(status.satellites[7].snr, 41);
+    EXPECT_EQ(status.satellites[7].skyX, 36);
+}
+
+TEST_F(CycleTest, FixStateIsTheLastDecodersWord) {
+    const struct {
+        std::vector<std::string> lines;
+        std::string fix;
+    } cases[] = {
+        {{Sentence("GPGSA,A,2,04,,,,,,,,,,,,2.5,1.3,2.1"),
+          Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,0,0,070126,,")},
+         "3D"},
+        {{Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,0,0,070126,,"),
+          Sentence("GPGSA,A,2,04,,,,,,,,,,,,2.5,1.3,2.1")},
+         "2D"},
+        {{Sentence("GPRMC,123519,V,,,,,0,0,070126,,"), Sentence("GPGSA,A,1,,,,,,,,,,,,,,,")},
+         "No Fix"},
+    };
+    for (const auto& c : cases) {
+        for (const auto& line : c.lines)
+            Feed(line);
+        EXPECT_EQ(Narrow(status.texts.fixState), c.fix);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_intake_host.h"
+
+namespace {
+
+TEST(SkyPosition, WorkedValues) {
+    const struct {
+        int elevation, azimuth, x, y;
+    } cases[] = {
+        {90, 0, 77, 77},
+        {90, 123, 77, 77},
+        {0, 0, 77, 14},
+        {0, 90, 140, 77},
+        {0, 180, 77, 139},
+        {0, 270, 14, 77},
+        {0, 360, 76, 14},
+        {45, 45, 99, 54},
+        {30, 120, 113, 97},
+        // Below the horizon: outside the horizon circle, as the numbers say.
+        {-10, 90, 147, 77},
+    };
+    for (const auto& c : cases) {
+        int x = -1, y = -1;
+        SkyPosition(c.elevation, c.azimuth, &x, &y);
+        EXPECT_EQ(x, c.x) << c.elevation << "/" << c.azimuth;
+        EXPECT_EQ(y, c.y) << c.elevation << "/" << c.azimuth;
+    }
+    // Absurd numbers give far-off but defined positions.
+    int x = 0, y = 0;
+    SkyPosition(INT32_MIN, INT32_MAX, &x, &y);
+    EXPECT_TRUE(x < -1000 || x > 1000 || y < -1000 || y > 1000);
+}
+
+struct GsvTest : ::testing::Test, IntakeFixture {
+    void Decode(const std::string& line) {
+        const std::u16string text = U(line);
+        DecodeGsv(status, text.c_str());
+    }
+    std::vector<int> InView() const {
+        std::vector<int> ids;
+        for (int i = 0; i < kSatelliteSlots; ++i)
+            if (status.satellites[i].inView)
+                ids.push_back(i);
+        return ids;
+    }
+};
+
+TEST_F(GsvTest, GroupsOfAMessage) {
+    const struct {
+        std::string line;
+        std::vector<int> inView;
+    } cases[] = {
+        {"$GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75\r\n",
+         {1, 2, 12, 14}},
+        {Sentence("GPGSV,3,3,11,22,42,067,42,24,14,311,43,27,05,244,00"), {22, 24, 27}},
+        {Sentence("GPGSV,1,1,02,05,10,100,30,06,20,200,"), {5, 6}},
+        {Sentence("GPGSV,1,1,01,07,10,100,30"), {7}},
+        {Sentence("GPGSV,1,1,00"), {}},
+        // 0, empty and non-numeric numbers skip their group; numbers without an entry too.
+        {Sentence("GPGSV,1,1,04,00,10,100,30,,10,100,30,xx,10,100,30,256,10,100,30"), {}},
+        {Sentence("GPGSV,1,1,02,-3,10,100,30,255,10,100,30"), {255}},
+        // More than four groups: the buffer's four are decoded, the rest ignored.
+        {Sentence("GPGSV,1,1,05,01,1,1,1,02,1,1,1,03,1,1,1,04,1,1,1,05,1,1,1"), {1, 2, 3, 4}},
+        // Without CR LF the terminator ends the line the same way.
+        {"$GPGSV,1,1,01,09,10,100,30*00", {9}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        for (SatelliteSlot& slot : status.satellites)
+            slot.inView = 0;
+        Decode(c.line);
+        EXPECT_EQ(InView(), c.inView);
+    }
+}
+
+TEST_F(GsvTest, SignalAndSkyPosition) {
+    Decode(Sentence("GPGSV,1,1,03,05,45,045,40,06,30,120,,07,90,000,07"));
+    const struct {
+        int id, snr, x, y;
+    } expected[] = {{5, 40, 99, 54}, {6, 0, 113, 97}, {7, 7, 77, 77}};
+    for (const auto& e : expected) {
+        const SatelliteSlot& s = status.satellites[e.id];
+        EXPECT_EQ(s.inView, 1) << e.id;
+        EXPECT_EQ(s.snr, e.snr) << e.id;
+        EXPECT_EQ(s.skyX, e.x) << e.id;
+        EXPECT_EQ(s.skyY, e.y) << e.id;
+    }
+}
+
+TEST_F(GsvTest, SatelliteWithoutPositionKeepsItsLastOne) {
+    Decode(Sentence("GPGSV,1,1,01,05,45,045,40"));
+    for (const char* fields : {"05,,,38", "05,45,,38", "05,,045,38", "05,x,045,38"}) {
+        SCOPED_TRACE(fields);
+        Decode(Sentence(std::string("GPGSV,1,1,01,") + fields));
+        EXPECT_EQ(status.satellites[5].inView, 1);
+        EXPECT_EQ(status.satellites[5].snr, 38);
+        EXPECT_EQ(status.satellites[5].skyX, 99);
+        EXPECT_EQ(status.satellites[5].skyY, 54);
+    }
+}
+
+TEST_F(GsvTest, ListedTwiceKeepsTheLastGroup) {
+    Decode(Sentence("GPGSV,1,1,02,05,45,045,40,05,90,000,20"));
+    EXPECT_EQ(status.satellites[5].snr, 20);
+    EXPECT_EQ(status.satellites[5].skyX, 77);
+}
+
+TEST_F(GsvTest, OverlongFieldsAreCutAndNothingSpills) {
+    const std::string longField(100, '7');
+    Decode(Sentence("GPGSV,1,1,02,08," + longField + ",100,30,09,10,100," + longField));
+    EXPECT_EQ(InView(), (std::vector<int>{8, 9}));
+    EXPECT_EQ(status.satellites[9].snr, INT32_MAX);  // 47 sevens, saturated
+    EXPECT_EQ(text16::Length(GsvFields[5]), kNavFieldWidth - 1);
+}
+
+TEST_F(GsvTest, ClearingOncePerCycleAndCompletion) {
+    status.satellites[30].inView = 1;
+    status.satellites[30].snr = 44;
+    Decode(Sentence("GPGSV,3,1,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45"));
+    EXPECT_EQ(InView(), (std::vector<int>{1, 2, 12, 14}));
+    EXPECT_EQ(status.satellites[30].snr, 44);  // only the flag is cleared
+    EXPECT_EQ(cycleComplete, 0);
+    Decode(Sentence("GPGSV,3,2,12,15,40,083,46,16,17,308,41,17,07,344,39,18,22,228,45"));
+    EXPECT_EQ(cycleComplete, 0);
+    Decode(Sentence("GPGSV,3,3,12,19,40,083,46,20,17,308,41,21,07,344,39,22,22,228,45"));
+    EXPECT_EQ(cycleComplete, 1);
+    // Another system in the same cycle adds.
+    Decode(Sentence("GLGSV,1,1,02,65,40,083,46,66,17,308,41"));
+    EXPECT_EQ(InView().size(), 14u);
+    // Without a GGA between, the next cycle's first message does not clear.
+    Decode(Sentence("GPGSV,1,1,01,03,40,083,46"));
+    EXPECT_EQ(InView().size(), 15u);
+    DecodeGga();
+    Decode(Sentence("GPGSV,1,1,01,03,40,083,46"));
+    EXPECT_EQ(InView(), (std::vector<int>{3}));
+}
+
+}  // namespace

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fake_intake_host.h"
+
+namespace {
+
+struct RmcFieldsIn {
+    std::string time = "123519.000", status = "A", lat = "4807.0380", ns = "N", lon = "01131.0000",
+                ew = "E", speed = "022.4", course = "084.4", date = "070126";
+};
+
+std::string Rmc(const RmcFieldsIn& f) {
+    return Sentence("GPRMC," + f.time + "," + f.status + "," + f.lat + "," + f.ns + "," + f.lon +
+                    "," + f.ew + "," + f.speed + "," + f.course + "," + f.date + ",,,A");
+}
+
+struct RmcTest : ::testing::Test, IntakeFixture {
+    void Decode(const RmcFieldsIn& f) {
+        const std::u16string line = U(Rmc(f));
+        DecodeRmc(host, status, line.c_str());
+    }
+};
+
+TEST_F(RmcTest, LocalDateAndTime) {
+    const struct {
+        std::string time, date;
+        int32_t offset;
+        std::string shownDate, shownTime;
+        int dayOfWeek;
+    } cases[] = {
+        {"123519.000", "070126", 120, "2026/01/07", "14:35:19", 3},
+        {"123519", "070126", 0, "2026/01/07", "12:35:19", 3},
+        {"233000.50", "311226", 90, "2027/01/01", "01:00:00", 5},
+        {"003000", "010326", -60, "2026/02/28", "23:30:00", 6},
+        {"000000", "290224", 0, "2024/02/29", "00:00:00", 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.time + " " + c.date);
+        host.utcOffsetMinutes = c.offset;
+        RmcFieldsIn f;
+        f.time = c.time;
+        f.date = c.date;
+        Decode(f);
+        EXPECT_EQ(Narrow(status.texts.date), c.shownDate);
+        EXPECT_EQ(Narrow(status.texts.time), c.shownTime);
+        EXPECT_EQ(status.receiverTimeSet, 1);
+        EXPECT_EQ(status.receiverTime.wDayOfWeek, c.dayOfWeek);
+        EXPECT_EQ(status.receiverTime.wMilliseconds, 0);
+    }
+}
+
+TEST_F(RmcTest, TimeThatCannotBeConvertedLeavesTheLastGoodOne) {
+    // A first RMC with a time the calendar cannot hold sets nothing at all.
+    RmcFieldsIn bad;
+    bad.date = "310226";  // 31 February
+    Decode(bad);
+    EXPECT_EQ(status.receiverTimeSet, 0);
+    EXPECT_EQ(Narrow(status.texts.date), "");
+
+    RmcFieldsIn good;
+    Decode(good);
+    const CivilTime before = status.receiverTime;
+    const struct {
+        std::string time, date;
+    } cases[] = {
+        {"123519", "310226"},      {"123519", "071326"},  {"123519", "000126"},
+        {"253519", "070126"},      {"126019", "070126"},  {"123560", "070126"},
+        {"123519", "07"},          {"123519", "x70126"},  {"123519", "99999999999"},
+        {"99999999999", "070126"}, {"-123519", "070126"}, {"123519", "0701-6"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.time + " " + c.date);
+        RmcFieldsIn f;
+        f.time = c.time;
+        f.date = c.date;
+        Decode(f);
+        EXPECT_EQ(Narrow(status.texts.date), "2026/01/07");
+        EXPECT_EQ(Narrow(status.texts.time), "12:35:19");
+        EXPECT_EQ(0, std::memcmp(&before, &status.receiverTime, sizeof before));
+    }
+    // An empty date or time field leaves them as well.
+    RmcFieldsIn noDate;
+    noDate.date = "";
+    noDate.time = "000000";
+    Decode(noDate);
+    RmcFieldsIn noTime;
+    noTime.time = "";
+    noTime.date = "010101";
+    Decode(noTime);
+    EXPECT_EQ(Narrow(status.texts.time), "12:35:19");
+}
+
+TEST_F(RmcTest, SpeedInKilometresPerHour) {
+    const struct {
+        std::string knots, shown;
+        bool fast;
+    } cases[] = {
+        {"0.00", "0 Km/hr", false},         {"0.9", "0 Km/hr", false},
+        {"12.5", "22 Km/hr", false},        {"54.0", "100 Km/hr", false},
+        {"55.0", "101 Km/hr", true},        {"", "0 Km/hr", false},
+        {"539", "998 Km/hr", true},         {"540", "1000", true},
+        {"abc", "0 Km/hr", false},          {"-5", "-9 Km/hr", false},
+        {"99999999999", "999999999", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.knots);
+        host.pauses.clear();
+        host.color = kColorBlack;
+        RmcFieldsIn f;
+        f.speed = c.knots;
+        Decode(f);
+        EXPECT_EQ(Narrow(status.texts.speed), c.shown);
+        EXPECT_EQ(host.color, c.fast ? kColorGreen : kColorBlack);
+        EXPECT_EQ(host.pauses, c.fast ? std::vector<uint32_t>{1000} : std::vector<uint32_t>{});
+    }
+}
+
+TEST_F(RmcTest, FastLineIsShownGreenAfterItsPause) {
+    RmcFieldsIn f;
+    f.speed = "55.0";
+    Feed(Rmc(f));
+    ASSERT_EQ(host.console.size(), 1u);
+    EXPECT_EQ(host.console[0].color, kColorGreen);
+    EXPECT_EQ(host.pauses, std::vector<uint32_t>{1000});
+}
+
+TEST_F(RmcTest, CourseFixStateAndHemispheres) {
+    const struct {
+        std::string status, course, ns;
+        std::string fix, shownCourse, shownNs;
+    } cases[] = {
+        {"A", "084.4", "N", "3D", "084.4", "N"},
+        {"V", "", "S", "No Fix", "0", "S"},
+        {"", "359.99", "N", "No Fix", "359.99", "N"},
+        {"a", "123.4567890", "Northward", "No Fix", "123.45678", "Northward"},
+        {"A", "1", "Northwards", "3D", "1", "Northward"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.course);
+        RmcFieldsIn f;
+        f.status = c.status;
+        f.course = c.course;
+        f.ns = c.ns;
+        Decode(f);
+        EXPECT_EQ(Narrow(status.texts.fixState), c.fix);
+        EXPECT_EQ(Narrow(status.texts.course), c.shownCourse);
+        EXPECT_EQ(Narrow(status.texts.latHemisphere), c.shownNs);
+    }
+}
+
+TEST_F(RmcTest, PositionTexts) {
+    const struct {
+        std::string lat, lon, shownLat, shownLon;
+    } cases[] = {
+        {"4807.0380", "01131.0000", "48`07.0380'", "011`31.0000'"},
+        {"0000.0000", "00000.0000", "00`00.0000'", "000`00.0000'"},
+        {"9000.0000", "18000.0000", "90`00.0000'", "180`00.0000'"},
+        {"8959.9999", "17959.9999", "89`59.9999'", "179`59.9999'"},
+        {"0512.3456", "00012.3456", "05`12.3456'", "000`12.3456'"},
+        // Short fields read no digits that are not there.
+        {"48", "011", "00`00.0000'", "000`00.0000'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lat);
+        RmcFieldsIn f;
+        f.lat = c.lat;
+        f.lon = c.lon;
+        f.ew = "W";
+        Decode(f);
+        EXPECT_EQ(Narrow(status.texts.latitude), c.shownLat);
+        EXPECT_EQ(Narrow(status.texts.longitude), c.shownLon);
+        EXPECT_EQ(Narrow(status.texts.lonHemisphere), "W");
+    }
+}
+
+TEST_F(RmcTest, IncompletePositionKeepsTheLastOne) {
+    RmcFieldsIn f;
+    Decode(f);
+    for (int missing = 0; missing < 4; ++missing) {
+        RmcFieldsIn g;
+        g.status = "V";
+        g.lat = "1111.1111";
+        g.lon = "02222.2222";
+        g.ns = "S";
+        g.ew = "W";
+        std::string* fields[] = {&g.lat, &g.ns, &g.lon, &g.ew};
+        *fields[missing] = "";
+        Decode(g);
+        EXPECT_EQ(Narrow(status.texts.fixState), "No Fix");
+        EXPECT_EQ(Narrow(status.texts.latitude), "48`07.0380'");
+        EXPECT_EQ(Narrow(status.texts.longitude), "011`31.0000'");
+        EXPECT_EQ(Narrow(status.texts.latHemisphere), "N");
+        EXPECT_EQ(Narrow(status.texts.lonHemisphere), "E");
+    }
+}
+
+TEST_F(RmcTest, HugeNumbersStayInsideTheSlots) {
+    RmcFieldsIn f;
+    f.lat = "99999999999.99999999999";
+    f.lon = "-99999999999.-9999999999";
+    f.time = "99999999999";
+    f.date = "-9999999999";
+    Decode(f);
+    EXPECT_LE(text16::Length(status.texts.latitude), 14u);
+    EXPECT_LE(text16::Length(status.texts.longitude), 14u);
+}
+
+}  // namespace
