@@ -1,0 +1,297 @@
+#!/usr/bin/env python3
+"""End-to-end checks of skyloom-decode: runs the real executable (natively or
+under an emulator such as Wine) and checks its JSON Lines against the rules
+of its output and, where given, against expected output files.
+
+usage: decode_check.py [--emulator PROG] DECODER MODE ARGS...
+  expected RECORDING EXPECTED [OPTION...]  output equals EXPECTED exactly
+  captures DIR                             every *.pgl decodes to valid output
+  cli RECORDING VERSION_FILE               options, standard input, errors
+  generated GENERATOR                      a generated stream decodes cleanly
+"""
+import json
+import os
+import subprocess
+import sys
+import tempfile
+
+LINE_KEYS = ["kind", "n", "text", "color", "decoded", "shown"]
+STATUS_KEYS = ["kind", "n", "caption", "date", "time", "course", "speed", "fixState", "hdop",
+               "pdop", "latHemisphere", "latitude", "lonHemisphere", "longitude", "satellites"]
+SAT_KEYS = ["id", "used", "snr", "x", "y"]
+SUMMARY_KEYS = ["kind", "lines", "checksumFailures", "redraws", "ttffSeconds"]
+
+failures = []
+
+
+def fail(message):
+    failures.append(message)
+    print("FAIL: " + message, file=sys.stderr)
+
+
+class Decoder:
+    def __init__(self, exe, emulator):
+        self.prefix = ([emulator] if emulator else []) + [exe]
+        self.emulated = bool(emulator)
+
+    def run(self, args, stdin=None, env=None, stdout=subprocess.PIPE):
+        return subprocess.run(self.prefix + args, input=stdin, stdout=stdout,
+                              stderr=subprocess.PIPE, env=env, timeout=300)
+
+
+def frame(data):
+    """The reader's rules, written independently of the C++ framer: at most 510
+    characters before the line feed, an over-long line dropped with the byte
+    that overflows it, a partial line at the end never delivered. Returns the
+    lines as the intake receives them: units up to the first 0."""
+    lines, buf = [], bytearray()
+    for b in data:
+        if len(buf) > 510:
+            buf = bytearray()
+            continue
+        if b == 0x0A:
+            buf.append(b)
+            text = bytes(buf).split(b"\x00")[0]
+            lines.append("".join(chr(c) if c < 0x80 else chr(0xFF00 + c) for c in text))
+            buf = bytearray()
+            continue
+        buf.append(b)
+    return lines
+
+
+def is_int(v):
+    return isinstance(v, int) and not isinstance(v, bool)
+
+
+def validate(name, out, data=None):
+    """Checks the structure of one run's output; with the input bytes, also
+    that the delivered lines are exactly those the reader would deliver."""
+    if not out.endswith(b"\n"):
+        fail(f"{name}: output does not end with a line feed")
+        return None
+    objects = []
+    for i, raw in enumerate(out.split(b"\n")[:-1], 1):
+        try:
+            obj = json.loads(raw.decode("ascii"))
+        except (UnicodeDecodeError, ValueError) as e:
+            fail(f"{name}: output line {i} is not ASCII JSON: {e}")
+            return None
+        if not isinstance(obj, dict):
+            fail(f"{name}: output line {i} is not an object")
+            return None
+        objects.append(obj)
+    if not objects or objects[-1].get("kind") != "summary":
+        fail(f"{name}: the last object is not the summary")
+        return None
+    lines, statuses = [], 0
+    for i, obj in enumerate(objects):
+        kind = obj.get("kind")
+        if kind == "line":
+            if list(obj) != LINE_KEYS or not is_int(obj["n"]) or obj["n"] != len(lines) + 1 \
+                    or not isinstance(obj["text"], str) \
+                    or obj["color"] not in ("black", "red", "green") \
+                    or not isinstance(obj["decoded"], bool) or not isinstance(obj["shown"], bool):
+                fail(f"{name}: bad line object {obj}")
+                return None
+            lines.append(obj)
+        elif kind == "status":
+            sats = obj.get("satellites")
+            ok = list(obj) == STATUS_KEYS and lines and obj["n"] == lines[-1]["n"] \
+                and objects[i - 1].get("kind") == "line" \
+                and all(isinstance(obj[k], str) for k in STATUS_KEYS[2:-1]) \
+                and isinstance(sats, list)
+            ids = [s.get("id") for s in sats] if ok else []
+            ok = ok and all(list(s) == SAT_KEYS and all(is_int(s[k]) for k in SAT_KEYS)
+                            and s["used"] in (0, 1) for s in sats) \
+                and all(0 <= i <= 255 for i in ids) and ids == sorted(set(ids))
+            if not ok:
+                fail(f"{name}: bad status object {obj}")
+                return None
+            statuses += 1
+        elif kind == "summary":
+            if i != len(objects) - 1:
+                fail(f"{name}: summary before the end")
+                return None
+        else:
+            fail(f"{name}: unknown object kind {kind!r}")
+            return None
+    summary = objects[-1]
+    red = sum(1 for l in lines if l["color"] == "red")
+    green = sum(1 for l in lines if l["color"] == "green")
+    if list(summary) != SUMMARY_KEYS or summary["lines"] != len(lines) \
+            or summary["redraws"] != statuses \
+            or not red <= summary["checksumFailures"] <= red + green \
+            or not (summary["ttffSeconds"] is None
+                    or (is_int(summary["ttffSeconds"]) and summary["ttffSeconds"] >= 3)):
+        fail(f"{name}: summary {summary} disagrees with the output "
+             f"({len(lines)} lines, {statuses} status objects, {red} red)")
+    if data is not None:
+        expected = frame(data)
+        got = [l["text"] for l in lines]
+        if got != expected:
+            first = next((i for i, (a, b) in enumerate(zip(got, expected)) if a != b),
+                         min(len(got), len(expected)))
+            fail(f"{name}: delivered lines differ from the reader's rules at line {first + 1} "
+                 f"({len(got)} delivered, {len(expected)} expected)")
+    return objects
+
+
+def run_ok(decoder, name, args, **kw):
+    r = decoder.run(args, **kw)
+    if r.returncode != 0:
+        fail(f"{name}: exit {r.returncode}, stderr {r.stderr.decode(errors='replace')!r}")
+        return None
+    return r.stdout
+
+
+def mode_expected(decoder, recording, expected_file, options):
+    name = os.path.basename(recording) + " " + " ".join(options)
+    out = run_ok(decoder, name, options + [recording])
+    if out is None:
+        return
+    data = open(recording, "rb").read()
+    validate(name, out, data)
+    expected = open(expected_file, "rb").read()
+    if out != expected:
+        got, want = out.split(b"\n"), expected.split(b"\n")
+        i = next((i for i, (a, b) in enumerate(zip(got, want)) if a != b), min(len(got), len(want)))
+        fail(f"{name}: output differs from {os.path.basename(expected_file)} at line {i + 1}:\n"
+             f"  got:  {got[i] if i < len(got) else b'(end)'!r}\n"
+             f"  want: {want[i] if i < len(want) else b'(end)'!r}")
+
+
+def mode_captures(decoder, directory):
+    names = sorted(f for f in os.listdir(directory) if f.endswith(".pgl"))
+    if not names:
+        fail(f"no captures in {directory}")
+    for f in names:
+        path = os.path.join(directory, f)
+        out = run_ok(decoder, f, ["--utc-offset=0", path])
+        if out is not None:
+            validate(f, out, open(path, "rb").read())
+    print(f"{len(names)} captures checked")
+
+
+def expect_error(decoder, name, args, code, stdin=None):
+    r = decoder.run(args, stdin=stdin)
+    err = r.stderr.decode(errors="replace")
+    if not decoder.emulated:
+        # Wine adds its own chatter on standard error; natively it is one line.
+        if err.count("\n") != 1 or not err.startswith("skyloom-decode: "):
+            fail(f"{name}: expected one 'skyloom-decode: ...' line on stderr, got {err!r}")
+    if r.returncode != code:
+        fail(f"{name}: exit {r.returncode}, expected {code} (stderr {err!r})")
+    if r.stdout:
+        fail(f"{name}: wrote {len(r.stdout)} bytes of output on failure")
+
+
+def mode_cli(decoder, recording, version_file):
+    data = open(recording, "rb").read()
+    from_file = run_ok(decoder, "file", ["--utc-offset=60", "--line-ms=1000", recording])
+    from_stdin = run_ok(decoder, "stdin", ["--utc-offset", "60", "--line-ms", "1000", "-"],
+                        stdin=data)
+    if from_file is None or from_stdin is None or from_file != from_stdin:
+        fail("standard input and the file decode differently")
+    validate("stdin", from_stdin or b"", data)
+    missing = os.path.join(tempfile.gettempdir(), "skyloom-no-such-recording.pgl")
+    table = [
+        ("missing file", [missing], 1),
+        ("directory as input", [os.path.dirname(os.path.abspath(recording))], 1),
+        ("unknown option", ["--bogus", recording], 2),
+        ("unknown short option", ["-x", recording], 2),
+        ("offset not a number", ["--utc-offset=abc", recording], 2),
+        ("offset with trailing text", ["--utc-offset=60m", recording], 2),
+        ("offset beyond a day", ["--utc-offset=1441", recording], 2),
+        ("offset empty", ["--utc-offset=", recording], 2),
+        ("offset value missing", [recording, "--utc-offset"], 2),
+        ("negative line time", ["--line-ms=-1", recording], 2),
+        ("line time past 32 bits", ["--line-ms=4294967296", recording], 2),
+        ("no input", ["--line-ms=5"], 2),
+        ("two inputs", [recording, recording], 2),
+    ]
+    for name, args, code in table:
+        expect_error(decoder, name, args, code)
+    # Bounds that must still be accepted.
+    for args in (["--utc-offset=-1440"], ["--utc-offset=+1440"], ["--line-ms=4294967295"],
+                 ["--line-ms=0"]):
+        if run_ok(decoder, " ".join(args), args + [recording]) is None:
+            pass
+    version = run_ok(decoder, "--version", ["--version"])
+    want = open(version_file).read().split()[0]
+    if version is None or version.decode().strip() != want:
+        fail(f"--version printed {version!r}, expected {want!r}")
+    usage = run_ok(decoder, "--help", ["--help"])
+    if usage is None or b"usage: skyloom-decode" not in usage:
+        fail("--help does not print the usage")
+    if not decoder.emulated:
+        # A full disk must not pass for a finished decode.
+        if os.path.exists("/dev/full"):
+            with open("/dev/full", "wb") as full:
+                r = decoder.run([recording], stdout=full)
+            if r.returncode != 1 or b"cannot write" not in r.stderr:
+                fail(f"writing to a full disk: exit {r.returncode}, stderr {r.stderr!r}")
+        # Without --utc-offset the zone of the machine applies.
+        for tz, minutes in (("UTC0", 0), ("<+0530>-05:30", 330), ("<-03>3", -180)):
+            env = dict(os.environ, TZ=tz)
+            default = run_ok(decoder, f"TZ={tz}", ["--line-ms=1000", recording], env=env)
+            explicit = run_ok(decoder, f"offset {minutes}",
+                              [f"--utc-offset={minutes}", "--line-ms=1000", recording])
+            if default is None or default != explicit:
+                fail(f"TZ={tz}: the default offset is not {minutes} minutes")
+
+
+def mode_generated(decoder, generator):
+    cycles = 40
+    with tempfile.TemporaryDirectory() as tmp:
+        path = os.path.join(tmp, "generated.pgl")
+        subprocess.run([generator, str(cycles), path], check=True, timeout=60)
+        data = open(path, "rb").read()
+        out = run_ok(decoder, "generated", ["--utc-offset=0", path])
+    objects = validate("generated", out or b"\n", data)
+    if objects is None:
+        return
+    summary = objects[-1]
+    # Nine sentences a cycle, all with good sums; GGA and the last message of
+    # each GSV group redraw. Two GGA lines only start the clock: the very first
+    # line, and the one after the fix is measured (the RMC of the third cycle,
+    # 26 lines of 125 ms after the start).
+    if summary["lines"] != 9 * cycles or summary["checksumFailures"] != 0 \
+            or summary["redraws"] != 3 * cycles - 2 or summary["ttffSeconds"] != 3:
+        fail(f"generated stream: unexpected summary {summary}")
+    last = [o for o in objects if o["kind"] == "status"][-1]
+    sats = last["satellites"]
+    if len(sats) != 20 or sum(s["used"] for s in sats) != 20 or last["fixState"] != "3D" \
+            or last["speed"].split()[0] == "0" or not last["latitude"].startswith("48`"):
+        fail(f"generated stream: unexpected last status {last}")
+
+
+def main(argv):
+    emulator = None
+    if len(argv) > 2 and argv[1] == "--emulator":
+        emulator = argv[2]
+        argv = argv[:1] + argv[3:]
+    if len(argv) < 3:
+        print(__doc__, file=sys.stderr)
+        return 2
+    decoder = Decoder(argv[1], emulator)
+    mode, args = argv[2], argv[3:]
+    if mode == "expected":
+        mode_expected(decoder, args[0], args[1], args[2:])
+    elif mode == "captures":
+        mode_captures(decoder, args[0])
+    elif mode == "cli":
+        mode_cli(decoder, args[0], args[1])
+    elif mode == "generated":
+        mode_generated(decoder, args[0])
+    else:
+        print(__doc__, file=sys.stderr)
+        return 2
+    if failures:
+        print(f"{len(failures)} check(s) failed", file=sys.stderr)
+        return 1
+    print("ok")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
