@@ -4,17 +4,36 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "link/link_context_win32.h"
+
+// The open port or recording; INVALID_HANDLE_VALUE when no link is open.
+extern HANDLE LinkHandle;
+
+// Baud rates by the baud list's selection.
+extern const uint32_t BaudRates[9];
 
 // The main window's UM_TOGGLE_LINK: closes the open link or opens the selected
 // entry. 1 when a link was opened or closed, 0 when nothing was opened.
 int ToggleLink(LinkContext& context);
+
+// Opens `entry` (already cut at its colon): "Log File" asks for a recording
+// through the file dialog owned by `owner`, anything else names a port,
+// opened at BaudRates[baudIndex]. 1 on success; the reader then sends its
+// lines to `owner`.
+int OpenLink(HWND owner, const wchar_t* entry, int baudIndex);
 
 // Closes the open link, if any; never waits without bound for its reader.
 int CloseLink();
 
 // True while a link is open.
 bool LinkIsOpen();
+
+// The handle commands may be written to: the open port, or
+// INVALID_HANDLE_VALUE when no link is open or a recording plays (a recording
+// is never written to).
+HANDLE CommandTarget();
 
 // The UM_LINE_RECEIVED guard: the line the reader is handing over right now
 // when wParam is its address, nullptr for anything else (a message from

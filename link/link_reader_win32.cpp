@@ -1,0 +1,115 @@
+#include <mutex>
+
+#include "app/messages.h"
+#include "link/line_framer.h"
+#include "link/link_state_win32.h"
+#include "link/serial_link_win32.h"
+
+namespace {
+
+// Readers still running, for ClaimDeliveredLine: a reader of a closed link may
+// still be inside its hand-over, and its line is as genuine as a new one's.
+std::mutex g_readersLock;
+LinkState* g_readers = nullptr;
+
+void Register(LinkState* state) {
+    std::lock_guard<std::mutex> hold(g_readersLock);
+    state->next = g_readers;
+    g_readers = state;
+}
+
+void Unregister(LinkState* state) {
+    std::lock_guard<std::mutex> hold(g_readersLock);
+    for (LinkState** p = &g_readers; *p != nullptr; p = &(*p)->next) {
+        if (*p == state) {
+            *p = state->next;
+            return;
+        }
+    }
+}
+
+void HandOver(LinkState* state, const char16_t* line) {
+    const wchar_t* text = reinterpret_cast<const wchar_t*>(line);
+    state->handingOver.store(text);
+    SendMessageW(state->target, UM_LINE_RECEIVED, reinterpret_cast<WPARAM>(text), 0);
+    state->handingOver.store(nullptr);
+}
+
+DWORD WINAPI LinkReader(void* parameter) {
+    LinkState* state = static_cast<LinkState*>(parameter);
+    LineFramer framer;
+    bool lastReadFailed = false;
+    while (state->run.load() != 0) {
+        // The port aborts on errors: clear them so every line starts on a
+        // port that reads again.
+        if (state->isPort && framer.pending() == 0) {
+            DWORD errors = 0;
+            ClearCommError(state->device, &errors, nullptr);
+        }
+        uint8_t byte = 0;
+        DWORD got = 0;
+        BOOL ok = ReadFile(state->device, &byte, 1, &got, nullptr);
+        if (got != 1) {
+            framer.Interrupt();
+            // A pulled cable fails every read at once and a recording at its
+            // end returns nothing at once: wait as long as a port's silence
+            // timeout instead of spinning. A single failure is retried at once,
+            // since clearing the port's error state usually mends it.
+            if ((!ok && lastReadFailed) || (ok && !state->isPort)) {
+                if (state->stopEvent != nullptr)
+                    WaitForSingleObject(state->stopEvent, 100);
+                else
+                    Sleep(100);
+            }
+            lastReadFailed = !ok;
+            continue;
+        }
+        lastReadFailed = false;
+        if (framer.Feed(byte) == LineFramer::Result::kLine && state->run.load() != 0)
+            HandOver(state, framer.line());
+    }
+    ReleaseLinkState(state);
+    return 0;
+}
+
+}  // namespace
+
+LinkState* StartLinkReader(HANDLE device, HWND target, bool isPort) {
+    LinkState* state = new LinkState;
+    state->device = device;
+    state->target = target;
+    state->isPort = isPort;
+    state->stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    Register(state);
+    state->thread = CreateThread(nullptr, 0, LinkReader, state, 0, nullptr);
+    if (state->thread == nullptr) {
+        state->owners.store(1);
+        ReleaseLinkState(state);
+        return nullptr;
+    }
+    return state;
+}
+
+void ReleaseLinkState(LinkState* state) {
+    if (state->owners.fetch_sub(1) != 1)
+        return;
+    Unregister(state);
+    CloseHandle(state->device);
+    if (state->thread != nullptr)
+        CloseHandle(state->thread);
+    if (state->stopEvent != nullptr)
+        CloseHandle(state->stopEvent);
+    delete state;
+}
+
+const wchar_t* ClaimDeliveredLine(WPARAM wParam) {
+    if (wParam == 0)
+        return nullptr;
+    std::lock_guard<std::mutex> hold(g_readersLock);
+    for (LinkState* state = g_readers; state != nullptr; state = state->next) {
+        const wchar_t* line = state->handingOver.load();
+        if (line != nullptr && reinterpret_cast<WPARAM>(line) == wParam)
+            return line;
+    }
+    return nullptr;
+}

@@ -1,0 +1,31 @@
+// One open link as the link and its reader thread share it. Each reader owns
+// its own state: it reads only its own device and obeys only its own run flag,
+// so a reader left over from a closed link can never touch a later link's
+// handle. The link and the reader each hold one reference; whichever lets go
+// last closes the device, so closing never has to wait for a reader that is
+// blocked handing its line to the user-interface thread.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+struct LinkState {
+    HANDLE device = INVALID_HANDLE_VALUE;
+    HANDLE thread = nullptr;
+    HANDLE stopEvent = nullptr;  // wakes a reader backing off after an empty read
+    HWND target = nullptr;       // receives UM_LINE_RECEIVED
+    bool isPort = false;         // false: a recording, never written to
+    std::atomic<int32_t> run{1};
+    std::atomic<int32_t> owners{2};
+    std::atomic<const wchar_t*> handingOver{nullptr};  // the line inside SendMessageW
+    LinkState* next = nullptr;                         // the list of live readers
+};
+
+// Takes ownership of `device` and starts its reader. nullptr when the reader
+// could not be started; the device is closed then.
+LinkState* StartLinkReader(HANDLE device, HWND target, bool isPort);
+
+// Drops one reference; the last one closes the device and frees the state.
+void ReleaseLinkState(LinkState* state);

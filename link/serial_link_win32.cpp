@@ -1,0 +1,198 @@
+#include "link/serial_link_win32.h"
+
+#include <commdlg.h>
+
+#include "link/device_name.h"
+#include "link/link_state_win32.h"
+#include "link/port_discovery_win32.h"
+#include "link/text16_win32.h"
+#include "nmea/receiver_status.h"
+#include "res/resource.h"
+
+HANDLE LinkHandle = INVALID_HANDLE_VALUE;
+const uint32_t BaudRates[9] = {1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200};
+
+namespace {
+
+LinkState* g_link = nullptr;
+
+// How long closing waits for the reader to let go of the device. A reader
+// blocked in its hand-over waits for this very thread, so the wait must end
+// on its own; that reader then closes the device when its line is taken.
+constexpr DWORD kReaderStopWaitMs = 250;
+
+constexpr DWORD kRecordingDialogFlags =
+    OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING;
+static_assert(kRecordingDialogFlags == 0x00881804, "open-file dialog flags");
+
+// The dialog's own path buffer is the device name of a recording: the port
+// names' 128 units would cut or refuse an ordinary deep path.
+bool ChooseRecording(HWND owner, wchar_t* path, DWORD capacity) {
+    path[0] = 0;
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = L"Log Files(*.pgl)\0*.pgl\0";
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = capacity;
+    dialog.lpstrTitle = L"WAVE Files";
+    dialog.Flags = kRecordingDialogFlags;
+    return GetOpenFileNameW(&dialog) != FALSE;
+}
+
+void ConfigurePort(HANDLE port, uint32_t baud) {
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    GetCommState(port, &dcb);
+    dcb.BaudRate = baud;
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    dcb.fBinary = 1;
+    dcb.fAbortOnError = 1;
+    dcb.fParity = 0;
+    dcb.fOutxCtsFlow = 0;
+    dcb.fOutxDsrFlow = 0;
+    dcb.fDsrSensitivity = 0;
+    dcb.fOutX = 0;
+    dcb.fInX = 0;
+    dcb.fNull = 0;
+    dcb.fDtrControl = DTR_CONTROL_DISABLE;
+    dcb.fRtsControl = RTS_CONTROL_DISABLE;
+    SetCommState(port, &dcb);
+
+    // A one-byte read returns at once when a byte waits, waits for the next
+    // byte otherwise, and gives up after 100 ms of silence.
+    COMMTIMEOUTS timeouts{};
+    GetCommTimeouts(port, &timeouts);
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = 100;
+    timeouts.WriteTotalTimeoutMultiplier = MAXDWORD;
+    timeouts.WriteTotalTimeoutConstant = 100;
+    SetCommTimeouts(port, &timeouts);
+
+    DWORD errors = 0;
+    ClearCommError(port, &errors, nullptr);
+    PurgeComm(port, PURGE_TXCLEAR);
+    PurgeComm(port, PURGE_RXCLEAR);
+    ClearCommError(port, &errors, nullptr);
+}
+
+// The selected entry of the port list, cut at its colon. False when nothing
+// is selected or the entry does not fit the buffer.
+bool SelectedEntry(HWND panel, wchar_t* entry) {
+    LRESULT selected = SendDlgItemMessageW(panel, IDC_PORT, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR)
+        return false;
+    LRESULT length = SendDlgItemMessageW(panel, IDC_PORT, CB_GETLBTEXTLEN, selected, 0);
+    if (length == CB_ERR || length >= static_cast<LRESULT>(linkrules::kEntryUnits))
+        return false;
+    entry[0] = 0;
+    if (SendDlgItemMessageW(panel, IDC_PORT, CB_GETLBTEXT, selected,
+                            reinterpret_cast<LPARAM>(entry)) == CB_ERR)
+        return false;
+    linkrules::CutAtColon(AsText16(entry));
+    return true;
+}
+
+}  // namespace
+
+bool LinkIsOpen() {
+    return g_link != nullptr;
+}
+
+HANDLE CommandTarget() {
+    return (g_link != nullptr && g_link->isPort) ? g_link->device : INVALID_HANDLE_VALUE;
+}
+
+int CloseLink() {
+    LinkState* state = g_link;
+    g_link = nullptr;
+    LinkHandle = INVALID_HANDLE_VALUE;
+    if (state == nullptr)
+        return 1;
+    state->run.store(0);
+    if (state->stopEvent != nullptr)
+        SetEvent(state->stopEvent);
+    // Ends a read in progress at once where the system can; elsewhere the
+    // port's 100 ms read timeout ends it.
+    CancelSynchronousIo(state->thread);
+    if (state->handingOver.load() == nullptr)
+        WaitForSingleObject(state->thread, kReaderStopWaitMs);
+    ReleaseLinkState(state);
+    return 1;
+}
+
+int OpenLink(HWND owner, const wchar_t* entry, int baudIndex) {
+    CloseLink();
+
+    wchar_t device[MAX_PATH];
+    linkrules::EntryKind kind =
+        linkrules::ResolveEntry(AsText16(entry), AsText16(device), linkrules::kPortDeviceUnits);
+    const bool isPort = kind == linkrules::EntryKind::kPort;
+    if (kind == linkrules::EntryKind::kUnusable)
+        return 0;
+    if (isPort && (baudIndex < 0 || baudIndex >= 9))
+        return 0;
+    if (!isPort && !ChooseRecording(owner, device, MAX_PATH))
+        return 0;
+
+    // Ports are opened exclusively for reading and writing. A recording is
+    // only read: it may sit on read-only media or still be written by the
+    // program capturing it.
+    HANDLE handle = isPort ? CreateFileW(device, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                         OPEN_EXISTING, 0, nullptr)
+                           : CreateFileW(device, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                         nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return 0;
+    if (isPort)
+        ConfigurePort(handle, BaudRates[baudIndex]);
+
+    LinkState* state = StartLinkReader(handle, owner, isPort);
+    if (state == nullptr)
+        return 0;
+    g_link = state;
+    LinkHandle = handle;
+    return 1;
+}
+
+int ToggleLink(LinkContext& context) {
+    HWND start = GetDlgItem(context.setupPanel, IDC_START_GPS);
+    EnableWindow(start, FALSE);
+    if (LinkIsOpen()) {
+        CloseLink();
+        *context.linkOpen = 0;
+        EnableWindow(start, TRUE);
+        return 1;
+    }
+
+    wchar_t entry[linkrules::kEntryUnits];
+    if (!SelectedEntry(context.setupPanel, entry)) {
+        EnableWindow(start, TRUE);
+        return 0;
+    }
+    // Playback needs no serial port; a port entry needs discovery to have
+    // found one.
+    wchar_t unused[linkrules::kPortDeviceUnits];
+    if (PortCount == 0 &&
+        linkrules::ResolveEntry(AsText16(entry), AsText16(unused), linkrules::kPortDeviceUnits) !=
+            linkrules::EntryKind::kRecording) {
+        EnableWindow(start, TRUE);
+        return 0;
+    }
+    int baudIndex =
+        static_cast<int>(SendDlgItemMessageW(context.setupPanel, IDC_BAUD, CB_GETCURSEL, 0, 0));
+
+    ClearReceiverStatus(*context.status);
+    int opened = OpenLink(context.mainWindow, entry, baudIndex);
+    ResetFixClock(*context.status);
+    SetWindowTextW(context.mainWindow, L"Skyloom");
+
+    if (opened)
+        *context.linkOpen = 1;
+    EnableWindow(start, TRUE);
+    return opened;
+}
