@@ -46,18 +46,20 @@ TEST(Checksum, Rules) {
 }
 
 TEST(Checksum, UsesTheLowEightBitsOfWidenedBytes) {
-    // Byte 0xB0 arrives as 0xFFB0 and sums as 0xB0: "$\xB0*B0".
-    std::u16string line = u"$";
-    line.push_back(0xFFB0);
-    line += u"*B0\r\n";
-    EXPECT_TRUE(Passes(line));
-    // Digits are taken by their low 8 bits too: 0xFF42 reads as 'B'.
-    line = u"$";
-    line.push_back(0xFFB0);
-    line += u"*";
-    line.push_back(0xFF42);
-    line += u"0\r\n";
-    EXPECT_TRUE(Passes(line));
+    const struct {
+        std::u16string line;
+        bool passes;
+    } cases[] = {
+        // Byte 0xB0 arrives as 0xFFB0 and sums as 0xB0.
+        {{u'$', 0xFFB0, u'*', u'B', u'0', u'\r', u'\n'}, true},
+        // Digits are taken by their low 8 bits too: 0xFF42 reads as 'B'.
+        {{u'$', 0xFFB0, u'*', 0xFF42, u'0', u'\r', u'\n'}, true},
+        {{u'$', 0xFFB1, u'*', u'B', u'0', u'\r', u'\n'}, false},
+        // The '*' itself must be a real one, not a widened 0xFF2A.
+        {{u'$', 0xFFB0, 0xFF2A, u'B', u'0', u'\r', u'\n'}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Passes(c.line), c.passes);
 }
 
 }  // namespace
