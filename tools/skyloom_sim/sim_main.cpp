@@ -1,0 +1,90 @@
+// skyloom-sim: a simulated GPS receiver on a serial device.
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/skyloom_sim/sim_options.h"
+#include "tools/skyloom_sim/sim_platform.h"
+#include "tools/skyloom_sim/sim_replay.h"
+#include "tools/skyloom_sim/sim_session.h"
+#include "version.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void OnSignal(int) {
+    g_stop = 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    sim::SimOptions options;
+    std::string error;
+    switch (sim::ParseOptions(args, &options, &error)) {
+        case sim::ParseResult::kHelp:
+            std::fputs(sim::UsageText().c_str(), stdout);
+            return 0;
+        case sim::ParseResult::kVersion:
+            std::printf("skyloom-sim %s\n", SKYLOOM_VERSION_TEXT);
+            return 0;
+        case sim::ParseResult::kError:
+            std::fprintf(stderr, "skyloom-sim: %s\nTry 'skyloom-sim --help'.\n", error.c_str());
+            return 2;
+        case sim::ParseResult::kRun:
+            break;
+    }
+
+    sim::SessionIo io;
+    if (!options.replayPath.empty() && !sim::ReadFile(options.replayPath, &io.recording)) {
+        std::fprintf(stderr, "skyloom-sim: can't read %s\n", options.replayPath.c_str());
+        return 1;
+    }
+    std::FILE* log = nullptr;
+    if (!options.logReceived.empty()) {
+        log = std::fopen(options.logReceived.c_str(), "wb");
+        if (log == nullptr) {
+            std::fprintf(stderr, "skyloom-sim: can't write %s\n", options.logReceived.c_str());
+            return 1;
+        }
+    }
+    std::unique_ptr<sim::Device> device =
+        sim::OpenSerialDevice(options.device, options.baud, &error);
+    if (!device) {
+        std::fprintf(stderr, "skyloom-sim: %s\n", error.c_str());
+        if (log != nullptr)
+            std::fclose(log);
+        return 1;
+    }
+
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    sim::SteadyClock clock;
+    io.device = device.get();
+    io.clock = &clock;
+    io.receivedLog = log;
+    io.stop = &g_stop;
+    io.utcStart = sim::UtcNow();
+    if (!options.quiet) {
+        std::fprintf(stderr, "skyloom-sim: %s on %s at %ld baud\n",
+                     options.replayPath.empty() ? "simulating" : options.replayPath.c_str(),
+                     options.device.c_str(), options.baud);
+    }
+    sim::SessionStats stats;
+    const int status = sim::RunSession(options, io, &stats, &error);
+    if (log != nullptr)
+        std::fclose(log);
+    if (status != 0)
+        std::fprintf(stderr, "skyloom-sim: %s\n", error.c_str());
+    if (!options.quiet) {
+        std::fprintf(stderr,
+                     "skyloom-sim: sent %ld lines (%ld bytes), received %ld bytes in %ld lines, "
+                     "%ld cycles dropped\n",
+                     stats.linesSent, stats.bytesSent, stats.bytesReceived, stats.commands,
+                     stats.cyclesDropped);
+    }
+    return status;
+}

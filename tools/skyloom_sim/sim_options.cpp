@@ -1,0 +1,195 @@
+#include "tools/skyloom_sim/sim_options.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace sim {
+namespace {
+
+constexpr long kBaudRates[] = {1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200, 230400};
+
+bool ParseLong(const std::string& text, long low, long high, long* value) {
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < low || v > high)
+        return false;
+    *value = v;
+    return true;
+}
+
+bool ParseDouble(const std::string& text, double low, double high, double* value) {
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const double v = std::strtod(text.c_str(), &end);
+    if (errno != 0 || *end != '\0' || !(v >= low && v <= high))
+        return false;
+    *value = v;
+    return true;
+}
+
+bool ParseInt(const std::string& text, int low, int high, int* value) {
+    long v = 0;
+    if (!ParseLong(text, low, high, &v))
+        return false;
+    *value = static_cast<int>(v);
+    return true;
+}
+
+}  // namespace
+
+std::string UsageText() {
+    return "Usage: skyloom-sim [OPTIONS] DEVICE\n"
+           "A simulated GPS receiver: writes NMEA 0183 sentences to DEVICE (a tty or\n"
+           "pseudo-terminal path on Linux, a COM port such as COM5 on Windows) at the\n"
+           "pace of the baud rate, and answers receiver command sentences.\n"
+           "\n"
+           "Output:\n"
+           "  --baud N             pace of the output, 1200 to 230400 (default 4800)\n"
+           "  --rate-hz N          reporting cycles per second, 1 to 20 (default 1)\n"
+           "  --fix-after S        seconds of search before the 3D fix (default 8)\n"
+           "  --speed KMH          ground speed in km/h, 0 to 2000 (default 36)\n"
+           "  --course DEG         course over ground in degrees (default 45)\n"
+           "  --systems LIST       reported systems among GP,GL,GA,BD (default all)\n"
+           "  --seed N             choice of the simulated sky (default 1)\n"
+           "  --replay FILE        send a recording instead, timed by its RMC/GGA times\n"
+           "  --rate N             with --replay: N lines per second instead\n"
+           "\n"
+           "Ending:\n"
+           "  --cycles N           stop after N reporting cycles have been sent\n"
+           "  --duration S         stop after S seconds\n"
+           "  (without either, it runs until interrupted or the replay has been sent)\n"
+           "\n"
+           "Faults (N: every Nth line sent):\n"
+           "  --bad-checksum N     one checksum digit wrong\n"
+           "  --cut-lines N        line cut in half without its line end\n"
+           "  --long-lines N       an extra line of 600 characters before it\n"
+           "  --high-bytes N       bytes above 0x7F in it (checksum kept right)\n"
+           "  --silence A:S        silent from A seconds after start, for S seconds\n"
+           "\n"
+           "Other:\n"
+           "  --log-received FILE  write every byte received from the host to FILE\n"
+           "  -q, --quiet          no start and end notes on standard error\n"
+           "  -h, --help           this text\n"
+           "  --version            the version\n"
+           "\n"
+           "Commands answered: $PMTK605 (version, replies $PMTK705), $PMTK103 and\n"
+           "$PMTK104 (cold start, factory reset: search again), $PSRF151,01/00 (SBAS,\n"
+           "replies WAAS Enable/Disable), $PSRF103 (VTG output), $PSRF150 (power save:\n"
+           "one cycle in 5). Lines with a wrong checksum are ignored.\n"
+           "\n"
+           "Exit status: 0 done, 1 device or file error, 2 usage error.\n";
+}
+
+ParseResult ParseOptions(const std::vector<std::string>& args, SimOptions* o, std::string* error) {
+    bool haveDevice = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "-h" || a == "--help")
+            return ParseResult::kHelp;
+        if (a == "--version")
+            return ParseResult::kVersion;
+        if (a == "-q" || a == "--quiet") {
+            o->quiet = true;
+            continue;
+        }
+        if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+            std::string name = a;
+            std::string value;
+            const size_t eq = a.find('=');
+            if (eq != std::string::npos) {
+                name = a.substr(0, eq);
+                value = a.substr(eq + 1);
+            } else if (i + 1 < args.size()) {
+                value = args[++i];
+            } else {
+                *error = "option " + a + " needs a value";
+                return ParseResult::kError;
+            }
+            bool ok = true;
+            if (name == "--baud") {
+                ok = false;
+                long baud = 0;
+                if (ParseLong(value, 1, 10000000, &baud)) {
+                    for (long b : kBaudRates)
+                        ok = ok || b == baud;
+                }
+                if (ok)
+                    o->baud = baud;
+            } else if (name == "--rate-hz") {
+                ok = ParseDouble(value, 1, 20, &o->rateHz);
+            } else if (name == "--fix-after") {
+                ok = ParseDouble(value, 0, 86400, &o->receiver.fixAfterSeconds);
+            } else if (name == "--speed") {
+                ok = ParseDouble(value, 0, 2000, &o->receiver.speedKmh);
+            } else if (name == "--course") {
+                ok = ParseDouble(value, 0, 359.99, &o->receiver.courseDegrees);
+            } else if (name == "--systems") {
+                o->receiver.systems = ParseSystems(value);
+                ok = o->receiver.systems != 0;
+            } else if (name == "--seed") {
+                long seed = 0;
+                ok = ParseLong(value, 0, 2147483647L, &seed);
+                o->receiver.seed = static_cast<unsigned>(seed);
+            } else if (name == "--replay") {
+                o->replayPath = value;
+                ok = !value.empty();
+            } else if (name == "--rate") {
+                ok = ParseDouble(value, 0.001, 100000, &o->replayRate);
+            } else if (name == "--cycles") {
+                ok = ParseLong(value, 1, 100000000, &o->cycles);
+            } else if (name == "--duration") {
+                ok = ParseDouble(value, 0.001, 1e7, &o->duration);
+            } else if (name == "--bad-checksum") {
+                ok = ParseInt(value, 1, 1000000, &o->faults.badChecksumEvery);
+            } else if (name == "--cut-lines") {
+                ok = ParseInt(value, 1, 1000000, &o->faults.cutEvery);
+            } else if (name == "--long-lines") {
+                ok = ParseInt(value, 1, 1000000, &o->faults.longEvery);
+            } else if (name == "--high-bytes") {
+                ok = ParseInt(value, 1, 1000000, &o->faults.highBytesEvery);
+            } else if (name == "--silence") {
+                const size_t colon = value.find(':');
+                ok = colon != std::string::npos &&
+                     ParseDouble(value.substr(0, colon), 0, 1e7, &o->faults.silenceAfter) &&
+                     ParseDouble(value.substr(colon + 1), 0, 1e7, &o->faults.silenceFor);
+            } else if (name == "--log-received") {
+                o->logReceived = value;
+                ok = !value.empty();
+            } else {
+                *error = "unknown option " + name;
+                return ParseResult::kError;
+            }
+            if (!ok) {
+                *error = "bad value '" + value + "' for " + name;
+                return ParseResult::kError;
+            }
+            continue;
+        }
+        if (a.size() > 1 && a[0] == '-') {
+            *error = "unknown option " + a;
+            return ParseResult::kError;
+        }
+        if (haveDevice) {
+            *error = "more than one device given";
+            return ParseResult::kError;
+        }
+        o->device = a;
+        haveDevice = true;
+    }
+    if (!haveDevice) {
+        *error = "no device given";
+        return ParseResult::kError;
+    }
+    if (o->replayRate > 0 && o->replayPath.empty()) {
+        *error = "--rate needs --replay";
+        return ParseResult::kError;
+    }
+    return ParseResult::kRun;
+}
+
+}  // namespace sim

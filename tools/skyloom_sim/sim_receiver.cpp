@@ -1,0 +1,224 @@
+#include "tools/skyloom_sim/sim_receiver.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+#include "tools/skyloom_sim/sim_sentence.h"
+#include "tools/skyloom_sim/sim_time.h"
+#include "version.h"
+
+namespace sim {
+
+const char kCoreVersion[] = "SKYSIM_CORE_" SKYLOOM_VERSION_TEXT;
+const char kFirmwareVersion[] = "SKYSIM_FW_" SKYLOOM_VERSION_TEXT;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kMetresPerDegree = 111320.0;
+constexpr double kKmhPerKnot = 1.852;
+
+// ddmm.mmmm / dddmm.mmmm from degrees, rounded on the last digit so that
+// 59.99995 minutes never prints as "60.0000".
+std::string Angle(double degrees, int degreeDigits) {
+    const long long units = std::llround(std::fabs(degrees) * 60.0 * 10000.0);
+    const long long whole = units / 600000;
+    const long long minutes = units % 600000;
+    char text[32];
+    std::snprintf(text, sizeof text, "%0*lld%02lld.%04lld", degreeDigits, whole, minutes / 10000,
+                  minutes % 10000);
+    return text;
+}
+
+std::string Fixed(double value, int decimals) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string TwoDigits(int value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d", value);
+    return text;
+}
+
+// Body of the command without '$', checksum and line end: "PMTK605", "PSRF151,01".
+std::string CommandBody(const std::string& line) {
+    size_t end = line.find('*');
+    if (end == std::string::npos)
+        end = line.size();
+    return line.substr(1, end - 1);
+}
+
+std::vector<std::string> SplitCommas(const std::string& text) {
+    std::vector<std::string> fields(1);
+    for (char c : text) {
+        if (c == ',') {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
+
+}  // namespace
+
+Receiver::Receiver(const ReceiverOptions& options) : options_(options), sky_(options.seed) {}
+
+void Receiver::Restart(double t) {
+    searchStart_ = t;
+}
+
+double Receiver::Acquired(double t) const {
+    if (options_.fixAfterSeconds <= 0.0)
+        return 1.0;
+    const double a = (t - searchStart_) / options_.fixAfterSeconds;
+    return a < 0.0 ? 0.0 : (a > 1.0 ? 1.0 : a);
+}
+
+std::vector<std::string> Receiver::Cycle(double t, double utc) {
+    const long cycle = cycles_++;
+    if (powerSave_ && (powerSaveCount_++ % kPowerSaveInterval) != 0)
+        return {};
+
+    const bool fix = HasFix(t);
+    const double acquired = fix ? 1.0 : Acquired(t);
+    const UtcParts when = SplitUtc(utc);
+    const std::string time = TwoDigits(when.hour) + TwoDigits(when.minute) +
+                             TwoDigits(when.second) + "." + TwoDigits(when.centisecond);
+    const std::string date =
+        TwoDigits(when.day) + TwoDigits(when.month) + TwoDigits(when.year % 100);
+
+    // The position moves along the course from the moment of switch-on.
+    const double metres = options_.speedKmh / 3.6 * t;
+    const double course = options_.courseDegrees * kPi / 180.0;
+    const double lat = options_.startLatitude + metres * std::cos(course) / kMetresPerDegree;
+    const double lon = options_.startLongitude +
+                       metres * std::sin(course) / (kMetresPerDegree * std::cos(lat * kPi / 180.0));
+    const std::string latText = Angle(lat, 2) + (lat >= 0 ? ",N" : ",S");
+    const std::string lonText = Angle(lon, 3) + (lon >= 0 ? ",E" : ",W");
+    const double knots = options_.speedKmh / kKmhPerKnot;
+
+    struct SystemView {
+        const Constellation* c;
+        std::vector<SkySatellite> sats;
+    };
+    std::vector<SystemView> views;
+    int usedCount = 0;
+    for (const Constellation& c : Constellations()) {
+        if (!(options_.systems & c.bit))
+            continue;
+        SystemView v{&c, sky_.Satellites(c.bit, t, acquired, cycle)};
+        for (const SkySatellite& s : v.sats)
+            usedCount += s.used ? 1 : 0;
+        views.push_back(v);
+    }
+
+    std::vector<std::string> out;
+    if (fix) {
+        out.push_back(Frame("GNGGA," + time + "," + latText + "," + lonText + ",1," +
+                            TwoDigits(usedCount) + ",0.86,545.4,M,47.0,M,,"));
+    } else {
+        out.push_back(Frame("GNGGA," + time + ",,,,,0,00,99.99,,M,,M,,"));
+    }
+    for (const SystemView& v : views) {
+        std::string body = fix ? "GNGSA,A,3" : "GNGSA,A,1";
+        int slots = 0;
+        for (const SkySatellite& s : v.sats) {
+            if (!s.used)
+                continue;
+            body += "," + TwoDigits(s.prn);
+            ++slots;
+        }
+        for (; slots < 12; ++slots)
+            body += ",";
+        body += fix ? ",1.52,0.86,1.25," : ",99.99,99.99,99.99,";
+        body += std::to_string(v.c->systemId);
+        out.push_back(Frame(body));
+    }
+    for (const SystemView& v : views) {
+        const int total = static_cast<int>(v.sats.size());
+        const int messages = total == 0 ? 1 : (total + 3) / 4;
+        for (int m = 0; m < messages; ++m) {
+            std::string body = std::string(v.c->talker) + "GSV," + std::to_string(messages) + "," +
+                               std::to_string(m + 1) + "," + TwoDigits(total);
+            for (int i = m * 4; i < total && i < m * 4 + 4; ++i) {
+                const SkySatellite& s = v.sats[static_cast<size_t>(i)];
+                char group[40];
+                std::snprintf(group, sizeof group, ",%02d,%02d,%03d,", s.prn, s.elevation,
+                              s.azimuth);
+                body += group;
+                if (s.snr > 0)
+                    body += TwoDigits(s.snr);
+            }
+            out.push_back(Frame(body));
+        }
+    }
+    if (fix) {
+        out.push_back(Frame("GNRMC," + time + ",A," + latText + "," + lonText + "," +
+                            Fixed(knots, 2) + "," + Fixed(options_.courseDegrees, 2) + "," + date +
+                            ",,,A"));
+    } else {
+        out.push_back(Frame("GNRMC," + time + ",V,,,,,,," + date + ",,,N"));
+    }
+    if (vtgOn_) {
+        if (fix) {
+            out.push_back(Frame("GNVTG," + Fixed(options_.courseDegrees, 2) + ",T,,M," +
+                                Fixed(knots, 2) + ",N," + Fixed(options_.speedKmh, 2) + ",K,A"));
+        } else {
+            out.push_back(Frame("GNVTG,,T,,M,,N,,K,N"));
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> Receiver::Command(const std::string& line, double t) {
+    if (!HasValidChecksum(line))
+        return {};
+    const std::string body = CommandBody(line);
+    const std::vector<std::string> fields = SplitCommas(body);
+    const std::string& name = fields[0];
+
+    if (name == "PMTK605") {
+        return {Frame(std::string("PMTK705,") + kCoreVersion + ",0001," + kFirmwareVersion + ",")};
+    }
+    if (name == "PMTK103" || name == "PMTK104") {
+        Restart(t);
+        if (name == "PMTK104") {
+            vtgOn_ = false;
+            powerSave_ = false;
+            sbasOn_ = true;
+        }
+        // An MTK receiver announces its restart with the system message "001".
+        return {Frame("PMTK010,001")};
+    }
+    if (name == "PSRF151" && fields.size() >= 2) {
+        if (fields[1] == "01") {
+            sbasOn_ = true;
+            return {Frame("PSRFTXT,WAAS Enable")};
+        }
+        if (fields[1] == "00") {
+            sbasOn_ = false;
+            return {Frame("PSRFTXT,WAAS Disable")};
+        }
+        return {};
+    }
+    if (name == "PSRF103" && fields.size() >= 4) {
+        // Rate control: message 05 is VTG; mode 00 sets the rate, 00 = off.
+        if (fields[1] == "05" && fields[2] == "00")
+            vtgOn_ = fields[3] != "00";
+        return {};
+    }
+    if (name == "PSRF150" && fields.size() >= 5) {
+        const bool on = fields[4] == "1";
+        if (on && !powerSave_)
+            powerSaveCount_ = 0;
+        powerSave_ = on;
+        return {};
+    }
+    return {};
+}
+
+}  // namespace sim
