@@ -136,11 +136,11 @@ void StreamGenerator::AppendCycle(std::string* out) {
     char time[16];
     std::snprintf(time, sizeof time, "%02d%02d%02d.00", secondOfDay / 3600, secondOfDay / 60 % 60,
                   secondOfDay % 60);
-    char lat[24], lon[24];
+    char lat[64], lon[64];
     FormatAngle(lat, sizeof lat, latitude_, 2, 'N', 'S');
     FormatAngle(lon, sizeof lon, longitude_, 3, 'E', 'W');
 
-    char body[160];
+    char body[512];
     std::snprintf(body, sizeof body, "$GPGGA,%s,%s,%s,1,%02d,0.9,%.1f,M,46.9,M,,", time, lat, lon,
                   kGpsSatellites, 520.0 + std::fmod(static_cast<double>(utcSeconds_ % 600), 60.0));
     AppendSentence(out, body);

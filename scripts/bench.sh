@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Benchmarks on an optimised build: the intake per line (Google Benchmark) and
+# a whole-process timing of skyloom-decode on a generated 200,000-cycle stream
+# (1.8 million lines) with its JSON Lines going to /dev/null. Prints medians.
+# Usage: scripts/bench.sh [RUNS]   (default 5)
+set -euo pipefail
+. "$(dirname "$0")/lib/common.sh"
+
+runs=${1:-5}
+case $runs in
+  '' | *[!0-9]* | 0) die "bench.sh: RUNS must be a positive whole number, got '$runs'" ;;
+esac
+ensure_packages
+build_release
+dir=$BUILD_ROOT/release
+
+stream=$dir/bench/stream-200000.pgl
+if [ ! -s "$stream" ] || [ "$dir/tools/skyloom_gen/skyloom-gen" -nt "$stream" ]; then
+  log "generating $stream"
+  "$dir/tools/skyloom_gen/skyloom-gen" 200000 "$stream.tmp" && mv "$stream.tmp" "$stream"
+fi
+log "stream: $(wc -l <"$stream") lines, $(($(stat -c %s "$stream") / 1000000)) MB"
+
+log "intake per line (median of $runs repetitions)"
+"$dir/bench/skyloom_bench" --benchmark_repetitions="$runs" \
+  --benchmark_report_aggregates_only=true 2>/dev/null | grep -E '^(Benchmark|-|BM_.*_median)'
+
+log "skyloom-decode, whole process, JSON Lines to /dev/null ($runs runs)"
+times=()
+for _ in $(seq "$runs"); do
+  start=$(date +%s%N)
+  "$dir/tools/skyloom_decode/skyloom-decode" --utc-offset=0 "$stream" >/dev/null
+  end=$(date +%s%N)
+  times+=("$(((end - start) / 1000000))")
+done
+median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+echo "skyloom-decode runs (ms): ${times[*]}"
+echo "skyloom-decode median: ${median} ms for $(wc -l <"$stream") lines"
