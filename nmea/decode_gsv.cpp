@@ -4,17 +4,21 @@
 namespace {
 
 struct GsvSplit {
-    size_t groups;  // complete-or-not satellite groups, as the group starts count them
+    size_t dataFields;  // fields up to the one that ends at the checksum's '*'
+    size_t groups;      // satellite groups, counted from the header on
 };
 
-// Unlike SplitFields, this splitter counts satellite groups: a field whose
-// number is a multiple of four and that is followed by ',' or '*' starts one
-// (the header, field 0, is the first start). Fields past the buffer's 21 are
-// read over but not kept; characters past a field's width are dropped.
+// Unlike SplitFields, this splitter knows no field limit: it reads the whole
+// line and keeps the first 21 fields (characters past a field's width are
+// dropped). The checksum digits, and whatever follows the last '*', are no
+// data. Since NMEA 0183 4.10 the data ends with a signal ID: it makes the
+// number of fields after the header one more than a multiple of four, and it
+// starts no satellite group.
 GsvSplit SplitGsv(const char16_t* line) {
     const char16_t* p = line;
     size_t field = 0;
-    size_t starts = 0;
+    size_t lastStarField = 0;
+    bool sawStar = false;
     for (;;) {
         char16_t* out = field < kGsvFieldCount ? GsvFields[field] : nullptr;
         size_t n = 0;
@@ -27,30 +31,43 @@ GsvSplit SplitGsv(const char16_t* line) {
             out[n] = 0;
         if (*p == 0 || *p == u'\r')
             break;
-        if (field % 4 == 0)
-            ++starts;
+        if (*p == u'*') {
+            sawStar = true;
+            lastStarField = field;
+        }
         ++p;
         ++field;
     }
-    return GsvSplit{starts > 0 ? starts - 1 : 0};
+    GsvSplit split{sawStar ? lastStarField + 1 : field + 1, 0};
+    size_t satelliteFields = split.dataFields > 4 ? split.dataFields - 4 : 0;
+    if (satelliteFields % 4 == 1)
+        --satelliteFields;  // the signal ID
+    split.groups = (satelliteFields + 3) / 4;
+    return split;
 }
 
-void DecodeSatellite(ReceiverStatus& status, size_t group) {
+// A group that the line cuts short reads its missing fields as empty, never
+// as what an earlier sentence left in the buffer.
+const char16_t* GroupField(const GsvSplit& split, size_t index) {
+    return index < split.dataFields && index < kGsvFieldCount ? GsvFields[index] : u"";
+}
+
+void DecodeSatellite(ReceiverStatus& status, const GsvSplit& split, size_t group) {
     const size_t base = 4 + 4 * group;
-    const int32_t number = text16::IntOrZero(GsvFields[base]);
+    const int32_t number = text16::IntOrZero(GroupField(split, base));
     // 0 (or no number) is no satellite; other numbers outside the table have
     // no entry to write to.
     if (number <= 0 || number >= kSatelliteSlots)
         return;
     SatelliteSlot& slot = status.satellites[number];
     slot.inView = 1;
-    slot.snr = text16::IntOrZero(GsvFields[base + 3]);
+    slot.snr = text16::IntOrZero(GroupField(split, base + 3));
     // Receivers list satellites without an almanac position with empty
     // elevation and azimuth; such a satellite keeps its last chart position
     // rather than being drawn on the north horizon.
     int32_t elevation = 0, azimuth = 0;
-    if (!text16::ScanInt(GsvFields[base + 1], &elevation) ||
-        !text16::ScanInt(GsvFields[base + 2], &azimuth))
+    if (!text16::ScanInt(GroupField(split, base + 1), &elevation) ||
+        !text16::ScanInt(GroupField(split, base + 2), &azimuth))
         return;
     int x = 0, y = 0;
     SkyPosition(elevation, azimuth, &x, &y);
@@ -62,8 +79,11 @@ void DecodeSatellite(ReceiverStatus& status, size_t group) {
 
 // $GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00*74
 //        1 2 3  4  5  6   7  8 ...
+// $GPGSV,3,3,11,24,51,098,40,25,12,300,,29,60,230,46,1*5A
+//                                                   16 (NMEA 4.10 and later)
 // 1 messages in the group, 2 this message's number, 3 satellites in view, then
-// up to four groups of satellite number, elevation, azimuth and SNR.
+// up to four groups of satellite number, elevation, azimuth and SNR, and
+// from NMEA 4.10 on the signal ID (L1, L5 ... of the same system).
 void DecodeGsv(ReceiverStatus& status, const char16_t* line) {
     const GsvSplit split = SplitGsv(line);
 
@@ -81,5 +101,5 @@ void DecodeGsv(ReceiverStatus& status, const char16_t* line) {
     const size_t maxGroups = (kGsvFieldCount - 4) / 4;
     const size_t groups = split.groups < maxGroups ? split.groups : maxGroups;
     for (size_t g = 0; g < groups; ++g)
-        DecodeSatellite(status, g);
+        DecodeSatellite(status, split, g);
 }
