@@ -9,8 +9,8 @@
 #include <cstdint>
 
 class LineFramer {
-public:
-    static constexpr size_t kMaxChars = 510;   // characters before the line feed
+  public:
+    static constexpr size_t kMaxChars = 510;     // characters before the line feed
     static constexpr size_t kBufferUnits = 512;  // + line feed + terminator
 
     enum class Result { kMore, kLine, kDropped };
@@ -28,7 +28,7 @@ public:
     size_t length() const { return count_; }  // units before the terminator
     size_t pending() const { return delivered_ ? 0 : count_; }
 
-private:
+  private:
     char16_t buffer_[kBufferUnits] = {};
     size_t count_ = 0;
     bool delivered_ = false;

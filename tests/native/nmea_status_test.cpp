@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "fake_intake_host.h"
+
+namespace {
+
+TEST(ReceiverStatusRecord, ClearingEmptiesTextsAndSatellitesOnly) {
+    ReceiverStatus status;
+    std::memset(&status, 0x5A, sizeof status);
+    ClearReceiverStatus(status);
+    const char16_t* slots[] = {
+        status.texts.date,          status.texts.time,          status.texts.course,
+        status.texts.speed,         status.texts.fixState,      status.texts.hdop,
+        status.texts.pdop,          status.texts.latHemisphere, status.texts.latitude,
+        status.texts.lonHemisphere, status.texts.longitude};
+    for (const char16_t* slot : slots)
+        EXPECT_EQ(slot[0], 0);
+    for (const SatelliteSlot& s : status.satellites) {
+        EXPECT_EQ(s.inView | s.used, 0);
+        EXPECT_EQ(s.snr | s.skyX | s.skyY, 0);
+    }
+    // The time for "Set Time" and the first-fix clock are not the clearing's business.
+    EXPECT_EQ(status.receiverTime.wYear, 0x5A5A);
+    EXPECT_EQ(status.receiverTimeSet, 0x5A);
+    EXPECT_EQ(status.ttffStartTick, 0x5A5A5A5Au);
+    ResetFixClock(status);
+    EXPECT_EQ(status.ttffStartTick, 0u);
+    EXPECT_EQ(status.ttffDone, 0);
+    EXPECT_EQ(status.parseBusy, 0x5A5A5A5A);
+}
+
+TEST(ReceiverStatusRecord, TextCapacities) {
+    // The status panel and the decoders agree on these; a change here is a
+    // change of what the panel can show.
+    const StatusTexts t{};
+    const size_t capacities[] = {sizeof t.date,          sizeof t.time,          sizeof t.course,
+                                 sizeof t.speed,         sizeof t.fixState,      sizeof t.hdop,
+                                 sizeof t.pdop,          sizeof t.latHemisphere, sizeof t.latitude,
+                                 sizeof t.lonHemisphere, sizeof t.longitude};
+    const size_t expected[] = {15, 10, 10, 10, 10, 10, 10, 10, 15, 10, 15};
+    for (size_t i = 0; i < 11; ++i)
+        EXPECT_EQ(capacities[i], expected[i] * sizeof(char16_t)) << i;
+    EXPECT_EQ(sizeof(StatusTexts), 125 * sizeof(char16_t));
+}
+
+TEST(ReceiverStatusRecord, CycleFlagsReset) {
+    resetButtonsPending = cycleComplete = gsvCleared = gsaCleared = 1;
+    ResetCycleFlags();
+    EXPECT_EQ(resetButtonsPending | cycleComplete | gsvCleared | gsaCleared, 0);
+}
+
+}  // namespace
