@@ -102,6 +102,14 @@ void ReleaseLinkState(LinkState* state) {
     delete state;
 }
 
+int LiveLinkStates() {
+    std::lock_guard<std::mutex> hold(g_readersLock);
+    int count = 0;
+    for (LinkState* state = g_readers; state != nullptr; state = state->next)
+        ++count;
+    return count;
+}
+
 const wchar_t* ClaimDeliveredLine(WPARAM wParam) {
     if (wParam == 0)
         return nullptr;

@@ -29,3 +29,6 @@ LinkState* StartLinkReader(HANDLE device, HWND target, bool isPort);
 
 // Drops one reference; the last one closes the device and frees the state.
 void ReleaseLinkState(LinkState* state);
+
+// States not yet freed: each is an open link or a reader still running.
+int LiveLinkStates();

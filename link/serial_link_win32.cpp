@@ -125,23 +125,12 @@ int CloseLink() {
     return 1;
 }
 
-int OpenLink(HWND owner, const wchar_t* entry, int baudIndex) {
-    CloseLink();
+namespace {
 
-    wchar_t device[MAX_PATH];
-    linkrules::EntryKind kind =
-        linkrules::ResolveEntry(AsText16(entry), AsText16(device), linkrules::kPortDeviceUnits);
-    const bool isPort = kind == linkrules::EntryKind::kPort;
-    if (kind == linkrules::EntryKind::kUnusable)
-        return 0;
-    if (isPort && (baudIndex < 0 || baudIndex >= 9))
-        return 0;
-    if (!isPort && !ChooseRecording(owner, device, MAX_PATH))
-        return 0;
-
-    // Ports are opened exclusively for reading and writing. A recording is
-    // only read: it may sit on read-only media or still be written by the
-    // program capturing it.
+// Ports are opened exclusively for reading and writing. A recording is only
+// read: it may sit on read-only media or still be written by the program
+// capturing it.
+int OpenDevice(HWND owner, const wchar_t* device, bool isPort, int baudIndex) {
     HANDLE handle = isPort ? CreateFileW(device, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                          OPEN_EXISTING, 0, nullptr)
                            : CreateFileW(device, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -157,6 +146,28 @@ int OpenLink(HWND owner, const wchar_t* entry, int baudIndex) {
     g_link = state;
     LinkHandle = handle;
     return 1;
+}
+
+}  // namespace
+
+int OpenRecording(HWND owner, const wchar_t* path) {
+    CloseLink();
+    return OpenDevice(owner, path, false, 0);
+}
+
+int OpenLink(HWND owner, const wchar_t* entry, int baudIndex) {
+    CloseLink();
+
+    wchar_t device[MAX_PATH];
+    linkrules::EntryKind kind =
+        linkrules::ResolveEntry(AsText16(entry), AsText16(device), linkrules::kPortDeviceUnits);
+    if (kind == linkrules::EntryKind::kUnusable)
+        return 0;
+    if (kind == linkrules::EntryKind::kRecording)
+        return ChooseRecording(owner, device, MAX_PATH) ? OpenRecording(owner, device) : 0;
+    if (baudIndex < 0 || baudIndex >= 9)
+        return 0;
+    return OpenDevice(owner, device, true, baudIndex);
 }
 
 int ToggleLink(LinkContext& context) {

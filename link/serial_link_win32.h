@@ -24,6 +24,10 @@ int ToggleLink(LinkContext& context);
 // lines to `owner`.
 int OpenLink(HWND owner, const wchar_t* entry, int baudIndex);
 
+// Plays the recording at `path` (what the file dialog chose for "Log File"),
+// delivering its lines to `owner`. 1 on success.
+int OpenRecording(HWND owner, const wchar_t* path);
+
 // Closes the open link, if any; never waits without bound for its reader.
 int CloseLink();
 

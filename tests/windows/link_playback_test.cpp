@@ -1,0 +1,315 @@
+// Playback of recordings through the real link: the file dialog, the reader
+// thread and the hand-over, with no serial port registered in the prefix.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/messages.h"
+#include "link/link_state_win32.h"
+#include "link/port_discovery_win32.h"
+#include "link/serial_link_win32.h"
+#include "res/resource.h"
+#include "tests/windows/link_test_support.h"
+
+using link_test::DialogAnswer;
+using link_test::PumpUntil;
+using link_test::Rig;
+
+namespace {
+
+const std::wstring kPlayback = L"Log File:";
+
+std::string Sentences(char tag, int count) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += "$GP" + std::string(1, tag) + "XX," + std::to_string(i) + "*00\r\n";
+    return bytes;
+}
+
+// Starts playback of `path` through ToggleLink and its dialog.
+int StartPlayback(Rig& rig, const std::wstring& path) {
+    rig.panel.SetPorts({kPlayback}, 0);
+    DialogAnswer answer(path);
+    int result = ToggleLink(rig.context);
+    return result;
+}
+
+bool AllReadersGone() {
+    return PumpUntil([] { return LiveLinkStates() == 0; }, 3000);
+}
+
+// Nothing holds the file any more: it opens exclusively for writing.
+bool Unheld(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+class Playback : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        PortCount = 0;  // a fresh prefix has no serial port
+        dir = link_test::ScratchDir();
+    }
+    void TearDown() override {
+        CloseLink();
+        EXPECT_TRUE(AllReadersGone());
+    }
+    std::wstring dir;
+};
+
+}  // namespace
+
+TEST_F(Playback, ARealCaptureIsDeliveredLineForLineWithNoPortFound) {
+    const std::wstring path = dir + L"\\capture.pgl";
+    const std::string bytes =
+        link_test::ReadBytes(link_test::SourcePath("tests/data/captures/quectel-l76k-nmea.pgl"));
+    ASSERT_GT(bytes.size(), 100000u);
+    link_test::WriteBytes(path, bytes);
+    const auto expected = link_test::ExpectedLines(bytes);
+
+    Rig rig;
+    SetWindowTextW(rig.sink.hwnd(), L"Skyloom  12 Sec");
+    rig.status.ttffDone = 1;
+    rig.status.texts.speed[0] = u'9';
+    ASSERT_EQ(StartPlayback(rig, path), 1);
+    EXPECT_EQ(rig.linkOpen, 1);
+    EXPECT_TRUE(LinkIsOpen());
+    EXPECT_NE(LinkHandle, INVALID_HANDLE_VALUE);
+    // Opening cleared the record and the first-fix clock and reset the caption.
+    wchar_t caption[64];
+    GetWindowTextW(rig.sink.hwnd(), caption, 64);
+    EXPECT_EQ(std::wstring(caption), L"Skyloom");
+    EXPECT_EQ(rig.status.ttffDone, 0);
+    EXPECT_EQ(rig.status.texts.speed[0], 0);
+
+    ASSERT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= expected.size(); }, 120000))
+        << rig.sink.lines.size() << " of " << expected.size();
+    link_test::PumpFor(300);  // the end of the recording delivers nothing more
+    EXPECT_EQ(rig.sink.lines, expected);
+    EXPECT_EQ(rig.sink.unclaimed, 0);
+
+    EXPECT_EQ(ToggleLink(rig.context), 1);  // a second toggle closes
+    EXPECT_EQ(rig.linkOpen, 0);
+    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_EQ(LinkHandle, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(AllReadersGone());
+    EXPECT_TRUE(Unheld(path));
+}
+
+TEST_F(Playback, ReadOnlyAndStillWrittenRecordingsPlay) {
+    const std::string bytes = Sentences('A', 20) + "$GPTAIL,no line feed";
+    const auto expected = link_test::ExpectedLines(bytes);
+    ASSERT_EQ(expected.size(), 20u);
+
+    // Marked read-only: an open for writing fails, playback does not.
+    const std::wstring readOnly = dir + L"\\read_only.pgl";
+    link_test::WriteBytes(readOnly, bytes);
+    ASSERT_TRUE(SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE writable = CreateFileW(readOnly.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+    if (writable != INVALID_HANDLE_VALUE)
+        CloseHandle(writable);  // Wine run as root does not enforce the mark
+    {
+        Rig rig;
+        ASSERT_EQ(StartPlayback(rig, readOnly), 1);
+        EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= expected.size(); }, 10000));
+        link_test::PumpFor(200);
+        EXPECT_EQ(rig.sink.lines, expected);
+        EXPECT_EQ(ToggleLink(rig.context), 1);
+    }
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // Write access denied for certain: another program holds the file and
+    // lets others only read it.
+    HANDLE reader = CreateFileW(readOnly.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    writable = CreateFileW(readOnly.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(writable, INVALID_HANDLE_VALUE);
+    if (writable != INVALID_HANDLE_VALUE)
+        CloseHandle(writable);
+    {
+        Rig rig;
+        ASSERT_EQ(OpenRecording(rig.sink.hwnd(), readOnly.c_str()), 1);
+        EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= expected.size(); }, 10000));
+        EXPECT_EQ(rig.sink.lines, expected);
+        CloseLink();
+    }
+    CloseHandle(reader);
+
+    // Held open for writing by another handle, as a capturing program does;
+    // lines it appends while playing are delivered too.
+    const std::wstring growing = dir + L"\\growing.pgl";
+    link_test::WriteBytes(growing, Sentences('B', 5));
+    HANDLE writer = CreateFileW(growing.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(Unheld(growing));  // an exclusive open cannot have it
+    {
+        Rig rig;
+        ASSERT_EQ(OpenRecording(rig.sink.hwnd(), growing.c_str()), 1);
+        EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 5; }, 10000));
+        SetFilePointer(writer, 0, nullptr, FILE_END);
+        const std::string more = "$GPMORE,1*00\r\n";
+        DWORD written = 0;
+        WriteFile(writer, more.data(), static_cast<DWORD>(more.size()), &written, nullptr);
+        EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 6; }, 10000));
+        EXPECT_EQ(rig.sink.lines.back(), u"$GPMORE,1*00\r\n");
+        CloseLink();
+    }
+    CloseHandle(writer);
+}
+
+TEST_F(Playback, APathOfMoreThan127CharactersPlays) {
+    std::wstring deep = dir;
+    while (deep.size() < 170) {
+        deep += L"\\nested_directory_level";
+        CreateDirectoryW(deep.c_str(), nullptr);
+    }
+    const std::wstring path = deep + L"\\a recording with a long name.pgl";
+    ASSERT_GE(path.size(), 128u);
+    link_test::WriteBytes(path, Sentences('C', 3));
+
+    Rig rig;
+    ASSERT_EQ(StartPlayback(rig, path), 1);
+    EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 3; }, 10000));
+    EXPECT_EQ(rig.sink.lines, link_test::ExpectedLines(Sentences('C', 3)));
+}
+
+TEST_F(Playback, CancellingTheDialogOpensNothing) {
+    Rig rig;
+    SetWindowTextW(rig.sink.hwnd(), L"Skyloom  12 Sec");
+    rig.status.texts.speed[0] = u'9';
+    rig.panel.SetPorts({kPlayback}, 0);
+    {
+        DialogAnswer cancel(L"");
+        EXPECT_EQ(ToggleLink(rig.context), 0);
+    }
+    EXPECT_EQ(rig.linkOpen, 0);
+    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_EQ(LinkIsOpen(), false);
+    EXPECT_TRUE(IsWindowEnabled(rig.panel.Item(IDC_START_GPS)));
+    // The attempt reached the open: record and caption were reset all the same.
+    wchar_t caption[64];
+    GetWindowTextW(rig.sink.hwnd(), caption, 64);
+    EXPECT_EQ(std::wstring(caption), L"Skyloom");
+    EXPECT_EQ(rig.status.texts.speed[0], 0);
+}
+
+TEST_F(Playback, PortEntriesAreRefusedWithoutADialogWhereTheyCannotOpen) {
+    struct Case {
+        const char* what;
+        int8_t portCount;
+        std::vector<std::wstring> entries;
+        int selected;
+        int baud;
+    };
+    const Case cases[] = {
+        {"a port entry while discovery found none", 0, {L"USB Serial (COM3)", kPlayback}, 0, 2},
+        {"nothing selected", 1, {L"USB Serial (COM3)", kPlayback}, -1, 2},
+        {"an empty list (a rescan that found nothing)", 0, {}, -1, 2},
+        {"(COM without a closing bracket", 1, {L"USB Serial (COM3", kPlayback}, 0, 2},
+        {"no baud rate selected", 1, {L"USB Serial (COM3)", kPlayback}, 0, -1},
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        PortCount = c.portCount;
+        rig.panel.SetPorts(c.entries, c.selected);
+        SendMessageW(rig.panel.Item(IDC_BAUD), CB_SETCURSEL, c.baud, 0);
+        DWORD start = GetTickCount();
+        EXPECT_EQ(ToggleLink(rig.context), 0) << c.what;
+        EXPECT_LT(GetTickCount() - start, 2000u) << c.what << ": a dialog must not open";
+        EXPECT_EQ(rig.linkOpen, 0) << c.what;
+        EXPECT_FALSE(LinkIsOpen()) << c.what;
+        EXPECT_TRUE(IsWindowEnabled(rig.panel.Item(IDC_START_GPS))) << c.what;
+    }
+    EXPECT_EQ(FindWindowW(nullptr, L"WAVE Files"), nullptr);
+}
+
+TEST_F(Playback, RepeatedOpenAndCloseLeavesNoReaderAndNeverReadsALaterLinksFile) {
+    const std::wstring first = dir + L"\\first.pgl";
+    const std::wstring second = dir + L"\\second.pgl";
+    link_test::WriteBytes(first, Sentences('A', 400));
+    link_test::WriteBytes(second, Sentences('B', 400));
+    const auto secondLines = link_test::ExpectedLines(Sentences('B', 400));
+
+    Rig rig;
+    const HWND owner = rig.sink.hwnd();
+    for (int round = 0; round < 40; ++round) {
+        rig.sink.lines.clear();
+        ASSERT_EQ(OpenRecording(owner, first.c_str()), 1);
+        // Close while the first reader is mid-stream, then open the second
+        // file at once: the old reader may still hand over the line it holds,
+        // but every line of the second file must come, in order, from its own
+        // reader.
+        PumpUntil([&] { return rig.sink.lines.size() >= 5; }, 5000);
+        DWORD start = GetTickCount();
+        ASSERT_EQ(CloseLink(), 1);
+        EXPECT_LT(GetTickCount() - start, 1000u);
+        rig.sink.lines.clear();
+        ASSERT_EQ(OpenRecording(owner, second.c_str()), 1);
+        ASSERT_TRUE(PumpUntil(
+            [&] { return !rig.sink.lines.empty() && rig.sink.lines.back() == secondLines.back(); },
+            20000));
+        std::vector<std::u16string> fromSecond;
+        int fromFirst = 0;
+        for (const auto& line : rig.sink.lines) {
+            if (line.compare(0, 4, u"$GPA") == 0)
+                ++fromFirst;
+            else
+                fromSecond.push_back(line);
+        }
+        EXPECT_LE(fromFirst, 1) << "round " << round;
+        EXPECT_EQ(fromSecond, secondLines) << "round " << round;
+        ASSERT_EQ(CloseLink(), 1);
+    }
+    EXPECT_TRUE(AllReadersGone());
+    EXPECT_TRUE(Unheld(first));
+    EXPECT_TRUE(Unheld(second));
+}
+
+TEST_F(Playback, ClosingWhileTheReaderWaitsInItsHandOverNeitherBlocksNorLosesTheLine) {
+    const std::wstring path = dir + L"\\handover.pgl";
+    link_test::WriteBytes(path, Sentences('H', 50));
+    Rig rig;
+    ASSERT_EQ(OpenRecording(rig.sink.hwnd(), path.c_str()), 1);
+    // The user-interface thread does not pump: the reader has read its first
+    // line and now waits inside SendMessageW for this very thread.
+    Sleep(300);
+    EXPECT_EQ(LiveLinkStates(), 1);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(ToggleLink(rig.context), 1);
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_FALSE(LinkIsOpen());
+    // The line it was handing over is still taken, then the reader ends and
+    // lets go of the file.
+    EXPECT_TRUE(AllReadersGone());
+    EXPECT_EQ(rig.sink.lines.size(), 1u);
+    EXPECT_EQ(rig.sink.unclaimed, 0);
+    EXPECT_TRUE(Unheld(path));
+}
+
+TEST_F(Playback, OnlyTheLineBeingHandedOverIsClaimed) {
+    const std::wstring path = dir + L"\\claim.pgl";
+    link_test::WriteBytes(path, Sentences('K', 3));
+    Rig rig;
+    std::vector<bool> forgedRefused;
+    rig.sink.onLine = [&](const std::u16string&) {
+        // Another sender's UM_LINE_RECEIVED, while a genuine one is pending.
+        wchar_t forged[] = L"$GPFAKE*00\r\n";
+        forgedRefused.push_back(ClaimDeliveredLine(reinterpret_cast<WPARAM>(forged)) == nullptr);
+    };
+    ASSERT_EQ(OpenRecording(rig.sink.hwnd(), path.c_str()), 1);
+    EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 3; }, 10000));
+    EXPECT_EQ(forgedRefused, std::vector<bool>(3, true));
+    // Messages arriving from outside the reader are refused whole.
+    SendMessageW(rig.sink.hwnd(), UM_LINE_RECEIVED, 0, 0);
+    SendMessageW(rig.sink.hwnd(), UM_LINE_RECEIVED, reinterpret_cast<WPARAM>(L"$GPX*00\r\n"), 0);
+    EXPECT_EQ(rig.sink.unclaimed, 2);
+    EXPECT_EQ(rig.sink.lines.size(), 3u);
+}

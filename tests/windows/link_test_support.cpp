@@ -1,0 +1,213 @@
+#include "tests/windows/link_test_support.h"
+
+#include <atomic>
+
+#include "app/messages.h"
+#include "link/log_file_win32.h"
+#include "link/serial_link_win32.h"
+#include "res/resource.h"
+
+namespace link_test {
+
+namespace {
+
+const wchar_t kSinkClass[] = L"SkyloomLinkTestSink";
+const wchar_t kPanelClass[] = L"SkyloomLinkTestPanel";
+
+void RegisterOnce(const wchar_t* name, WNDPROC proc) {
+    WNDCLASSW wc{};
+    if (GetClassInfoW(GetModuleHandleW(nullptr), name, &wc))
+        return;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = name;
+    RegisterClassW(&wc);
+}
+
+HWND Child(HWND parent, const wchar_t* cls, DWORD style, int id) {
+    return CreateWindowExW(0, cls, L"", WS_CHILD | style, 0, 0, 200, 200, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+}  // namespace
+
+LineSink::LineSink() {
+    RegisterOnce(kSinkClass, Proc);
+    hwnd_ = CreateWindowExW(0, kSinkClass, L"Skyloom", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                            nullptr, GetModuleHandleW(nullptr), this);
+}
+
+LineSink::~LineSink() {
+    DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK LineSink::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<LineSink*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == UM_LINE_RECEIVED && self != nullptr) {
+        const wchar_t* line = ClaimDeliveredLine(wParam);
+        if (line == nullptr) {
+            ++self->unclaimed;
+            return 0;
+        }
+        std::u16string text(reinterpret_cast<const char16_t*>(line));
+        WriteLogLine(text.c_str(), text.size());
+        self->lines.push_back(text);
+        if (self->onLine)
+            self->onLine(text);
+        return 1;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+FakePanel::FakePanel() {
+    RegisterOnce(kPanelClass, DefWindowProcW);
+    hwnd_ = CreateWindowExW(0, kPanelClass, L"panel", WS_OVERLAPPEDWINDOW, 0, 0, 300, 300, nullptr,
+                            nullptr, GetModuleHandleW(nullptr), nullptr);
+    Child(hwnd_, L"COMBOBOX", CBS_DROPDOWN | WS_VSCROLL, IDC_PORT);
+    HWND baud = Child(hwnd_, L"COMBOBOX", CBS_DROPDOWN | WS_VSCROLL, IDC_BAUD);
+    for (const wchar_t* rate :
+         {L"1200", L"2400", L"4800", L"9600", L"14400", L"19200", L"38400", L"57600", L"115200"})
+        SendMessageW(baud, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rate));
+    SendMessageW(baud, CB_SETCURSEL, 2, 0);
+    for (int id : {IDC_START_GPS, IDC_COLD_START, IDC_FACTORY_RESET, IDC_SCAN_PORTS})
+        Child(hwnd_, L"BUTTON", BS_PUSHBUTTON, id);
+    for (int id : {IDC_LOG_FILE, IDC_AUTO_SEND})
+        Child(hwnd_, L"BUTTON", BS_AUTOCHECKBOX, id);
+    for (int id : {IDC_LOG_NAME, IDC_SNR_OFFSET, IDC_USER_SENTENCE, IDC_AUTO_PERIOD})
+        Child(hwnd_, L"EDIT", ES_AUTOHSCROLL, id);
+    EnableWindow(Item(IDC_SNR_OFFSET), FALSE);  // as the panel's template creates it
+}
+
+FakePanel::~FakePanel() {
+    DestroyWindow(hwnd_);
+}
+
+void FakePanel::SetPorts(const std::vector<std::wstring>& entries, int selected) {
+    HWND list = Item(IDC_PORT);
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (const std::wstring& entry : entries)
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    SendMessageW(list, CB_SETCURSEL, selected, 0);
+}
+
+void FakePanel::SetText(int id, const std::wstring& text) {
+    SetWindowTextW(Item(id), text.c_str());
+}
+
+bool FakePanel::Checked(int id) const {
+    return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void FakePanel::Check(int id, bool checked) {
+    SendMessageW(Item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+Rig::Rig() {
+    context.mainWindow = sink.hwnd();
+    context.setupPanel = panel.hwnd();
+    context.linkOpen = &linkOpen;
+    context.status = &status;
+    context.host = &host;
+}
+
+DialogAnswer::DialogAnswer(std::wstring path) {
+    thread_ = std::thread([this, path]() {
+        for (int i = 0; i < 1000; ++i) {
+            HWND dialog = FindWindowW(nullptr, L"WAVE Files");
+            if (dialog != nullptr && IsWindowVisible(dialog)) {
+                if (path.empty()) {
+                    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                } else {
+                    HWND name = GetDlgItem(dialog, 0x47c);  // cmb13, the file name box
+                    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+                    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                }
+                answered_ = true;
+                return;
+            }
+            Sleep(10);
+        }
+    });
+}
+
+DialogAnswer::~DialogAnswer() {
+    thread_.join();
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (done())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+std::wstring ScratchDir() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring dir = std::wstring(temp) + L"skyloom_link_test";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+std::wstring SourcePath(const char* relative) {
+    std::string unix = std::string(SKYLOOM_SOURCE_DIR) + "/" + relative;
+    std::wstring path = L"Z:";
+    for (char c : unix)
+        path.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
+    return path;
+}
+
+std::vector<std::u16string> ExpectedLines(const std::string& bytes) {
+    std::vector<std::u16string> lines;
+    std::u16string line;
+    for (char c : bytes) {
+        line.push_back(static_cast<char16_t>(static_cast<int16_t>(static_cast<int8_t>(c))));
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        }
+    }
+    return lines;
+}
+
+}  // namespace link_test

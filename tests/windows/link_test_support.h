@@ -1,0 +1,121 @@
+// Stand-ins for the windows the receiver link talks to: a main window that
+// takes the reader's lines through ClaimDeliveredLine (and logs them, as the
+// intake does), a setup panel with the controls the link reads by id, and an
+// intake host that records the console notes. With them the link runs in the
+// test process without the application around it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/link_context_win32.h"
+#include "nmea/intake_host.h"
+#include "nmea/receiver_status.h"
+
+namespace link_test {
+
+class LineSink {
+  public:
+    LineSink();
+    ~LineSink();
+    LineSink(const LineSink&) = delete;
+    LineSink& operator=(const LineSink&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+
+    std::vector<std::u16string> lines;  // every claimed line, line feed included
+    int unclaimed = 0;                  // UM_LINE_RECEIVED that ClaimDeliveredLine refused
+    std::function<void(const std::u16string&)> onLine;
+
+  private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND hwnd_ = nullptr;
+};
+
+class FakePanel {
+  public:
+    FakePanel();
+    ~FakePanel();
+    FakePanel(const FakePanel&) = delete;
+    FakePanel& operator=(const FakePanel&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+    // Replaces the port list by these entries and selects `selected` (-1: none).
+    void SetPorts(const std::vector<std::wstring>& entries, int selected);
+    void SetText(int id, const std::wstring& text);
+    bool Checked(int id) const;
+    void Check(int id, bool checked);
+
+  private:
+    HWND hwnd_ = nullptr;
+};
+
+class FakeHost : public IntakeHost {
+  public:
+    int ConsoleLineCount() override { return 0; }
+    void ConsoleClear() override {}
+    void ConsoleInsert(const char16_t* text) override { notes.push_back(text); }
+    void SetConsoleColor(uint32_t) override {}
+    void EnableResetButtons() override {}
+    void SetSbasCheck(bool) override {}
+    void SetCoreVersion(const char16_t*) override {}
+    void SetFirmwareVersion(const char16_t*) override {}
+    void WriteLogLine(const char16_t*, size_t) override {}
+    void Redraw() override {}
+    void SetCaption(const char16_t*) override {}
+    uint32_t TickCount() override { return GetTickCount(); }
+    void Pause(uint32_t ms) override { Sleep(ms); }
+    bool UtcToLocal(const CivilTime& utc, CivilTime* local) override {
+        *local = utc;
+        return true;
+    }
+    std::vector<std::u16string> notes;
+};
+
+// Everything a LinkContext points at, wired together.
+struct Rig {
+    Rig();
+    LineSink sink;
+    FakePanel panel;
+    FakeHost host;
+    ReceiverStatus status{};
+    int32_t linkOpen = 0;
+    LinkContext context;
+};
+
+// Answers the next "WAVE Files" dialog from a second thread: types `path` into
+// its file name box and presses OK, or presses Cancel when path is empty.
+class DialogAnswer {
+  public:
+    explicit DialogAnswer(std::wstring path);
+    ~DialogAnswer();
+    bool answered() const { return answered_; }
+
+  private:
+    std::thread thread_;
+    bool answered_ = false;
+};
+
+// Dispatches this thread's messages until done() holds or timeoutMs passes.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+void PumpFor(DWORD ms);
+
+// A scratch directory in the Wine prefix's temporary folder, emptied first.
+std::wstring ScratchDir();
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
+// A file of the source tree (a Unix path) as a Windows path through drive Z:.
+std::wstring SourcePath(const char* relative);
+
+// The lines a reader must deliver for these bytes: every line feed ends one,
+// each byte widened with its sign, a tail without line feed never delivered.
+// (Only for inputs whose lines stay within 510 characters.)
+std::vector<std::u16string> ExpectedLines(const std::string& bytes);
+
+}  // namespace link_test
