@@ -48,6 +48,10 @@ LRESULT CALLBACK LineSink::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* self = reinterpret_cast<LineSink*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_TIMER && wParam == TIMER_AUTO_SEND && self != nullptr) {
+        ++self->autoSendTicks;
+        return 0;
+    }
     if (message == UM_LINE_RECEIVED && self != nullptr) {
         const wchar_t* line = ClaimDeliveredLine(wParam);
         if (line == nullptr) {
