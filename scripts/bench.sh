@@ -10,7 +10,7 @@ runs=${1:-5}
 case $runs in
   '' | *[!0-9]* | 0) die "bench.sh: RUNS must be a positive whole number, got '$runs'" ;;
 esac
-ensure_packages
+ensure_packages time  # /usr/bin/time for the CPU time of one process
 build_release
 dir=$BUILD_ROOT/release
 
@@ -26,13 +26,19 @@ log "intake per line (median of $runs repetitions)"
   --benchmark_report_aggregates_only=true 2>/dev/null | grep -E '^(Benchmark|-|BM_.*_median)'
 
 log "skyloom-decode, whole process, JSON Lines to /dev/null ($runs runs)"
-times=()
+# Wall time, and the process's own CPU time (user + system): on a shared
+# machine the wall time also counts the waits for a free core.
+walls=()
+cpus=()
 for _ in $(seq "$runs"); do
-  start=$(date +%s%N)
-  "$dir/tools/skyloom_decode/skyloom-decode" --utc-offset=0 "$stream" >/dev/null
-  end=$(date +%s%N)
-  times+=("$(((end - start) / 1000000))")
+  t=$( { /usr/bin/time -f '%e %U %S' "$dir/tools/skyloom_decode/skyloom-decode" --utc-offset=0 \
+    "$stream" >/dev/null; } 2>&1 | tail -n 1)
+  read -r wall user sys <<<"$t"
+  walls+=("$wall")
+  cpus+=("$(awk -v u="$user" -v s="$sys" 'BEGIN {printf "%.2f", u + s}')")
 done
-median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
-echo "skyloom-decode runs (ms): ${times[*]}"
-echo "skyloom-decode median: ${median} ms for $(wc -l <"$stream") lines"
+median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+echo "skyloom-decode wall (s): ${walls[*]}"
+echo "skyloom-decode cpu  (s): ${cpus[*]}"
+echo "skyloom-decode median: $(median "${walls[@]}") s wall, $(median "${cpus[@]}") s cpu," \
+  "$(wc -l <"$stream") lines; load average now: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -9,20 +9,36 @@ void HeadlessHost::ConsoleClear() {
 }
 
 void HeadlessHost::ConsoleInsert(const char16_t* text) {
-    // RichEdit ends a paragraph at CR LF, at a lone CR and at a lone LF.
+    // One pass: RichEdit ends a paragraph at CR LF, at a lone CR and at a
+    // lone LF; the dispatched names are looked for on the way.
+    bool named = false;
+    bool afterCr = consoleEndsInCr_;
+    int lines = consoleLines_;
     for (const char16_t* p = text; *p; ++p) {
-        if (*p == u'\r') {
-            ++consoleLines_;
-            consoleEndsInCr_ = true;
+        const char16_t c = *p;
+        if (c == u'\r') {
+            ++lines;
+            afterCr = true;
             continue;
         }
-        if (*p == u'\n' && !consoleEndsInCr_)
-            ++consoleLines_;
-        consoleEndsInCr_ = false;
+        if (c == u'\n') {
+            if (!afterCr)
+                ++lines;
+        } else if (!named) {
+            // p[2] is read only when p[1] matched, so never past the terminator.
+            if (c == u'G')
+                named = (p[1] == u'G' && p[2] == u'A') ||
+                        (p[1] == u'S' && (p[2] == u'A' || p[2] == u'V'));
+            else if (c == u'R')
+                named = p[1] == u'M' && p[2] == u'C';
+        }
+        afterCr = false;
     }
+    consoleLines_ = lines;
+    consoleEndsInCr_ = afterCr;
     inserted_ = true;
     insertColor_ = color_;
-    insertedSentenceName_ = HoldsDispatchedName(text);
+    insertedSentenceName_ = named;
 }
 
 void HeadlessHost::SetConsoleColor(uint32_t colorref) {
@@ -44,8 +60,8 @@ void HeadlessHost::BeginLine() {
     redrawsThisLine_ = 0;
 }
 
-bool HoldsDispatchedName(const char16_t* text) {
-    for (const char16_t* p = text; p[0] && p[1] && p[2]; ++p) {
+bool HoldsDispatchedName(const char16_t* text, size_t starts) {
+    for (const char16_t* p = text; p[0] && p[1] && p[2] && starts > 0; ++p, --starts) {
         if (p[0] == u'G') {
             if ((p[1] == u'G' && p[2] == u'A') || (p[1] == u'S' && (p[2] == u'A' || p[2] == u'V')))
                 return true;

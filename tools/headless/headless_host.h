@@ -82,6 +82,6 @@ class HeadlessHost : public IntakeHost {
     std::u16string firmwareVersion_;
 };
 
-// True when the text holds one of the names the intake dispatches on: "GGA",
-// "RMC", "GSA" or "GSV".
-bool HoldsDispatchedName(const char16_t* text);
+// True when one of the names the intake dispatches on ("GGA", "RMC", "GSA",
+// "GSV") starts within the first `starts` units of the text.
+bool HoldsDispatchedName(const char16_t* text, size_t starts = SIZE_MAX);

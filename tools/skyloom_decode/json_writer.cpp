@@ -1,14 +1,23 @@
 #include "tools/skyloom_decode/json_writer.h"
 
-JsonWriter::JsonWriter(std::FILE* out) : out_(out) {
-    buffer_.reserve(kFlushBytes + 64 * 1024);
+JsonWriter::JsonWriter(std::FILE* out) : out_(out), buffer_(kFlushBytes + (64 << 10)) {
+    cur_ = buffer_.data();
+    end_ = buffer_.data() + buffer_.size();
 }
 
-void JsonWriter::Raw(const char* text, size_t n) {
-    buffer_.append(text, n);
+void JsonWriter::Grow(size_t n) {
+    const size_t used = static_cast<size_t>(cur_ - buffer_.data());
+    buffer_.resize(used + n + (64 << 10));
+    cur_ = buffer_.data() + used;
+    end_ = buffer_.data() + buffer_.size();
 }
 
-void JsonWriter::Unsigned(uint64_t value) {
+const char JsonWriter::kDigitPairs[201] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+void JsonWriter::LongUnsigned(uint64_t value) {
     char digits[20];
     size_t n = 0;
     do {
@@ -16,61 +25,83 @@ void JsonWriter::Unsigned(uint64_t value) {
         value /= 10;
     } while (value != 0);
     while (n > 0)
-        buffer_.push_back(digits[--n]);
+        *cur_++ = digits[--n];
 }
 
-void JsonWriter::Signed(int64_t value) {
+char* JsonWriter::PutInt(char* p, int32_t value) {
+    uint32_t v = static_cast<uint32_t>(value);
     if (value < 0) {
-        buffer_.push_back('-');
-        // Negating in unsigned arithmetic keeps INT64_MIN defined.
-        Unsigned(0 - static_cast<uint64_t>(value));
-    } else {
-        Unsigned(static_cast<uint64_t>(value));
+        *p++ = '-';
+        v = 0u - v;
     }
+    if (v < 10) {
+        *p++ = static_cast<char>('0' + v);
+        return p;
+    }
+    if (v < 100) {
+        std::memcpy(p, kDigitPairs + 2 * v, 2);
+        return p + 2;
+    }
+    if (v < 1000) {
+        *p++ = static_cast<char>('0' + v / 100);
+        std::memcpy(p, kDigitPairs + 2 * (v % 100), 2);
+        return p + 2;
+    }
+    char digits[10];
+    size_t n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    while (n > 0)
+        *p++ = digits[--n];
+    return p;
 }
 
 void JsonWriter::Text16(const char16_t* text, size_t n) {
     static const char kHex[] = "0123456789abcdef";
-    buffer_.push_back('"');
+    Room(2 + 6 * n);
+    char* p = cur_;
+    *p++ = '"';
     for (size_t i = 0; i < n; ++i) {
         const char16_t c = text[i];
-        if (c >= 0x20 && c < 0x7F && c != u'"' && c != u'\\') {
-            buffer_.push_back(static_cast<char>(c));
+        // One unsigned compare for the printable range, then the two that need a backslash.
+        if (static_cast<char16_t>(c - 0x20) < 0x5F && c != u'"' && c != u'\\') {
+            *p++ = static_cast<char>(c);
             continue;
         }
+        *p++ = '\\';
         switch (c) {
             case u'"':
-                buffer_.append("\\\"", 2);
+                *p++ = '"';
                 break;
             case u'\\':
-                buffer_.append("\\\\", 2);
+                *p++ = '\\';
                 break;
             case u'\r':
-                buffer_.append("\\r", 2);
+                *p++ = 'r';
                 break;
             case u'\n':
-                buffer_.append("\\n", 2);
+                *p++ = 'n';
                 break;
-            default: {
-                const char escape[6] = {'\\',
-                                        'u',
-                                        kHex[(c >> 12) & 0xF],
-                                        kHex[(c >> 8) & 0xF],
-                                        kHex[(c >> 4) & 0xF],
-                                        kHex[c & 0xF]};
-                buffer_.append(escape, 6);
-            }
+            default:
+                p[0] = 'u';
+                p[1] = kHex[(c >> 12) & 0xF];
+                p[2] = kHex[(c >> 8) & 0xF];
+                p[3] = kHex[(c >> 4) & 0xF];
+                p[4] = kHex[c & 0xF];
+                p += 5;
         }
     }
-    buffer_.push_back('"');
+    *p++ = '"';
+    cur_ = p;
 }
 
 void JsonWriter::Flush() {
-    if (!buffer_.empty() && !failed_) {
-        if (std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size())
-            failed_ = true;
-    }
-    buffer_.clear();
+    const size_t n = static_cast<size_t>(cur_ - buffer_.data());
+    if (n > 0 && !failed_ && std::fwrite(buffer_.data(), 1, n, out_) != n)
+        failed_ = true;
+    cur_ = buffer_.data();
 }
 
 bool JsonWriter::Finish() {
