@@ -1,0 +1,147 @@
+// The link on a real serial port: a pseudo-terminal pair mapped to two COM
+// ports by tests/windows/link_port_test.sh, which names them in
+// SKYLOOM_TEST_PORT (the receiver's port, opened by the link) and
+// SKYLOOM_TEST_PEER (the receiver's end, driven by the test). Skipped when
+// they are not set.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/messages.h"
+#include "link/link_state_win32.h"
+#include "link/port_discovery_win32.h"
+#include "link/receiver_commands_win32.h"
+#include "link/serial_link_win32.h"
+#include "res/resource.h"
+#include "tests/windows/link_test_support.h"
+
+using link_test::PumpUntil;
+using link_test::Rig;
+
+namespace {
+
+std::wstring Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::wstring() : std::wstring(value, value + std::strlen(value));
+}
+
+class Peer {
+  public:
+    explicit Peer(const std::wstring& port) {
+        handle_ = CreateFileW((L"\\\\.\\" + port).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+        COMMTIMEOUTS timeouts{};
+        timeouts.ReadIntervalTimeout = 200;
+        timeouts.ReadTotalTimeoutConstant = 2000;
+        SetCommTimeouts(handle_, &timeouts);
+    }
+    ~Peer() {
+        if (ok())
+            CloseHandle(handle_);
+    }
+    bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Send(const std::string& bytes) {
+        DWORD written = 0;
+        WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
+    // What the link wrote, read until `count` bytes came or the line fell silent.
+    std::string Receive(size_t count) {
+        std::string bytes;
+        char chunk[512];
+        while (bytes.size() < count) {
+            DWORD got = 0;
+            if (!ReadFile(handle_, chunk, sizeof chunk, &got, nullptr) || got == 0)
+                break;
+            bytes.append(chunk, got);
+        }
+        return bytes;
+    }
+
+  private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+class Port : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        port = Env("SKYLOOM_TEST_PORT");
+        peerName = Env("SKYLOOM_TEST_PEER");
+        if (port.empty() || peerName.empty())
+            GTEST_SKIP() << "no pseudo-terminal port (run tests/windows/link_port_test.sh)";
+        PortCount = 1;
+        rig.panel.SetPorts({L"Test GPS Receiver (" + port + L")", L"Log File:"}, 0);
+    }
+    void TearDown() override {
+        CloseLink();
+        EXPECT_TRUE(PumpUntil([] { return LiveLinkStates() == 0; }, 3000));
+        PortCount = 0;
+    }
+    std::wstring port, peerName;
+    Rig rig;
+};
+
+}  // namespace
+
+TEST_F(Port, LinesArriveAndCommandsLeaveByteForByte) {
+    Peer peer(peerName);
+    ASSERT_TRUE(peer.ok());
+    ASSERT_EQ(ToggleLink(rig.context), 1);
+    EXPECT_EQ(rig.linkOpen, 1);
+    EXPECT_NE(CommandTarget(), INVALID_HANDLE_VALUE);
+
+    const std::string received =
+        "$GPGGA,120000.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*4F\r\n"
+        "$GPTXT,\xB0*00\r\n"
+        "$GPRMC,120000.00,A,4807.038,N,01131.000,E,0.0,0.0,010120,,,A*6C\r\n";
+    peer.Send(received);
+    ASSERT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 3; }, 5000));
+    EXPECT_EQ(rig.sink.lines, link_test::ExpectedLines(received));
+
+    struct Case {
+        UINT message;
+        std::wstring typed;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {UM_QUERY_VERSION, L"", "$PMTK605*31\r\n"},
+        {UM_SBAS_ON, L"", "$PSRF151,01*0F\r\n"},
+        {UM_VTG_OFF, L"", "$PSRF103,05,00,00,01*21\r\n"},
+        {UM_POWER_SAVE_ON, L"", "$PSRF150,0,300,1000,1*10\r\n"},
+        {UM_COLD_START, L"", "$PMTK605*31\r\n$PMTK103*30\r\n"},
+        {UM_FACTORY_RESET, L"", "$PMTK104*37\r\n"},
+        {UM_SEND_USER_SENTENCE, L"$PMTK605*31", "$PMTK605*31\r\n"},
+        {UM_SEND_USER_SENTENCE, L"", "\r\n"},
+        {UM_SEND_USER_SENTENCE, L"\u0141x", "\x41x\r\n"},
+        {UM_SEND_USER_SENTENCE, std::wstring(253, L'S'), std::string(253, 'S') + "\r\n"},
+    };
+    for (const Case& c : cases) {
+        rig.panel.SetText(IDC_USER_SENTENCE, c.typed);
+        EXPECT_EQ(HandleReceiverCommand(c.message, rig.context), 1) << c.message;
+        EXPECT_EQ(peer.Receive(c.bytes.size()), c.bytes) << c.message;
+    }
+    // Longer than a sentence may be: nothing at all goes out.
+    rig.panel.SetText(IDC_USER_SENTENCE, std::wstring(254, L'S'));
+    EXPECT_EQ(HandleReceiverCommand(UM_SEND_USER_SENTENCE, rig.context), 0);
+    EXPECT_EQ(peer.Receive(1), "");
+
+    EXPECT_EQ(ToggleLink(rig.context), 1);
+    EXPECT_EQ(rig.linkOpen, 0);
+}
+
+TEST_F(Port, RepeatedOpenAndCloseWhileTheReceiverTalks) {
+    Peer peer(peerName);
+    ASSERT_TRUE(peer.ok());
+    for (int round = 0; round < 20; ++round) {
+        rig.sink.lines.clear();
+        ASSERT_EQ(ToggleLink(rig.context), 1) << round;
+        peer.Send("$GPGLL,1*00\r\n$GPGLL,2*00\r\n");
+        EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 2; }, 5000)) << round;
+        peer.Send("$GPGLL,3*00\r\n$GPGL");  // closed in the middle of a line
+        DWORD start = GetTickCount();
+        ASSERT_EQ(ToggleLink(rig.context), 1) << round;
+        EXPECT_LT(GetTickCount() - start, 1000u) << round;
+    }
+    EXPECT_TRUE(PumpUntil([] { return LiveLinkStates() == 0; }, 3000));
+}
