@@ -8,7 +8,7 @@
 set -euo pipefail
 exe=$1
 number=${2:-27}
-: "${WINEPREFIX:?WINEPREFIX must name the test prefix}"
+export WINEPREFIX=${WINEPREFIX:-$HOME/.wine}  # the prefix wine itself would use
 
 dir=$(mktemp -d)
 port=COM$number
