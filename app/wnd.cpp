@@ -8,11 +8,13 @@ LRESULT CALLBACK CWnd::StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         self = static_cast<CWnd*>(create->lpCreateParams);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        if (self != nullptr) self->hwnd = hwnd;
+        if (self != nullptr)
+            self->hwnd = hwnd;
     } else {
         self = reinterpret_cast<CWnd*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
-    if (self != nullptr) return self->HandleMessage(hwnd, message, wParam, lParam);
+    if (self != nullptr)
+        return self->HandleMessage(hwnd, message, wParam, lParam);
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -21,7 +23,8 @@ INT_PTR CALLBACK CWnd::StaticDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     if (message == WM_INITDIALOG) {
         self = reinterpret_cast<CWnd*>(lParam);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        if (self != nullptr) self->hwnd = hwnd;
+        if (self != nullptr)
+            self->hwnd = hwnd;
     } else if (message == WM_SETFONT) {
         // The one message a DS_SETFONT template sends before WM_INITDIALOG; no
         // handler ever sees it.
@@ -29,7 +32,8 @@ INT_PTR CALLBACK CWnd::StaticDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     } else {
         self = reinterpret_cast<CWnd*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
-    if (self != nullptr) return self->HandleMessage(hwnd, message, wParam, lParam);
+    if (self != nullptr)
+        return self->HandleMessage(hwnd, message, wParam, lParam);
     // An unbound dialog: "not handled" lets the dialog manager do its default
     // work. DefDlgProcW here would call this procedure again.
     return FALSE;

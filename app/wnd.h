@@ -7,7 +7,7 @@
 extern HINSTANCE g_hInstance;
 
 class CWnd {
-public:
+  public:
     CWnd() = default;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;

@@ -1,0 +1,249 @@
+#include "app/main_window.h"
+
+#include <dbt.h>
+
+#include <cstring>
+
+#include "app/about_box.h"
+#include "app/messages.h"
+#include "link/log_file_win32.h"
+#include "link/receiver_commands_win32.h"
+#include "link/serial_link_win32.h"
+#include "nmea/sentence_intake.h"
+#include "res/resource.h"
+
+int32_t g_creating = 0;
+uint8_t g_settleArmed = 0;
+
+namespace {
+
+constexpr UINT kStartupPeriodMs = 1200;
+constexpr UINT kSettlePeriodMs = 2000;
+constexpr DWORD kArrivalPauseMs = 500;
+constexpr int kTextUnits = 512;
+
+}  // namespace
+
+CBaseWnd::CBaseWnd() : intakeHost(setupPanel, statusPanel) {
+    statusPanel.status.parseBusy = 0;
+}
+
+void CBaseWnd::RegisterWindowClass(HINSTANCE instance, const wchar_t* className) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = CWnd::StaticWndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SKYLOOM));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszMenuName = MAKEINTRESOURCEW(IDR_MENU);
+    wc.lpszClassName = className;
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SKYLOOM), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    // A failed registration shows as the failure of CreateWindowExW.
+    RegisterClassExW(&wc);
+}
+
+bool CBaseWnd::CreateMainWindow(HINSTANCE instance, int showCommand) {
+    g_hInstance = instance;
+    wchar_t className[kTextUnits] = {};
+    wchar_t caption[kTextUnits] = {};
+    LoadStringW(instance, IDS_APP_NAME, className, kTextUnits);
+    LoadStringW(instance, IDS_APP_NAME, caption, kTextUnits);
+    RegisterWindowClass(instance, className);
+
+    HWND window = CreateWindowExW(0, className, caption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, kMainWindowWidth, kMainWindowHeight,
+                                  nullptr, nullptr, instance, static_cast<CWnd*>(this));
+    if (window == nullptr)
+        return false;
+
+    setupPanel.mainWindow = window;
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    SetTimer(window, TIMER_STARTUP, kStartupPeriodMs, nullptr);
+    return true;
+}
+
+bool CBaseWnd::OnCreate(HWND hwnd) {
+    g_creating = 1;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    // A missing picture leaves the sky chart blank; the program still runs.
+    statusPanel.skyBitmap = LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(IDB_SKY));
+
+    if (!setupPanel.Create(hwnd))
+        return false;
+    const int split = SplitHeight(client.bottom - client.top);
+    SetParent(setupPanel.hwnd, hwnd);
+    MoveWindow(setupPanel.hwnd, client.left, client.top, client.right, client.top + split, TRUE);
+    ShowWindow(setupPanel.hwnd, SW_SHOW);
+
+    if (!statusPanel.Create(hwnd))
+        return false;
+    // The status panel gets the whole client height: its lowest `split`
+    // pixels lie below the client area and are never seen.
+    SetParent(statusPanel.hwnd, hwnd);
+    MoveWindow(statusPanel.hwnd, client.left, client.top + split, client.right, client.bottom,
+               TRUE);
+    ShowWindow(statusPanel.hwnd, SW_SHOW);
+
+    intakeHost.SetMainWindow(hwnd);
+    linkContext.mainWindow = hwnd;
+    linkContext.setupPanel = setupPanel.hwnd;
+    linkContext.linkOpen = &setupPanel.LinkOpen;
+    linkContext.status = &statusPanel.status;
+    linkContext.host = &intakeHost;
+    g_creating = 0;
+    return true;
+}
+
+void CBaseWnd::OnDestroy() {
+    KillTimer(hwnd, TIMER_DEVICE_SETTLE);
+    if (statusPanel.skyBitmap != nullptr) {
+        DeleteObject(statusPanel.skyBitmap);
+        // The panels outlive this step by a few messages; none may paint
+        // with a deleted handle.
+        statusPanel.skyBitmap = nullptr;
+    }
+    if (LinkIsOpen())
+        CloseLink();
+    CloseLogAtExit();
+    PostQuitMessage(0);
+}
+
+void CBaseWnd::OnActivate(UINT state) {
+    if (state == WA_ACTIVE && g_creating == 0)
+        statusPanel.Redraw();
+}
+
+void CBaseWnd::OnCommand(HWND hwnd, UINT command) {
+    switch (command) {
+        case IDM_ABOUT: {
+            CAbout about(hwnd);
+            break;
+        }
+        case IDM_EXIT:
+            if (g_creating == 1)
+                break;
+            KillTimer(hwnd, TIMER_DEVICE_SETTLE);
+            PostMessageW(hwnd, WM_CLOSE, 0, 0);
+            break;
+        case IDM_SET_TIME: {
+            SYSTEMTIME local;
+            if (ClockTimeFromReceiver(statusPanel.status, &local))
+                SetLocalTime(&local);  // fails quietly without the privilege
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void CBaseWnd::OnTimer(HWND hwnd, UINT_PTR timer) {
+    switch (timer) {
+        case TIMER_DEVICE_SETTLE:
+            KillTimer(hwnd, TIMER_DEVICE_SETTLE);
+            g_settleArmed = 0;
+            break;
+        case TIMER_AUTO_SEND:
+            SendMessageW(hwnd, UM_SEND_USER_SENTENCE, 0, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+void CBaseWnd::OnDeviceChange(HWND hwnd, WPARAM event) {
+    if (event != DBT_DEVICEARRIVAL || g_creating != 0)
+        return;
+    Sleep(kArrivalPauseMs);
+    if (g_settleArmed == 0) {
+        g_settleArmed = 1;
+        SetTimer(hwnd, TIMER_DEVICE_SETTLE, kSettlePeriodMs, nullptr);
+    }
+}
+
+bool ClockTimeFromReceiver(const ReceiverStatus& status, SYSTEMTIME* local) {
+    // Before the first RMC with date and time there is nothing to set the
+    // clock from: an all-zero or half-made time must never reach it.
+    if (status.receiverTimeSet == 0 || !IsValidCivilTime(status.receiverTime))
+        return false;
+    std::memcpy(local, &status.receiverTime, sizeof *local);
+    return true;
+}
+
+LRESULT CBaseWnd::DeliverLine(const char16_t* line) {
+    return OnLineReceived(intakeHost, statusPanel.status, line);
+}
+
+LRESULT CBaseWnd::OnProgramMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case UM_TOGGLE_LINK:
+            // The panel reads LinkOpen and applies the control state itself.
+            return ToggleLink(linkContext);
+        case UM_LINE_RECEIVED: {
+            // Any process can send this number with any wParam: only the line
+            // the reader is handing over right now is ever read.
+            const wchar_t* line = ClaimDeliveredLine(wParam);
+            if (line == nullptr)
+                return 0;
+            static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide text must be 16-bit");
+            return DeliverLine(reinterpret_cast<const char16_t*>(line));
+        }
+        case UM_LOG_START:
+            return StartLog(setupPanel.hwnd);
+        case UM_LOG_STOP:
+            return StopLog(setupPanel.hwnd);
+        case UM_COLD_START:
+        case UM_POWER_SAVE_ON:
+        case UM_POWER_SAVE_OFF:
+        case UM_SBAS_ON:
+        case UM_SBAS_OFF:
+        case UM_VTG_ON:
+        case UM_VTG_OFF:
+        case UM_QUERY_VERSION:
+        case UM_SEND_USER_SENTENCE:
+        case UM_AUTO_SEND_START:
+        case UM_AUTO_SEND_STOP:
+        case UM_FACTORY_RESET:
+            return HandleReceiverCommand(message, linkContext);
+        default:  // 2727 is not used
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+LRESULT CBaseWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return OnCreate(hwnd) ? 0 : -1;
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        case WM_ACTIVATE:
+            OnActivate(LOWORD(wParam));
+            return 0;
+        case WM_PAINT:
+            DefaultPaint(hwnd);
+            return 0;
+        case WM_SETTINGCHANGE:
+        case WM_NOTIFY:
+        case WM_HELP:
+            return 0;
+        case WM_COMMAND:
+            OnCommand(hwnd, LOWORD(wParam));
+            return 0;
+        case WM_TIMER:
+            OnTimer(hwnd, wParam);
+            return 0;
+        case WM_DEVICECHANGE:
+            OnDeviceChange(hwnd, wParam);
+            return TRUE;
+        default:
+            if (message >= kFirstProgramMessage && message <= kLastProgramMessage)
+                return OnProgramMessage(hwnd, message, wParam, lParam);
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,65 @@
+// The main window: creates and places the two panels, routes every message
+// (menu, shortcuts, timers, device changes and the program messages through
+// which the panels, the reader thread and the auto-send timer ask for work).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/win32_intake_host.h"
+#include "app/wnd.h"
+#include "link/link_context_win32.h"
+#include "panels/setup_panel.h"
+#include "panels/status_panel.h"
+
+// 1 while the WM_CREATE step runs: Exit, device arrivals and the activation
+// repaint are suppressed meanwhile.
+extern int32_t g_creating;
+// 1 while TIMER_DEVICE_SETTLE is armed.
+extern uint8_t g_settleArmed;
+
+class CBaseWnd : public CWnd {
+  public:
+    CBaseWnd();
+    ~CBaseWnd() override {}
+
+    // Registers the class, creates and shows the 580x600 window with both
+    // panels, arms the startup timer. False when no window came about.
+    bool CreateMainWindow(HINSTANCE instance, int showCommand);
+
+    static void RegisterWindowClass(HINSTANCE instance, const wchar_t* className);
+
+    LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The intake step of UM_LINE_RECEIVED once the line is known to be the
+    // reader's own: decode, show, redraw. 1 when handled, 0 when dropped.
+    LRESULT DeliverLine(const char16_t* line);
+
+    CBackupDlg setupPanel;
+    CRestoreDlg statusPanel;
+    Win32IntakeHost intakeHost;
+    LinkContext linkContext;
+
+  private:
+    bool OnCreate(HWND hwnd);
+    void OnDestroy();
+    void OnActivate(UINT state);
+    void OnCommand(HWND hwnd, UINT command);
+    void OnTimer(HWND hwnd, UINT_PTR timer);
+    void OnDeviceChange(HWND hwnd, WPARAM event);
+    LRESULT OnProgramMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// Outer size of the main window, fixed for the whole run.
+constexpr int kMainWindowWidth = 580;
+constexpr int kMainWindowHeight = 600;
+
+// The local time IDM_SET_TIME sets: false while the receiver has not yet
+// delivered a valid date and time.
+bool ClockTimeFromReceiver(const ReceiverStatus& status, SYSTEMTIME* local);
+
+// Height of the setup panel for a client area of the given height.
+constexpr int SplitHeight(int clientHeight) {
+    return clientHeight / 2 + 30;
+}

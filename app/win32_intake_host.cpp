@@ -1,0 +1,98 @@
+#include "app/win32_intake_host.h"
+
+#include <cstring>
+
+#include "link/log_file_win32.h"
+#include "panels/setup_panel.h"
+#include "panels/status_panel.h"
+#include "res/resource.h"
+
+static_assert(sizeof(CivilTime) == sizeof(SYSTEMTIME), "CivilTime mirrors SYSTEMTIME");
+
+Win32IntakeHost::Win32IntakeHost(CBackupDlg& setupPanel, CRestoreDlg& statusPanel)
+    : setupPanel_(setupPanel), statusPanel_(statusPanel) {}
+
+int Win32IntakeHost::ConsoleLineCount() {
+    if (setupPanel_.console == nullptr)
+        return 0;
+    return static_cast<int>(SendMessageW(setupPanel_.console, EM_GETLINECOUNT, 0, 0));
+}
+
+void Win32IntakeHost::ConsoleClear() {
+    if (setupPanel_.console == nullptr)
+        return;
+    SendMessageW(setupPanel_.console, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+}
+
+void Win32IntakeHost::ConsoleInsert(const char16_t* text) {
+    if (setupPanel_.console == nullptr)
+        return;
+    // wParam FALSE: received lines are not undoable, so the control keeps no
+    // undo copy of everything it ever showed.
+    SendMessageW(setupPanel_.console, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(AsWide(text)));
+}
+
+void Win32IntakeHost::SetConsoleColor(uint32_t colorref) {
+    setupPanel_.SetConsoleColor(static_cast<COLORREF>(colorref));
+}
+
+void Win32IntakeHost::EnableResetButtons() {
+    EnableWindow(GetDlgItem(setupPanel_.hwnd, IDC_COLD_START), TRUE);
+    EnableWindow(GetDlgItem(setupPanel_.hwnd, IDC_FACTORY_RESET), TRUE);
+}
+
+void Win32IntakeHost::SetSbasCheck(bool checked) {
+    SendMessageW(GetDlgItem(setupPanel_.hwnd, IDC_SBAS), BM_SETCHECK,
+                 checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Win32IntakeHost::SetCoreVersion(const char16_t* text) {
+    SetWindowTextW(GetDlgItem(setupPanel_.hwnd, IDC_CORE_VERSION), AsWide(text));
+}
+
+void Win32IntakeHost::SetFirmwareVersion(const char16_t* text) {
+    SetWindowTextW(GetDlgItem(setupPanel_.hwnd, IDC_FW_VERSION), AsWide(text));
+}
+
+void Win32IntakeHost::WriteLogLine(const char16_t* line, size_t n) {
+    ::WriteLogLine(line, n);
+}
+
+void Win32IntakeHost::Redraw() {
+    statusPanel_.Redraw();
+}
+
+void Win32IntakeHost::SetCaption(const char16_t* text) {
+    if (mainWindow_ != nullptr)
+        SetWindowTextW(mainWindow_, AsWide(text));
+}
+
+uint32_t Win32IntakeHost::TickCount() {
+    return GetTickCount();
+}
+
+void Win32IntakeHost::Pause(uint32_t milliseconds) {
+    Sleep(milliseconds);
+}
+
+bool Win32IntakeHost::UtcToLocal(const CivilTime& utc, CivilTime* local) {
+    // Wine's conversion takes a 29 February of any year; Windows does not.
+    // Deciding here keeps both the same.
+    if (!IsValidCivilTime(utc))
+        return false;
+    SYSTEMTIME utcTime;
+    std::memcpy(&utcTime, &utc, sizeof utcTime);
+    FILETIME utcFile;
+    FILETIME localFile;
+    SYSTEMTIME localTime;
+    // Each step fails on a time the system calendar cannot hold; a failure
+    // must not hand back a half-converted time.
+    if (!SystemTimeToFileTime(&utcTime, &utcFile))
+        return false;
+    if (!FileTimeToLocalFileTime(&utcFile, &localFile))
+        return false;
+    if (!FileTimeToSystemTime(&localFile, &localTime))
+        return false;
+    std::memcpy(local, &localTime, sizeof *local);
+    return true;
+}
