@@ -76,10 +76,10 @@ TEST(SimOptions, ValuesLand) {
 
 TEST(SimOptions, UsageNamesEveryOption) {
     const std::string usage = sim::UsageText();
-    for (const char* name :
-         {"--baud", "--rate-hz", "--fix-after", "--speed", "--replay", "--rate ", "--cycles",
-          "--duration", "--bad-checksum", "--cut-lines", "--long-lines", "--high-bytes",
-          "--silence", "--log-received", "--version", "Exit status"}) {
+    for (const char* name : {"--baud", "--rate-hz", "--fix-after", "--speed", "--replay", "--rate ",
+                             "--cycles", "--duration", "--bad-checksum", "--cut-lines",
+                             "--long-lines", "--high-bytes", "--silence", "--log-received",
+                             "--log-sent", "--reply-delay", "--version", "Exit status"}) {
         EXPECT_NE(usage.find(name), std::string::npos) << name;
     }
 }

@@ -175,6 +175,36 @@ TEST(SimSession, RepliesFollowTheLineInProgressAndTheLogHoldsEveryByte) {
     EXPECT_LT(waas + 1, lines.size());
 }
 
+// A receiver takes a moment to answer: a host that throws away its input right
+// after writing a command must still see the reply.
+TEST(SimSession, RepliesComeAfterTheReplyDelay) {
+    for (double delay : {0.0, 0.25, 1.0}) {
+        FakeClock clock;
+        FakeDevice device(&clock);
+        device.input = "$PMTK605*31\r\n";
+        device.inputAt = clock.now + 0.5;
+        sim::SimOptions o;
+        o.baud = 115200;
+        o.duration = 2.5;
+        o.replyDelay = delay;
+        o.receiver.systems = sim::kGps;
+        RunWith(o, &device, &clock);
+        const size_t at = device.written.find("$PMTK705");
+        ASSERT_NE(at, std::string::npos) << delay;
+        size_t before = 0;
+        double when = 0;
+        for (const auto& w : device.writes) {
+            if (before + w.n > at) {
+                when = w.t;
+                break;
+            }
+            before += w.n;
+        }
+        EXPECT_GE(when - 1000.0, 0.5 + delay - 0.011) << delay;
+        EXPECT_LE(when - 1000.0, 0.5 + delay + 0.05) << delay;
+    }
+}
+
 TEST(SimSession, DeviceFailureEndsWithStatusOne) {
     FakeClock clock;
     FakeDevice device(&clock);

@@ -1,6 +1,7 @@
 // skyloom-sim: a simulated GPS receiver on a serial device.
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,22 @@ volatile std::sig_atomic_t g_stop = 0;
 
 void OnSignal(int) {
     g_stop = 1;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a log for writing; an empty path is no log. False when it can't be made.
+bool OpenLog(const std::string& path, UniqueFile* file) {
+    if (path.empty())
+        return true;
+    file->reset(std::fopen(path.c_str(), "wb"));
+    if (*file)
+        return true;
+    std::fprintf(stderr, "skyloom-sim: can't write %s\n", path.c_str());
+    return false;
 }
 
 }  // namespace
@@ -43,20 +60,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "skyloom-sim: can't read %s\n", options.replayPath.c_str());
         return 1;
     }
-    std::FILE* log = nullptr;
-    if (!options.logReceived.empty()) {
-        log = std::fopen(options.logReceived.c_str(), "wb");
-        if (log == nullptr) {
-            std::fprintf(stderr, "skyloom-sim: can't write %s\n", options.logReceived.c_str());
-            return 1;
-        }
-    }
+    UniqueFile receivedLog, sentLog;
+    if (!OpenLog(options.logReceived, &receivedLog) || !OpenLog(options.logSent, &sentLog))
+        return 1;
     std::unique_ptr<sim::Device> device =
         sim::OpenSerialDevice(options.device, options.baud, &error);
     if (!device) {
         std::fprintf(stderr, "skyloom-sim: %s\n", error.c_str());
-        if (log != nullptr)
-            std::fclose(log);
         return 1;
     }
 
@@ -65,7 +75,8 @@ int main(int argc, char** argv) {
     sim::SteadyClock clock;
     io.device = device.get();
     io.clock = &clock;
-    io.receivedLog = log;
+    io.receivedLog = receivedLog.get();
+    io.sentLog = sentLog.get();
     io.stop = &g_stop;
     io.utcStart = sim::UtcNow();
     if (!options.quiet) {
@@ -75,8 +86,6 @@ int main(int argc, char** argv) {
     }
     sim::SessionStats stats;
     const int status = sim::RunSession(options, io, &stats, &error);
-    if (log != nullptr)
-        std::fclose(log);
     if (status != 0)
         std::fprintf(stderr, "skyloom-sim: %s\n", error.c_str());
     if (!options.quiet) {

@@ -58,6 +58,7 @@ std::string UsageText() {
            "  --seed N             choice of the simulated sky (default 1)\n"
            "  --replay FILE        send a recording instead, timed by its RMC/GGA times\n"
            "  --rate N             with --replay: N lines per second instead\n"
+           "  --reply-delay S      seconds before a command is answered (default 0.25)\n"
            "\n"
            "Ending:\n"
            "  --cycles N           stop after N reporting cycles have been sent\n"
@@ -73,6 +74,7 @@ std::string UsageText() {
            "\n"
            "Other:\n"
            "  --log-received FILE  write every byte received from the host to FILE\n"
+           "  --log-sent FILE      write every byte sent to the device to FILE\n"
            "  -q, --quiet          no start and end notes on standard error\n"
            "  -h, --help           this text\n"
            "  --version            the version\n"
@@ -140,6 +142,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args, SimOptions* o, st
                 ok = !value.empty();
             } else if (name == "--rate") {
                 ok = ParseDouble(value, 0.001, 100000, &o->replayRate);
+            } else if (name == "--reply-delay") {
+                ok = ParseDouble(value, 0, 60, &o->replyDelay);
             } else if (name == "--cycles") {
                 ok = ParseLong(value, 1, 100000000, &o->cycles);
             } else if (name == "--duration") {
@@ -159,6 +163,9 @@ ParseResult ParseOptions(const std::vector<std::string>& args, SimOptions* o, st
                      ParseDouble(value.substr(colon + 1), 0, 1e7, &o->faults.silenceFor);
             } else if (name == "--log-received") {
                 o->logReceived = value;
+                ok = !value.empty();
+            } else if (name == "--log-sent") {
+                o->logSent = value;
                 ok = !value.empty();
             } else {
                 *error = "unknown option " + name;

@@ -12,12 +12,14 @@ namespace sim {
 struct SimOptions {
     std::string device;
     long baud = 4800;
-    double rateHz = 1.0;      // reporting cycles per second
-    long cycles = 0;          // stop after this many cycles (0: no limit)
-    double duration = 0.0;    // stop after this many seconds (0: no limit)
-    std::string replayPath;   // play this recording instead of simulating
-    double replayRate = 0;    // lines per second for the replay (0: by its own times)
-    std::string logReceived;  // every byte received from the host goes here
+    double rateHz = 1.0;       // reporting cycles per second
+    long cycles = 0;           // stop after this many cycles (0: no limit)
+    double duration = 0.0;     // stop after this many seconds (0: no limit)
+    std::string replayPath;    // play this recording instead of simulating
+    double replyDelay = 0.25;  // seconds a reply takes, as a receiver needs time to answer
+    double replayRate = 0;     // lines per second for the replay (0: by its own times)
+    std::string logReceived;   // every byte received from the host goes here
+    std::string logSent;       // every byte written to the device goes here
     bool quiet = false;
     ReceiverOptions receiver;
     FaultOptions faults;

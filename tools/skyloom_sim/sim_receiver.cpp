@@ -38,7 +38,7 @@ std::string Fixed(double value, int decimals) {
 }
 
 std::string TwoDigits(int value) {
-    char text[8];
+    char text[16];
     std::snprintf(text, sizeof text, "%02d", value);
     return text;
 }

@@ -34,7 +34,7 @@ class Output {
     }
 
     // Writes up to budget bytes; returns the number written or -1.
-    long Write(Device* device, long budget, long* linesDone) {
+    long Write(Device* device, std::FILE* sentLog, long budget, long* linesDone) {
         long written = 0;
         while (written < budget) {
             if (sent_ == current_.size()) {
@@ -59,6 +59,10 @@ class Output {
                 return -1;
             if (n == 0)
                 break;
+            if (sentLog != nullptr) {
+                std::fwrite(current_.data() + sent_, 1, static_cast<size_t>(n), sentLog);
+                std::fflush(sentLog);
+            }
             sent_ += static_cast<size_t>(n);
             written += n;
             if (sent_ == current_.size())
@@ -87,6 +91,11 @@ int RunSession(const SimOptions& options, const SessionIo& io, SessionStats* sta
     const std::vector<ReplayLine> replayLines =
         replay ? ScheduleReplay(io.recording, options.replayRate) : std::vector<ReplayLine>();
     size_t replayNext = 0;
+    struct PendingReply {
+        double due;
+        std::vector<std::string> lines;
+    };
+    std::deque<PendingReply> replies;
     long cyclesMade = 0;
 
     const double bytesPerSecond = static_cast<double>(options.baud) / 10.0;  // 8N1: 10 bits a byte
@@ -119,8 +128,15 @@ int RunSession(const SimOptions& options, const SessionIo& io, SessionStats* sta
             }
             for (const std::string& line : commands.Feed(buffer, static_cast<size_t>(n))) {
                 ++stats->commands;
-                out.AppendUrgent(receiver.Command(line, t));
+                std::vector<std::string> answer = receiver.Command(line, t);
+                if (!answer.empty())
+                    replies.push_back({t + options.replyDelay, std::move(answer)});
             }
+        }
+
+        while (!replies.empty() && replies.front().due <= t) {
+            out.AppendUrgent(replies.front().lines);
+            replies.pop_front();
         }
 
         const bool silent = faults.Silent(t);
@@ -153,7 +169,7 @@ int RunSession(const SimOptions& options, const SessionIo& io, SessionStats* sta
         last = now;
         if (!silent && credit >= 1.0) {
             long lines = 0;
-            const long n = out.Write(io.device, static_cast<long>(credit), &lines);
+            const long n = out.Write(io.device, io.sentLog, static_cast<long>(credit), &lines);
             if (n < 0) {
                 *error = "writing to the device failed: " + io.device->LastError();
                 return 1;
@@ -165,7 +181,7 @@ int RunSession(const SimOptions& options, const SessionIo& io, SessionStats* sta
 
         const bool sourceDone = replay ? replayNext == replayLines.size()
                                        : (options.cycles > 0 && cyclesMade >= options.cycles);
-        if (sourceDone && out.empty())
+        if (sourceDone && out.empty() && replies.empty())
             return 0;
         io.clock->Sleep(kTick);
     }

@@ -24,6 +24,7 @@ struct SessionIo {
     Device* device = nullptr;
     Clock* clock = nullptr;
     std::FILE* receivedLog = nullptr;                  // may be null
+    std::FILE* sentLog = nullptr;                      // may be null
     const volatile std::sig_atomic_t* stop = nullptr;  // set by a signal handler; may be null
     double utcStart = 0.0;                             // seconds since 1970 at the start
     std::string recording;  // the replay's bytes when options.replayPath is set
