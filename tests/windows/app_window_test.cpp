@@ -1,0 +1,222 @@
+// The main window's shape and its message routing.
+#include <windows.h>
+
+#include <dbt.h>
+
+#include "app/messages.h"
+#include "app_main_window_fixture.h"
+
+namespace app_test {
+namespace {
+
+class ShownMainWindowTest : public MainWindowTest<> {
+  protected:
+    int ShowCommand() const override { return SW_SHOW; }
+};
+
+TEST_F(ShownMainWindowTest, PanelsAndControlsSitWhereTheLayoutPutsThem) {
+    RECT outer;
+    GetWindowRect(main, &outer);
+    EXPECT_EQ(outer.right - outer.left, 580);
+    EXPECT_EQ(outer.bottom - outer.top, 600);
+    const LONG style = GetWindowLongW(main, GWL_STYLE);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "fixed frame";
+    EXPECT_NE(GetMenu(main), nullptr);
+
+    RECT client;
+    GetClientRect(main, &client);
+    const int h = client.bottom / 2 + 30;  // from the real client height
+    const HWND setup = window.setupPanel.hwnd;
+    const HWND status = window.statusPanel.hwnd;
+    ASSERT_NE(window.setupPanel.console, nullptr);
+
+    const struct {
+        const char* what;
+        HWND parent;
+        HWND child;
+        RECT expected;
+    } rows[] = {
+        {"setup panel", main, setup, {0, 0, client.right, h}},
+        // The whole client height: its lowest h pixels are never visible.
+        {"status panel", main, status, {0, h, client.right, h + client.bottom}},
+        {"console", setup, window.setupPanel.console, {20, 100, 550, 290}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(GetParent(row.child), row.parent);
+        EXPECT_TRUE(IsWindowVisible(row.child));
+        const RECT got = RectIn(row.parent, row.child);
+        EXPECT_TRUE(got == row.expected) << Show(got) << " expected " << Show(row.expected);
+    }
+
+    // The combo boxes: position and width; the height includes the list.
+    const struct {
+        int id;
+        RECT expected;
+    } combos[] = {{IDC_PORT, {100, 0, 540, 140}}, {IDC_BAUD, {100, 30, 240, 140}}};
+    for (const auto& c : combos) {
+        SCOPED_TRACE(c.id);
+        const HWND combo = GetDlgItem(setup, c.id);
+        ASSERT_NE(combo, nullptr);
+        const RECT got = RectIn(setup, combo);
+        EXPECT_EQ(got.left, c.expected.left);
+        EXPECT_EQ(got.top, c.expected.top);
+        EXPECT_EQ(got.right, c.expected.right);
+        // The height given to the combo includes its list. Windows reports
+        // the whole dropped control; Wine the list alone, below the field.
+        RECT field;
+        RECT dropped;
+        GetWindowRect(combo, &field);
+        SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+        const LONG whole = dropped.bottom - dropped.top;
+        const LONG listBelowField = (field.bottom - field.top) + whole;
+        const LONG expected = c.expected.bottom - c.expected.top;
+        EXPECT_TRUE(whole == expected || listBelowField == expected)
+            << Show(dropped) << " field " << Show(field);
+    }
+}
+
+TEST(SplitHeightTest, Truncates) {
+    const struct {
+        int client, split;
+    } rows[] = {{545, 302}, {546, 303}, {547, 303}, {0, 30}, {1, 30}};
+    for (const auto& r : rows)
+        EXPECT_EQ(SplitHeight(r.client), r.split) << r.client;
+}
+
+// Records what reaches the main window's handler, and optionally keeps the
+// About and Exit commands from acting.
+class RecordingMainWindow : public CBaseWnd {
+  public:
+    LRESULT HandleMessage(HWND h, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (messages.empty())
+            hwndAtFirstMessage = hwnd;
+        messages.push_back(message);
+        if (message == WM_COMMAND) {
+            commands.push_back(LOWORD(wParam));
+            if (swallowCommands)
+                return 0;
+        }
+        return CBaseWnd::HandleMessage(h, message, wParam, lParam);
+    }
+    std::vector<UINT> messages;
+    std::vector<UINT> commands;
+    HWND hwndAtFirstMessage = nullptr;
+    bool swallowCommands = false;
+};
+
+using RoutingTest = MainWindowTest<RecordingMainWindow>;
+
+TEST_F(RoutingTest, FirstMessageIsCreateAndTheObjectIsAlreadyBound) {
+    ASSERT_FALSE(window.messages.empty());
+    EXPECT_EQ(window.messages.front(), static_cast<UINT>(WM_CREATE));
+    EXPECT_EQ(window.hwndAtFirstMessage, main);
+    for (UINT m : window.messages)
+        EXPECT_NE(m, static_cast<UINT>(WM_NCCREATE));
+}
+
+TEST_F(RoutingTest, UnnamedMessagesGetTheDefaultResult) {
+    const struct {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    } rows[] = {
+        {2727, 0, 0},  // the gap in the program messages
+        {2723, 0, 0},  // just below them
+        {2741, 0, 0},  // just above them
+        {WM_USER + 5000, 7, 9},
+        {WM_GETTEXTLENGTH, 0, 0},  // a default answer that is not 0
+        {WM_NCHITTEST, 0, MAKELPARAM(1, 1)},
+        {WM_QUERYDRAGICON, 0, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.message);
+        const LRESULT expected = DefWindowProcW(main, r.message, r.wParam, r.lParam);
+        EXPECT_EQ(SendMessageW(main, r.message, r.wParam, r.lParam), expected);
+    }
+    EXPECT_EQ(SendMessageW(main, WM_GETTEXTLENGTH, 0, 0), 7);  // "Skyloom"
+}
+
+TEST_F(RoutingTest, NamedMessagesAnswerTheirFixedResults) {
+    const struct {
+        UINT message;
+        WPARAM wParam;
+        LRESULT expected;
+    } rows[] = {
+        {WM_SETTINGCHANGE, 0, 0},
+        {WM_NOTIFY, 0, 0},
+        {WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, TRUE},
+        {WM_DEVICECHANGE, DBT_CONFIGCHANGED, TRUE},
+        {WM_DEVICECHANGE, DBT_QUERYCHANGECONFIG, TRUE},
+        {WM_DEVICECHANGE, 0x7FFF, TRUE},
+        {UM_LOG_STOP, 0, 0},
+        {UM_AUTO_SEND_STOP, 0, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.message);
+        EXPECT_EQ(SendMessageW(main, r.message, r.wParam, 0), r.expected);
+    }
+    EXPECT_EQ(g_settleArmed, 0) << "only an arrival arms the settle timer";
+    HELPINFO help{};
+    help.cbSize = sizeof help;
+    EXPECT_EQ(SendMessageW(main, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), 0);
+}
+
+TEST_F(RoutingTest, WildLineMessagesAreAnsweredZeroWithoutReading) {
+    // Addresses no reader handed over: null, small, unmapped, misaligned,
+    // kernel space, and a real line of this process that is not the reader's.
+    static const wchar_t kForeign[] = L"$GPGGA,,,,,,0,,,,,,,,*66\r\n";
+    const WPARAM wild[] = {0,
+                           1,
+                           0x10,
+                           0xDEADBEEF,
+                           static_cast<WPARAM>(0x00007FFFFFFF0001ull),
+                           static_cast<WPARAM>(0xFFFF800000000000ull),
+                           ~static_cast<WPARAM>(0),
+                           reinterpret_cast<WPARAM>(kForeign)};
+    for (WPARAM w : wild) {
+        SCOPED_TRACE(w);
+        EXPECT_EQ(SendMessageW(main, UM_LINE_RECEIVED, w, 0), 0);
+    }
+    EXPECT_EQ(GetWindowTextLengthW(window.setupPanel.console), 0) << "nothing was shown";
+}
+
+TEST_F(RoutingTest, DeviceArrivalArmsTheSettleTimerOnce) {
+    EXPECT_EQ(SendMessageW(main, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0), TRUE);
+    EXPECT_EQ(g_settleArmed, 1);
+    EXPECT_EQ(SendMessageW(main, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0), TRUE);
+    EXPECT_EQ(g_settleArmed, 1);
+    SendMessageW(main, WM_TIMER, TIMER_DEVICE_SETTLE, 0);
+    EXPECT_EQ(g_settleArmed, 0);
+    // While the window is being created, arrivals are ignored.
+    g_creating = 1;
+    EXPECT_EQ(SendMessageW(main, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0), TRUE);
+    g_creating = 0;
+    EXPECT_EQ(g_settleArmed, 0);
+}
+
+TEST_F(RoutingTest, ExitClosesTheWindowAndQuitsWithZero) {
+    g_creating = 1;  // suppressed while the window is being created
+    SendMessageW(main, WM_COMMAND, IDM_EXIT, 0);
+    PumpPending();
+    EXPECT_TRUE(IsWindow(main));
+    g_creating = 0;
+
+    SendMessageW(main, WM_COMMAND, IDM_EXIT, 0);
+    MSG msg;
+    bool quit = false;
+    while (!quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quit = true;
+            EXPECT_EQ(msg.wParam, 0u);
+        } else {
+            DispatchMessageW(&msg);
+        }
+    }
+    EXPECT_TRUE(quit);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ(window.statusPanel.skyBitmap, nullptr) << "the sky bitmap is freed at the end";
+}
+
+}  // namespace
+}  // namespace app_test
