@@ -181,6 +181,30 @@ TEST_F(RoutingTest, WildLineMessagesAreAnsweredZeroWithoutReading) {
     EXPECT_EQ(GetWindowTextLengthW(window.setupPanel.console), 0) << "nothing was shown";
 }
 
+TEST_F(ShownMainWindowTest, OnlyAnActivationOtherThanAClickRepaintsTheStatusPanel) {
+    const HWND status = window.statusPanel.hwnd;
+    const struct {
+        const char* what;
+        WPARAM state;
+        int32_t creating;
+        bool repaints;
+    } rows[] = {
+        {"activated by a program or Alt+Tab", WA_ACTIVE, 0, true},
+        {"activated by a click", WA_CLICKACTIVE, 0, false},
+        {"deactivated", WA_INACTIVE, 0, false},
+        {"activated while being created", WA_ACTIVE, 1, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        ValidateRect(status, nullptr);
+        g_creating = r.creating;
+        EXPECT_EQ(SendMessageW(main, WM_ACTIVATE, MAKEWPARAM(r.state, 0), 0), 0);
+        g_creating = 0;
+        RECT update{};
+        EXPECT_EQ(GetUpdateRect(status, &update, FALSE) != FALSE, r.repaints);
+    }
+}
+
 TEST_F(RoutingTest, DeviceArrivalArmsTheSettleTimerOnce) {
     EXPECT_EQ(SendMessageW(main, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0), TRUE);
     EXPECT_EQ(g_settleArmed, 1);
