@@ -7,7 +7,9 @@
 
 #include "link/link_context_win32.h"
 
-// Writes one sentence (CR LF appended) to the open port. Always 1.
+// Writes one sentence (CR LF appended) to the open port; with no port open
+// (no link, or a recording playing) nothing is written. 1, or 0 for a text
+// longer than 253 characters, which is not sent at all.
 int SentenceWriter(const wchar_t* text);
 
 // Handles one of the command messages above and returns its result.
