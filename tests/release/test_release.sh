@@ -105,7 +105,10 @@ head -n 1 "$unzipped/README-windows.txt" | grep -q "^Skyloom $version_re for Win
   || fail "README-windows.txt lacks its version line or CRLF line ends"
 
 # --- install, run, uninstall ----------------------------------------------
-user=$(whoami)
+# Wine names the profile folder after the Unix user; take it from the prefix
+# rather than from $USER, which a CI job may not set.
+user=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public -printf '%f\n' | head -n 1)
+[ -n "$user" ] || { echo "no user profile in $WINEPREFIX" >&2; exit 1; }
 uninst_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Skyloom'
 
 reg_value() {  # reg_value ROOT NAME: the value's data, empty when missing
