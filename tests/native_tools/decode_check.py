@@ -209,13 +209,18 @@ def mode_cli(decoder, recording, version_file):
         ("no input", ["--line-ms=5"], 2),
         ("two inputs", [recording, recording], 2),
     ]
+    if decoder.emulated:
+        # Every start under Wine costs seconds: one case of each kind there.
+        table = [row for row in table if row[0] in (
+            "missing file", "directory as input", "unknown option", "offset not a number",
+            "line time past 32 bits")]
     for name, args, code in table:
         expect_error(decoder, name, args, code)
     # Bounds that must still be accepted.
-    for args in (["--utc-offset=-1440"], ["--utc-offset=+1440"], ["--line-ms=4294967295"],
-                 ["--line-ms=0"]):
-        if run_ok(decoder, " ".join(args), args + [recording]) is None:
-            pass
+    bounds = [["--utc-offset=-1440"], ["--utc-offset=+1440"], ["--line-ms=4294967295"],
+              ["--line-ms=0"]]
+    for args in bounds[:1] if decoder.emulated else bounds:
+        run_ok(decoder, " ".join(args), args + [recording])
     version = run_ok(decoder, "--version", ["--version"])
     want = open(version_file).read().split()[0]
     if version is None or version.decode().strip() != want:
