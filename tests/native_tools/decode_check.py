@@ -246,7 +246,7 @@ def mode_cli(decoder, recording, version_file):
 
 
 def mode_generated(decoder, generator):
-    cycles = 40
+    cycles = 1000  # several megabytes of output: the writer flushes along the way
     with tempfile.TemporaryDirectory() as tmp:
         path = os.path.join(tmp, "generated.pgl")
         subprocess.run([generator, str(cycles), path], check=True, timeout=60)
