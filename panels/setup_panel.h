@@ -3,15 +3,15 @@
 // button and check box becomes a program message to the main window.
 #pragma once
 
-#include <windows.h>
 #include <richedit.h>
+#include <windows.h>
 
 #include <cstdint>
 
 #include "app/wnd.h"
 
 class CBackupDlg : public CWnd {
-public:
+  public:
     CBackupDlg() = default;
 
     // Creates the panel from dialog template 106 as a child of `parent`; the
@@ -23,6 +23,14 @@ public:
     // The colour of the text appended to the console next.
     void SetConsoleColor(COLORREF colour);
 
+    // The console's operations. Every write into the console goes through
+    // these, so how the console repaints is decided in one place. Without
+    // the RichEdit library there is no console and they do nothing.
+    int ConsoleLineCount() const;
+    void ConsoleClear();
+    void ConsoleInsert(const wchar_t* text);  // at the caret, not undoable
+    void ConsoleShowOnly(const wchar_t* text);
+
     HWND Console() const { return console; }
 
     CHARFORMATW consoleFormat{};
@@ -31,8 +39,11 @@ public:
     int32_t LinkOpen = 0;
     int32_t RescanBusy = 0;
 
-private:
+  private:
     LRESULT OnInitDialog(HWND hwnd);
+    void FillLists(HWND hwnd);
+    void CreateConsole(HWND hwnd);
     void OnCommand(HWND hwnd, int id);
-    void ApplyLinkState(bool open);
+    void OnCheckBox(HWND hwnd, int id, UINT onMessage, UINT offMessage);
+    void ApplyLinkState(HWND hwnd, bool open);
 };

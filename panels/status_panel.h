@@ -7,9 +7,10 @@
 
 #include "app/wnd.h"
 #include "nmea/receiver_status.h"
+#include "panels/status_layout.h"
 
 class CRestoreDlg : public CWnd {
-public:
+  public:
     CRestoreDlg();
 
     // Creates the panel from dialog template 107 as a child of `parent`.
@@ -36,10 +37,13 @@ public:
 
     HBITMAP skyBitmap = nullptr;
 
-private:
+  private:
     LRESULT OnInitDialog();
     void OnPaint(HWND hwnd);
+    void DrawTexts(HDC dc);
+    void DrawCell(HDC dc, const status_layout::Cell& cell);
 };
 
-// Copies the whole bitmap to (x, y) of dc with the raster operation.
+// Copies the whole bitmap to (x, y) of dc with the raster operation. A missing
+// bitmap draws nothing.
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, DWORD rop);

@@ -1,0 +1,231 @@
+#include "panels/setup_panel.h"
+
+#include <commctrl.h>
+
+#include "app/messages.h"
+#include "link/port_discovery_win32.h"
+#include "res/resource.h"
+
+namespace {
+
+// The record size RichEdit 1.0 expects; it must match the platform's layout.
+constexpr UINT kCharFormatSize = 92;
+static_assert(sizeof(CHARFORMATW) == kCharFormatSize, "CHARFORMATW layout differs");
+
+constexpr DWORD kConsoleStyle =
+    WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY;
+
+const wchar_t* const kBaudRates[] = {L"1200",  L"2400",  L"4800",  L"9600",  L"14400",
+                                     L"19200", L"38400", L"57600", L"115200"};
+constexpr WPARAM kDefaultBaudIndex = 2;  // "4800"
+
+// The port list's last entry: plays back a recording instead of a port.
+const wchar_t kPlaybackEntry[] = L"Log File:";
+
+// The combo boxes' places in pixels (left, top, right, bottom); the height
+// includes the drop-down list.
+constexpr RECT kPortPlace = {100, 0, 540, 140};
+constexpr RECT kBaudPlace = {100, 30, 240, 140};
+
+// Receiver commands other than the resets: enabled only while a link is open.
+const int kLinkCommands[] = {IDC_VTG,         IDC_POWER_SAVE, IDC_SBAS,
+                             IDC_GET_VERSION, IDC_SEND,       IDC_USER_SENTENCE};
+
+void Place(HWND dialog, int id, const RECT& r) {
+    MoveWindow(GetDlgItem(dialog, id), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+void AddString(HWND dialog, int id, const wchar_t* text) {
+    SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void Enable(HWND dialog, int id, bool enabled) {
+    EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
+}
+
+}  // namespace
+
+bool CBackupDlg::Create(HWND parent) {
+    HWND dialog =
+        CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_SETUP_PANEL), parent,
+                           CWnd::StaticDlgProc, reinterpret_cast<LPARAM>(static_cast<CWnd*>(this)));
+    return dialog != nullptr;
+}
+
+LRESULT CBackupDlg::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog(window);
+        case WM_COMMAND:
+            OnCommand(window, LOWORD(wParam));
+            return 0;
+        case WM_PAINT:
+            DefaultPaint(window);
+            return 0;
+        case WM_DESTROY:
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CBackupDlg::OnInitDialog(HWND window) {
+    console = nullptr;
+    PortCount = 0;
+    Place(window, IDC_PORT, kPortPlace);
+    Place(window, IDC_BAUD, kBaudPlace);
+    FillLists(window);
+    InitCommonControls();
+    // RichEdit 1.0 registers its "RICHEDIT" class on load; the library stays
+    // loaded for the life of the program.
+    LoadLibraryW(L"RICHED32.DLL");
+    CreateConsole(window);
+    return 1;
+}
+
+void CBackupDlg::FillLists(HWND window) {
+    SendDlgItemMessageW(window, IDC_BAUD, CB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageW(window, IDC_PORT, CB_RESETCONTENT, 0, 0);
+    for (const wchar_t* rate : kBaudRates)
+        AddString(window, IDC_BAUD, rate);
+    AddString(window, IDC_FILTER_FIELD, L"Speed");
+    AddString(window, IDC_FILTER_FIELD, L"Height");
+    AddString(window, IDC_FILTER_OP, L"=");
+    AddString(window, IDC_FILTER_OP, L">");
+    AddString(window, IDC_FILTER_OP, L"<");
+    SendDlgItemMessageW(window, IDC_BAUD, CB_SETCURSEL, kDefaultBaudIndex, 0);
+    EnumeratePorts(window);
+    AddString(window, IDC_PORT, kPlaybackEntry);
+    SendDlgItemMessageW(window, IDC_PORT, CB_SETCURSEL, 0, 0);
+}
+
+void CBackupDlg::CreateConsole(HWND window) {
+    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    console = CreateWindowExW(0, L"RICHEDIT", L"RichEdit", kConsoleStyle, 20, 100, 530, 190, window,
+                              nullptr, instance, nullptr);
+    if (console == nullptr)
+        return;
+    ConsoleClear();
+    SendMessageW(console, WM_SETFOCUS, 0, 0);
+    ShowWindow(console, SW_SHOW);
+    // The default character height read here is kept by every later colour change.
+    consoleFormat = CHARFORMATW{};
+    consoleFormat.cbSize = kCharFormatSize;
+    SendMessageW(console, EM_GETCHARFORMAT, SCF_SELECTION,
+                 reinterpret_cast<LPARAM>(&consoleFormat));
+}
+
+void CBackupDlg::SetConsoleColor(COLORREF colour) {
+    if (console == nullptr)
+        return;
+    consoleFormat.cbSize = kCharFormatSize;
+    consoleFormat.dwMask = CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE;
+    consoleFormat.dwEffects = 0;
+    consoleFormat.yOffset = 0;
+    consoleFormat.crTextColor = colour;
+    consoleFormat.bCharSet = 0;
+    consoleFormat.bPitchAndFamily = 0;
+    lstrcpynW(consoleFormat.szFaceName, L"System", LF_FACESIZE);
+    SendMessageW(console, EM_SETCHARFORMAT, SCF_SELECTION,
+                 reinterpret_cast<LPARAM>(&consoleFormat));
+}
+
+int CBackupDlg::ConsoleLineCount() const {
+    if (console == nullptr)
+        return 0;
+    return static_cast<int>(SendMessageW(console, EM_GETLINECOUNT, 0, 0));
+}
+
+void CBackupDlg::ConsoleClear() {
+    if (console != nullptr)
+        SetWindowTextW(console, L"");
+}
+
+void CBackupDlg::ConsoleInsert(const wchar_t* text) {
+    if (console != nullptr)
+        SendMessageW(console, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+}
+
+void CBackupDlg::ConsoleShowOnly(const wchar_t* text) {
+    if (console != nullptr)
+        SetWindowTextW(console, text);
+}
+
+void CBackupDlg::OnCommand(HWND window, int id) {
+    switch (id) {
+        case IDC_START_GPS:
+            if (SendMessageW(mainWindow, UM_TOGGLE_LINK, 0, 0) == 0) {
+                ConsoleShowOnly(L"ComPort ERROR!!");
+                return;
+            }
+            ApplyLinkState(window, LinkOpen != 0);
+            return;
+        case IDC_COLD_START:
+        case IDC_FACTORY_RESET: {
+            const UINT message = id == IDC_COLD_START ? UM_COLD_START : UM_FACTORY_RESET;
+            if (SendMessageW(mainWindow, message, 0, 0) == 0)
+                ConsoleShowOnly(L"Reset ERROR!!");
+            // The receiver reports its firmware again after a restart.
+            SetDlgItemTextW(window, IDC_FW_VERSION, L"");
+            SetDlgItemTextW(window, IDC_P_VERSION, L"");
+            return;
+        }
+        case IDC_SEND:
+            if (SendMessageW(mainWindow, UM_SEND_USER_SENTENCE, 0, 0) == 0)
+                ConsoleShowOnly(L"Send ERROR!!");
+            return;
+        case IDC_GET_VERSION:
+            SendMessageW(mainWindow, UM_QUERY_VERSION, 0, 0);
+            return;
+        case IDC_VTG:
+            OnCheckBox(window, id, UM_VTG_ON, UM_VTG_OFF);
+            return;
+        case IDC_POWER_SAVE:
+            OnCheckBox(window, id, UM_POWER_SAVE_ON, UM_POWER_SAVE_OFF);
+            return;
+        case IDC_SBAS:
+            OnCheckBox(window, id, UM_SBAS_ON, UM_SBAS_OFF);
+            return;
+        case IDC_LOG_FILE:
+            OnCheckBox(window, id, UM_LOG_START, UM_LOG_STOP);
+            return;
+        case IDC_AUTO_SEND:
+            OnCheckBox(window, id, UM_AUTO_SEND_START, UM_AUTO_SEND_STOP);
+            return;
+        case IDC_SCAN_PORTS:
+            Enable(window, IDC_START_GPS, false);
+            Enable(window, IDC_SCAN_PORTS, false);
+            RescanPorts(window, LinkOpen, &RescanBusy);
+            Enable(window, IDC_SCAN_PORTS, true);
+            Enable(window, IDC_START_GPS, true);
+            return;
+        default:
+            return;
+    }
+}
+
+void CBackupDlg::OnCheckBox(HWND window, int id, UINT onMessage, UINT offMessage) {
+    // An automatic check box has already toggled itself when it reports the click.
+    const bool checked = SendDlgItemMessageW(window, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    PostMessageW(mainWindow, checked ? onMessage : offMessage, 0, 0);
+}
+
+void CBackupDlg::ApplyLinkState(HWND window, bool open) {
+    if (open) {
+        // A new link starts with a clean slate: old versions belong to the last receiver.
+        SetDlgItemTextW(window, IDC_CORE_VERSION, L"");
+        SetDlgItemTextW(window, IDC_FW_VERSION, L"");
+        SetDlgItemTextW(window, IDC_P_VERSION, L"");
+        ConsoleClear();
+        if (console != nullptr)
+            SendMessageW(console, WM_SETFOCUS, 0, 0);
+    }
+    Enable(window, IDC_COLD_START, open);
+    Enable(window, IDC_FACTORY_RESET, open);
+    Enable(window, IDC_SCAN_PORTS, !open);
+    SetDlgItemTextW(window, IDC_START_GPS, open ? L"Close GPS" : L"Start GPS");
+    for (int id : kLinkCommands)
+        Enable(window, id, open);
+    Enable(window, IDC_PORT, !open);
+    Enable(window, IDC_BAUD, !open);
+}
