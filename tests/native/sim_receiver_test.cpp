@@ -2,6 +2,7 @@
 // test harness rely on them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -234,6 +235,32 @@ TEST(SimReceiver, SystemsCanBeChosen) {
         EXPECT_EQ(f[1], std::to_string(gsv.size()));
         EXPECT_EQ(f[2], std::to_string(i + 1));
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A viewer keys satellites by number alone: the systems must not share one,
+// and two digits keep the numbers inside a signal-bar cell.
+TEST(SimReceiver, SatelliteNumbersAreDistinctAcrossSystems) {
+    sim::ReceiverOptions o;
+    o.fixAfterSeconds = 0;
+    sim::Receiver r(o);
+    std::vector<int> numbers;
+    for (const std::string& line : r.Cycle(0, kUtc)) {
+        if (line.find("GSV,") == std::string::npos)
+            continue;
+        const auto f = Fields(line);
+        for (size_t i = 4; i + 3 < f.size(); i += 4)
+            numbers.push_back(std::stoi(f[i]));
+    }
+    ASSERT_EQ(numbers.size(), 29u);
+    std::vector<int> sorted = numbers;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
+    EXPECT_GE(sorted.front(), 1);
+    EXPECT_LE(sorted.back(), 99);
 }
 
 }  // namespace

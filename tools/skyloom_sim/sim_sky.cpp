@@ -23,13 +23,14 @@ struct SystemLayout {
     int count;
 };
 
-// GPS 1-32 and GLONASS 65-96 as NMEA numbers them; Galileo from 101 and BeiDou
-// from 201 so that no two systems share a number below 256.
+// Numbers as NMEA 0183 4.10 gives them in each system's own talker (GPS,
+// Galileo and BeiDou from 1, GLONASS from 65), interleaved so that no two
+// systems share a number: a viewer keyed by number alone keeps them apart.
 constexpr SystemLayout kLayouts[] = {
     {kGps, 1, 10},
     {kGlonass, 65, 7},
-    {kGalileo, 101, 6},
-    {kBeidou, 201, 6},
+    {kGalileo, 2, 6},
+    {kBeidou, 3, 6},
 };
 
 constexpr int kMaxUsedPerSystem = 12;

@@ -25,7 +25,7 @@ struct Constellation {
 const std::vector<Constellation>& Constellations();
 
 struct SkySatellite {
-    int prn;        // kept distinct across systems: each has its own slot in a viewer's table
+    int prn;        // distinct across systems, as a viewer keys its table by number
     int elevation;  // degrees
     int azimuth;    // degrees, 0..359
     int snr;        // dB-Hz; 0 = in view but not tracked (empty field)

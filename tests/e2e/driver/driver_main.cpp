@@ -15,12 +15,17 @@
 namespace {
 
 // Windows of a Wine virtual desktop ("explorer /desktop=NAME") are found only
-// from a thread of that desktop.
+// from a thread of that desktop. The desktop may still be coming up.
 bool JoinDesktop(const char* name) {
     wchar_t wide[256] = {};
     MultiByteToWideChar(CP_UTF8, 0, name, -1, wide, 255);
-    HDESK desk = OpenDesktopW(wide, 0, FALSE, GENERIC_ALL);
-    return desk != nullptr && SetThreadDesktop(desk);
+    for (int attempt = 0; attempt < 300; ++attempt) {
+        HDESK desk = OpenDesktopW(wide, 0, FALSE, GENERIC_ALL);
+        if (desk != nullptr)
+            return SetThreadDesktop(desk) != FALSE;
+        Sleep(100);
+    }
+    return false;
 }
 
 }  // namespace
