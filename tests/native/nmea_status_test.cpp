@@ -31,24 +31,4 @@ TEST(ReceiverStatusRecord, ClearingEmptiesTextsAndSatellitesOnly) {
     EXPECT_EQ(status.parseBusy, 0x5A5A5A5A);
 }
 
-TEST(ReceiverStatusRecord, TextCapacities) {
-    // The status panel and the decoders agree on these; a change here is a
-    // change of what the panel can show.
-    const StatusTexts t{};
-    const size_t capacities[] = {sizeof t.date,          sizeof t.time,          sizeof t.course,
-                                 sizeof t.speed,         sizeof t.fixState,      sizeof t.hdop,
-                                 sizeof t.pdop,          sizeof t.latHemisphere, sizeof t.latitude,
-                                 sizeof t.lonHemisphere, sizeof t.longitude};
-    const size_t expected[] = {15, 10, 10, 10, 10, 10, 10, 10, 15, 10, 15};
-    for (size_t i = 0; i < 11; ++i)
-        EXPECT_EQ(capacities[i], expected[i] * sizeof(char16_t)) << i;
-    EXPECT_EQ(sizeof(StatusTexts), 125 * sizeof(char16_t));
-}
-
-TEST(ReceiverStatusRecord, CycleFlagsReset) {
-    resetButtonsPending = cycleComplete = gsvCleared = gsaCleared = 1;
-    ResetCycleFlags();
-    EXPECT_EQ(resetButtonsPending | cycleComplete | gsvCleared | gsaCleared, 0);
-}
-
 }  // namespace
