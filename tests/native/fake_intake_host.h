@@ -12,6 +12,8 @@
 #include "nmea/decoders.h"
 #include "nmea/intake_host.h"
 #include "nmea/receiver_status.h"
+#include "nmea/sentence_intake.h"
+#include "nmea/text16.h"
 
 struct ConsoleEntry {
     std::u16string text;
@@ -119,11 +121,8 @@ struct IntakeFixture {
         ClearFieldBuffers();
         status.ttffStartTick = host.tick;
     }
-    int Feed(const std::string& line);  // defined inline below
+    int Feed(const std::string& line);
 };
-
-#include "nmea/sentence_intake.h"
-#include "nmea/text16.h"
 
 inline int IntakeFixture::Feed(const std::string& line) {
     const std::u16string text = U(line);
