@@ -42,7 +42,10 @@ bool CRestoreDlg::Create(HWND parent) {
 }
 
 void CRestoreDlg::Redraw() {
-    RECT client;
+    // Invalidating with no window would ask every window on the desktop to repaint.
+    if (hwnd == nullptr)
+        return;
+    RECT client{};
     GetClientRect(hwnd, &client);
     InvalidateRect(hwnd, &client, FALSE);
 }
