@@ -12,24 +12,18 @@ static_assert(sizeof(CivilTime) == sizeof(SYSTEMTIME), "CivilTime mirrors SYSTEM
 Win32IntakeHost::Win32IntakeHost(CBackupDlg& setupPanel, CRestoreDlg& statusPanel)
     : setupPanel_(setupPanel), statusPanel_(statusPanel) {}
 
+// The panel owns its console's operations (RichEdit messages, inserts not
+// undoable), so every writer of the console shares one way of doing them.
 int Win32IntakeHost::ConsoleLineCount() {
-    if (setupPanel_.console == nullptr)
-        return 0;
-    return static_cast<int>(SendMessageW(setupPanel_.console, EM_GETLINECOUNT, 0, 0));
+    return setupPanel_.ConsoleLineCount();
 }
 
 void Win32IntakeHost::ConsoleClear() {
-    if (setupPanel_.console == nullptr)
-        return;
-    SendMessageW(setupPanel_.console, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    setupPanel_.ConsoleClear();
 }
 
 void Win32IntakeHost::ConsoleInsert(const char16_t* text) {
-    if (setupPanel_.console == nullptr)
-        return;
-    // wParam FALSE: received lines are not undoable, so the control keeps no
-    // undo copy of everything it ever showed.
-    SendMessageW(setupPanel_.console, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(AsWide(text)));
+    setupPanel_.ConsoleInsert(AsWide(text));
 }
 
 void Win32IntakeHost::SetConsoleColor(uint32_t colorref) {
