@@ -20,7 +20,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from skyloom_e2e import (CAPTION_FIX, Driver, Environment, Failure, Program, Pty,  # noqa: E402
-                         Simulator, escape, lines_of, wait_for, widen)
+                         Simulator, delivered_lines, escape, lines_of, wait_for, widen)
 
 SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 RECORDING = os.path.join(SOURCE_DIR, "tests", "data", "captures", "st-teseo-liv3f.pgl")
@@ -184,7 +184,8 @@ def playback_phase(env, args, results):
 def receiver_phase(env, args, results):
     pty = Pty(env, env.work)
     env.register_port(COM, pty.dev, PORT_NAME)
-    sim = Simulator(env, args.sim, pty.host, "sim", "--baud", "115200", "--fix-after", "6")
+    sims = [Simulator(env, args.sim, pty.host, "sim", "--baud", "115200", "--fix-after", "6")]
+    sim = sims[0]
     program = Program(env, args.exe)
     program.start()
     drive = Driver(env, args.driver)
@@ -341,10 +342,39 @@ def receiver_phase(env, args, results):
         drive("click", IDC_START_GPS)
         wait_for("lines after reopening", lambda: "$GNGGA," in drive.text("console"), 10)
 
+    def faulty_receiver():
+        # A receiver that garbles its output: the program keeps going and logs
+        # what its reader delivered, bytes above 0x7F widened with their sign.
+        env.stop(sims[0].process)
+        sims[0] = Simulator(env, args.sim, pty.host, "sim-faults", "--baud", "115200",
+                            "--fix-after", "0", "--high-bytes", "5", "--bad-checksum", "7",
+                            "--long-lines", "11", "--cut-lines", "13")
+        drive("settext", IDC_LOG_NAME, "e2e_faults")
+        drive("check", IDC_LOG_FILE, 1)
+        time.sleep(4)
+        drive("check", IDC_LOG_FILE, 0)
+        expect(drive("alive") == "1", "program stopped answering")
+        with open(program.log_path("e2e_faults"), "rb") as f:
+            text = f.read()[2:].decode("utf-16-le")
+        lines = text.splitlines(keepends=True)
+        expect(len(lines) >= 20, "only %d lines logged" % len(lines))
+        expect("\uffb0\uffe9" in text, "no widened high bytes in the log")
+        expect(all(len(line) <= 256 for line in lines), "an over-long line was delivered")
+        # A line cut at the end of a cycle is dropped by the read timeout, so
+        # the line after it may arrive alone: each logged line is the whole or
+        # the end of a line the reader can make of the bytes sent.
+        delivered = delivered_lines(sims[0].sent_bytes())
+        for line in lines:
+            expect(any(d.endswith(line) for d in delivered), "logged line %r was not sent" % line)
+        expect(any(len(line) == 88 and line.startswith("X") for line in lines),
+               "the end of an over-long line was not delivered on its own")
+        wait_for("lines after the faults", lambda: "$GNGGA," in drive.text("console"), 5)
+
     def pulled_cable():
         pty.pull()
-        sim.process.wait(10)
-        expect(sim.process.returncode == 1, "simulator ended with %s" % sim.process.returncode)
+        sims[0].process.wait(10)
+        expect(sims[0].process.returncode == 1,
+               "simulator ended with %s" % sims[0].process.returncode)
         for _ in range(6):
             expect(drive("alive") == "1", "program stopped answering")
             time.sleep(0.5)
@@ -367,6 +397,7 @@ def receiver_phase(env, args, results):
         results.run("receiver: log file", log_file)
         results.run("receiver: Close GPS", closes_and_stops)
         results.run("receiver: open/close 20 times", open_close_many_times)
+        results.run("receiver: garbled output", faulty_receiver)
         results.run("receiver: cable pulled mid-stream", pulled_cable)
     finally:
         try:
@@ -375,7 +406,7 @@ def receiver_phase(env, args, results):
             pass
         drive.close()
         env.stop(program.process, 10)
-        env.stop(sim.process)
+        env.stop(sims[0].process)
         if pty.process.poll() is None:
             pty.pull()
         env.unregister_port(COM)

@@ -314,6 +314,24 @@ def widen(data):
     return "".join(chr(b if b < 0x80 else 0xFF00 | b) for b in data)
 
 
+def delivered_lines(data):
+    """The lines the program's reader makes of a byte stream when no read
+    times out: widened, at most 510 characters before the line feed; a line
+    that grows past that is dropped together with the byte that found it."""
+    out = []
+    current = bytearray()
+    for b in data:
+        if len(current) > 510:
+            current = bytearray()
+            continue
+        if b == 0x0A:
+            out.append(widen(bytes(current) + b"\n"))
+            current = bytearray()
+            continue
+        current.append(b)
+    return out
+
+
 def lines_of(data):
     """Bytes cut after each line feed; a last piece without one is left out."""
     parts = data.split(b"\n")
