@@ -101,11 +101,25 @@ drive() {  # one driver command inside the viewer's virtual desktop; its "ok" an
 }
 
 if [ $headless -eq 0 ]; then
-  start_sim
   start_viewer
   log "Skyloom runs on display $DISPLAY with a simulated receiver on COM$COM."
   log "Pick \"Skyloom Simulated GPS (COM5)\" (preselected) and press \"Start GPS\"."
   log "Close the Skyloom window to end; everything started here is then stopped."
+  # The receiver is switched on when the port is first opened, so that its
+  # search and the time to the first fix play out in front of the user. A
+  # driver in the viewer's desktop watches the Start button until then.
+  coproc WATCH { wine "$DRIVER" --desktop "$DESKTOP" --serve 2>/dev/null; }
+  while kill -0 "$VIEWER_PID" 2>/dev/null; do
+    echo "text 1004" >&"${WATCH[1]}" 2>/dev/null || break
+    answer=""
+    IFS= read -r -t 60 answer <&"${WATCH[0]}" || break
+    case "${answer%$'\r'}" in
+      'ok Close\sGPS') start_sim; break ;;
+      *) sleep 0.5 ;;
+    esac
+  done
+  { echo quit >&"${WATCH[1]}"; } 2>/dev/null || true
+  [ -n "$SIM_PID" ] || start_sim
   wait "$VIEWER_PID" || true
   VIEWER_PID=""
   exit 0
