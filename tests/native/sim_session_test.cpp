@@ -265,3 +265,29 @@ TEST(SimSession, SilenceLosesTheLinesOfItsTime) {
 }
 
 }  // namespace
+
+namespace {
+
+// A fast receiver: five cycles a second, each stamped with its own fraction.
+TEST(SimSession, CyclesPerSecond) {
+    FakeClock clock;
+    FakeDevice device(&clock);
+    sim::SimOptions o;
+    o.baud = 115200;
+    o.rateHz = 5;
+    o.cycles = 6;
+    o.receiver.systems = sim::kGps;
+    const double start = clock.now;
+    ASSERT_EQ(RunWith(o, &device, &clock).status, 0);
+    std::vector<std::string> times;
+    for (const std::string& l : Lines(device.written)) {
+        if (l.compare(0, 7, "$GNGGA,") == 0)
+            times.push_back(l.substr(7, 9));
+    }
+    const std::vector<std::string> expected = {"123519.00", "123519.20", "123519.40",
+                                               "123519.60", "123519.80", "123520.00"};
+    EXPECT_EQ(times, expected);
+    EXPECT_LT(clock.now - start, 1.5);
+}
+
+}  // namespace
