@@ -1,6 +1,7 @@
 // The program's resources as the system loads them: the class name, the icon
 // sizes, the sky picture's geometry and the version.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "app_main_window_fixture.h"
@@ -94,6 +95,18 @@ TEST(ResourcesTest, SkyPictureHasItsGeometry) {
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     DeleteObject(sky);
+}
+
+TEST(ResourcesTest, ManifestAsksForNoElevation) {
+    HRSRC manifest = FindResourceW(Self(), MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(manifest, nullptr);
+    const auto* data = static_cast<const char*>(LockResource(LoadResource(Self(), manifest)));
+    const std::string text(data, SizeofResource(Self(), manifest));
+    EXPECT_EQ(text.rfind("<?xml", 0), 0u);
+    EXPECT_NE(text.find("encoding=\"UTF-8\""), std::string::npos);
+    EXPECT_NE(text.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
+    EXPECT_NE(text.find("version=\"" SKYLOOM_VERSION_TEXT ".0\""), std::string::npos);
+    EXPECT_EQ(text.find("@"), std::string::npos) << "every placeholder was filled";
 }
 
 TEST(ResourcesTest, VersionResourceMatchesTheBuildsVersion) {
