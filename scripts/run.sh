@@ -130,9 +130,7 @@ start_viewer
 drive find 60000 >/dev/null || die "the Skyloom window did not appear (see $RUN_DIR/viewer.log)"
 drive select 1001 8 >/dev/null     # 115200 baud, the simulator's pace
 start_sim                          # the search starts now, so the first fix is measured
-# The button's own command, as a click hands it to its panel: a synthetic
-# click can be lost while the new window is still being activated.
-drive command 1004 >/dev/null || die "pressing Start GPS failed"
+drive click 1004 >/dev/null || die "pressing Start GPS failed"
 [ "$(drive text 1004)" = 'ok Close\sGPS' ] || die "Start GPS did not open COM$COM: $(drive text console)"
 caption=""
 for _ in $(seq 1 120); do

@@ -14,6 +14,7 @@ Usage: run_e2e.py --exe skyloom.exe --driver skyloom-driver.exe --sim skyloom-si
 import argparse
 import os
 import re
+import signal
 import subprocess
 import sys
 import time
@@ -412,7 +413,13 @@ def receiver_phase(env, args, results):
         env.unregister_port(COM)
 
 
+def on_terminate(signum, frame):
+    # ctest's timeout: leave through the finally blocks, which stop everything.
+    raise SystemExit(128 + signum)
+
+
 def main():
+    signal.signal(signal.SIGTERM, on_terminate)
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--exe", required=True)
     parser.add_argument("--driver", required=True)
