@@ -10,7 +10,8 @@
 #include "res/resource.h"
 
 HANDLE LinkHandle = INVALID_HANDLE_VALUE;
-const uint32_t BaudRates[9] = {1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200};
+const uint32_t BaudRates[kBaudRateCount] = {1200,  2400,  4800,  9600,  14400,
+                                            19200, 38400, 57600, 115200};
 
 namespace {
 
@@ -165,7 +166,7 @@ int OpenLink(HWND owner, const wchar_t* entry, int baudIndex) {
         return 0;
     if (kind == linkrules::EntryKind::kRecording)
         return ChooseRecording(owner, device, MAX_PATH) ? OpenRecording(owner, device) : 0;
-    if (baudIndex < 0 || baudIndex >= 9)
+    if (baudIndex < 0 || baudIndex >= kBaudRateCount)
         return 0;
     return OpenDevice(owner, device, true, baudIndex);
 }

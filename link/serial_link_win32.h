@@ -12,7 +12,8 @@
 extern HANDLE LinkHandle;
 
 // Baud rates by the baud list's selection.
-extern const uint32_t BaudRates[9];
+constexpr int kBaudRateCount = 9;
+extern const uint32_t BaudRates[kBaudRateCount];
 
 // The main window's UM_TOGGLE_LINK: closes the open link or opens the selected
 // entry. 1 when a link was opened or closed, 0 when nothing was opened.
