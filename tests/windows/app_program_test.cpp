@@ -115,8 +115,7 @@ TEST(ProgramTest, ForgedLineMessagesFromAnotherProcessAreAnsweredZero) {
         ASSERT_TRUE(Answered(program.window, UM_LINE_RECEIVED, w, 0, &result))
             << "the program stopped answering";
         EXPECT_EQ(result, 0u);
-        DWORD exitCode = 0;
-        ASSERT_EQ(program.ExitCode(0), static_cast<DWORD>(STILL_ACTIVE)) << exitCode;
+        ASSERT_EQ(program.ExitCode(0), static_cast<DWORD>(STILL_ACTIVE)) << "the program ended";
     }
     // Still alive and responsive: its caption reads back across processes.
     DWORD_PTR length = 0;
