@@ -1,4 +1,5 @@
 #include "nmea/decoders.h"
+#include "nmea/field_split.h"
 #include "nmea/text16.h"
 
 namespace {
@@ -20,15 +21,16 @@ GsvSplit SplitGsv(const char16_t* line) {
     size_t lastStarField = 0;
     bool sawStar = false;
     for (;;) {
-        char16_t* out = field < kGsvFieldCount ? GsvFields[field] : nullptr;
-        size_t n = 0;
-        while (*p != 0 && *p != u',' && *p != u'*' && *p != u'\r') {
-            if (out != nullptr && n + 1 < kNavFieldWidth)
+        if (field < kGsvFieldCount) {
+            char16_t* out = GsvFields[field];
+            size_t n = 0;
+            for (; !EndsField(*p) && n + 1 < kNavFieldWidth; ++p)
                 out[n++] = *p;
-            ++p;
-        }
-        if (out != nullptr)
             out[n] = 0;
+        }
+        // What is past the width, or in a field past the ones kept, is read over.
+        while (!EndsField(*p))
+            ++p;
         if (*p == 0 || *p == u'\r')
             break;
         if (*p == u'*') {
@@ -52,6 +54,31 @@ const char16_t* GroupField(const GsvSplit& split, size_t index) {
     return index < split.dataFields && index < kGsvFieldCount ? GsvFields[index] : u"";
 }
 
+// SkyPosition of the last elevation and azimuth each satellite number was
+// reported at. A satellite moves a degree in minutes while GSV repeats every
+// second, so the sine and cosine are mostly worked out once per move; the
+// result is the function's own, only remembered.
+struct SkyMemo {
+    bool valid = false;
+    int32_t elevation = 0;
+    int32_t azimuth = 0;
+    int x = 0;
+    int y = 0;
+};
+SkyMemo skyMemo[kSatelliteSlots];
+
+void RememberedSkyPosition(int32_t number, int32_t elevation, int32_t azimuth, int* x, int* y) {
+    SkyMemo& memo = skyMemo[number];
+    if (!memo.valid || memo.elevation != elevation || memo.azimuth != azimuth) {
+        SkyPosition(elevation, azimuth, &memo.x, &memo.y);
+        memo.elevation = elevation;
+        memo.azimuth = azimuth;
+        memo.valid = true;
+    }
+    *x = memo.x;
+    *y = memo.y;
+}
+
 void DecodeSatellite(ReceiverStatus& status, const GsvSplit& split, size_t group) {
     const size_t base = 4 + 4 * group;
     const int32_t number = text16::IntOrZero(GroupField(split, base));
@@ -70,7 +97,7 @@ void DecodeSatellite(ReceiverStatus& status, const GsvSplit& split, size_t group
         !text16::ScanInt(GroupField(split, base + 2), &azimuth))
         return;
     int x = 0, y = 0;
-    SkyPosition(elevation, azimuth, &x, &y);
+    RememberedSkyPosition(number, elevation, azimuth, &x, &y);
     slot.skyX = x;
     slot.skyY = y;
 }

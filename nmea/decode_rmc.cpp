@@ -45,9 +45,21 @@ void DecodeTime(IntakeHost& host, ReceiverStatus& status) {
         return;
     status.receiverTime = local;
     status.receiverTimeSet = 1;
-    text16::Format(status.texts.date, 15, "%.4d/%.2d/%.2d", local.wYear, local.wMonth, local.wDay);
-    text16::Format(status.texts.time, 10, "%.2d:%.2d:%.2d", local.wHour, local.wMinute,
-                   local.wSecond);
+    // "%.4d/%.2d/%.2d" and "%.2d:%.2d:%.2d".
+    text16::NarrowBuilder()
+        .Int(local.wYear, 4)
+        .Text("/")
+        .Int(local.wMonth, 2)
+        .Text("/")
+        .Int(local.wDay, 2)
+        .Store(status.texts.date, 15);
+    text16::NarrowBuilder()
+        .Int(local.wHour, 2)
+        .Text(":")
+        .Int(local.wMinute, 2)
+        .Text(":")
+        .Int(local.wSecond, 2)
+        .Store(status.texts.time, 10);
 }
 
 // Field 7, knots. The decimals are dropped before the conversion.
@@ -65,8 +77,8 @@ void DecodeSpeed(IntakeHost& host, ReceiverStatus& status) {
     // A speed too wide for the slot with its unit keeps all its digits and
     // drops the unit: a cut number would be a wrong number.
     constexpr size_t kCap = sizeof status.texts.speed / sizeof(char16_t);
-    if (text16::Format(status.texts.speed, kCap, "%d Km/hr", static_cast<int>(shown)) >= kCap)
-        text16::Format(status.texts.speed, kCap, "%d", static_cast<int>(shown));
+    if (text16::NarrowBuilder().Int(shown).Text(" Km/hr").Store(status.texts.speed, kCap) >= kCap)
+        text16::NarrowBuilder().Int(shown).Store(status.texts.speed, kCap);
     if (shown > 100) {
         host.SetConsoleColor(kColorGreen);
         host.Pause(1000);

@@ -10,12 +10,11 @@ size_t SplitFields(const char16_t* line, char16_t* fields, size_t fieldWidth, si
         size_t n = 0;
         // A field longer than the width keeps its first width-1 characters: the
         // rest of it is skipped so the following fields keep their numbers.
-        while (*p != 0 && *p != u',' && *p != u'*' && *p != u'\r') {
-            if (n + 1 < fieldWidth)
-                field[n++] = *p;
-            ++p;
-        }
+        for (; !EndsField(*p) && n + 1 < fieldWidth; ++p)
+            field[n++] = *p;
         field[n] = 0;
+        while (!EndsField(*p))
+            ++p;
         ++filled;
         // The carriage return ends the sentence: what follows it (the line
         // feed) is no field of its own.

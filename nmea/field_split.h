@@ -10,3 +10,10 @@
 // `fieldCount` fields are filled. Fields the line does not reach keep their
 // old contents. Returns the number of fields written.
 size_t SplitFields(const char16_t* line, char16_t* fields, size_t fieldWidth, size_t fieldCount);
+
+// The characters that end a field: ',', '*', CR and the terminator. All lie at
+// or below ',', so the digits and letters that make up fields pass the first
+// compare.
+inline bool EndsField(char16_t c) {
+    return c <= u',' && (c == u',' || c == u'*' || c == u'\r' || c == 0);
+}

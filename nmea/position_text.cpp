@@ -12,8 +12,8 @@ constexpr size_t kMinFractionDigits = 4;
 // the fraction of the minutes is taken digit by digit as the receiver sent
 // it, because receivers send anything from three to seven decimals and
 // reading them as one number loses their leading zeros.
-void FormatPosition(const char16_t* field, size_t minutesAt, size_t fractionAt,
-                    const char* headFormat, char16_t* out, size_t cap) {
+void FormatPosition(const char16_t* field, size_t minutesAt, size_t fractionAt, int degreeDigits,
+                    char16_t* out, size_t cap) {
     if (cap == 0)
         return;
     const int64_t whole = text16::IntAt(field, 0);
@@ -21,8 +21,13 @@ void FormatPosition(const char16_t* field, size_t minutesAt, size_t fractionAt,
     const int degrees = static_cast<int>((whole - minutes) / 100);
 
     char16_t head[40];
-    const size_t headLength = text16::Format(head, sizeof head / sizeof head[0], headFormat,
-                                             degrees, static_cast<int>(minutes));
+    // "%.2d`%.2d." for latitudes, "%.3d`%.2d." for longitudes.
+    const size_t headLength = text16::NarrowBuilder()
+                                  .Int(degrees, degreeDigits)
+                                  .Text("`")
+                                  .Int(minutes, 2)
+                                  .Text(".")
+                                  .Store(head, sizeof head / sizeof head[0]);
     // Room for the fraction between the head and the closing apostrophe.
     if (headLength + 2 > cap - 1) {
         out[0] = 0;  // degrees and minutes alone do not fit: a cut number would mislead
@@ -47,9 +52,9 @@ void FormatPosition(const char16_t* field, size_t minutesAt, size_t fractionAt,
 }  // namespace
 
 void FormatLatitude(const char16_t* field, char16_t* out, size_t cap) {
-    FormatPosition(field, 2, 5, "%.2d`%.2d.", out, cap);
+    FormatPosition(field, 2, 5, 2, out, cap);
 }
 
 void FormatLongitude(const char16_t* field, char16_t* out, size_t cap) {
-    FormatPosition(field, 3, 6, "%.3d`%.2d.", out, cap);
+    FormatPosition(field, 3, 6, 3, out, cap);
 }

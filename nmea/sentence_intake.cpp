@@ -2,6 +2,7 @@
 
 #include "nmea/decoders.h"
 #include "nmea/field_split.h"
+#include "nmea/line_marks.h"
 #include "nmea/text16.h"
 
 namespace {
@@ -10,26 +11,33 @@ constexpr int kConsoleMaxLines = 2000;
 
 // The reader delivers up to 511 units; the working copy holds 255. An
 // over-long line keeps its beginning and its own line ending, so the console
-// still shows one line per received line. Returns true when the line was cut.
-bool MakeWorkingCopy(const char16_t* line, char16_t (&copy)[kWorkingCopyUnits]) {
-    const size_t length = text16::Length(line);
-    if (length < kWorkingCopyUnits) {
-        text16::Copy(copy, line);
-        return false;
+// still shows one line per received line. Returns the copy's length; *cut
+// tells whether the line was cut.
+size_t MakeWorkingCopy(const char16_t* line, char16_t (&copy)[kWorkingCopyUnits], bool* cut) {
+    // Copying and measuring in one pass: almost every line fits.
+    size_t n = 0;
+    while (n < kWorkingCopyUnits - 1 && line[n] != 0) {
+        copy[n] = line[n];
+        ++n;
     }
+    if (line[n] == 0) {
+        copy[n] = 0;
+        *cut = false;
+        return n;
+    }
+    const size_t length = n + text16::Length(line + n);
     size_t ending = 0;
-    if (length >= 1 && line[length - 1] == u'\n') {
+    if (line[length - 1] == u'\n') {
         ending = 1;
-        if (length >= 2 && line[length - 2] == u'\r')
+        if (line[length - 2] == u'\r')
             ending = 2;
     }
     const size_t head = kWorkingCopyUnits - 1 - ending;
-    for (size_t i = 0; i < head; ++i)
-        copy[i] = line[i];
     for (size_t i = 0; i < ending; ++i)
         copy[head + i] = line[length - ending + i];
     copy[kWorkingCopyUnits - 1] = 0;
-    return true;
+    *cut = true;
+    return kWorkingCopyUnits - 1;
 }
 
 void ShowVersionReply(IntakeHost& host, const char16_t* copy) {
@@ -65,14 +73,15 @@ void ShowVersionText(IntakeHost& host, const char16_t* copy, const char16_t* wor
         host.SetCoreVersion(text);
 }
 
-void Dispatch(IntakeHost& host, ReceiverStatus& status, const char16_t* copy) {
-    if (text16::Find(copy, "GGA") != nullptr)
+void Dispatch(IntakeHost& host, ReceiverStatus& status, const char16_t* copy,
+              const LineMarks& marks) {
+    if (marks.gga)
         DecodeGga();
-    else if (text16::Find(copy, "RMC") != nullptr)
+    else if (marks.rmc)
         DecodeRmc(host, status, copy);
-    else if (text16::Find(copy, "GSA") != nullptr)
+    else if (marks.gsa)
         DecodeGsa(host, status, copy);
-    else if (text16::Find(copy, "GSV") != nullptr)
+    else if (marks.gsv)
         DecodeGsv(status, copy);
 }
 
@@ -101,26 +110,28 @@ bool ChecksumPasses(const char16_t* copy, size_t n) {
 
 int OnLineReceived(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
     char16_t copy[kWorkingCopyUnits];
-    const bool cut = MakeWorkingCopy(line, copy);
+    bool cut = false;
+    const size_t n = MakeWorkingCopy(line, copy, &cut);
 
     if (resetButtonsPending) {
         host.EnableResetButtons();
         resetButtonsPending = 0;
     }
 
-    const size_t n = text16::Length(copy);
     // The log keeps what the console shows: the working copy.
     host.WriteLogLine(copy, n);
 
-    if (text16::Find(copy, "WAAS Enable") != nullptr)
+    // Nothing below writes to the copy, so one scan serves every test on it.
+    const LineMarks marks = ScanLine(copy, n);
+    if (marks.waasEnable)
         host.SetSbasCheck(true);
-    else if (text16::Find(copy, "WAAS Disable") != nullptr)
+    else if (marks.waasDisable)
         host.SetSbasCheck(false);
 
-    if (text16::Find(copy, "$PMTK705") != nullptr)
+    if (marks.pmtk705)
         ShowVersionReply(host, copy);
-    if (const char16_t* word = text16::Find(copy, "Version"))
-        ShowVersionText(host, copy, word);
+    if (marks.version != nullptr)
+        ShowVersionText(host, copy, marks.version);
 
     // A cut line lost the sum's own digits or part of what they cover: it can
     // never be shown as good, whatever its last characters happen to hold.
@@ -136,7 +147,7 @@ int OnLineReceived(IntakeHost& host, ReceiverStatus& status, const char16_t* lin
         const uint32_t now = host.TickCount();
         status.ttffStartTick = now != 0 ? now : 1;
     } else {
-        Dispatch(host, status, copy);
+        Dispatch(host, status, copy, marks);
     }
 
     if (host.ConsoleLineCount() > kConsoleMaxLines)

@@ -67,6 +67,44 @@ size_t Format(char16_t* dst, size_t cap, const char* format, ...) {
     return static_cast<size_t>(needed);
 }
 
+NarrowBuilder& NarrowBuilder::Int(int32_t value, int minDigits) {
+    // The magnitude in unsigned arithmetic keeps INT32_MIN defined.
+    uint32_t magnitude = static_cast<uint32_t>(value);
+    if (value < 0) {
+        magnitude = 0u - magnitude;
+        Put('-');
+    }
+    char digits[10];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    for (int i = count; i < minDigits; ++i)
+        Put('0');
+    while (count > 0)
+        Put(digits[--count]);
+    return *this;
+}
+
+NarrowBuilder& NarrowBuilder::Text(const char* text) {
+    for (; *text != 0; ++text)
+        Put(*text);
+    return *this;
+}
+
+size_t NarrowBuilder::Store(char16_t* dst, size_t cap) const {
+    if (cap == 0)
+        return length_;
+    size_t n = length_ < sizeof text_ ? length_ : sizeof text_;
+    if (n > cap - 1)
+        n = cap - 1;
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = static_cast<char16_t>(static_cast<unsigned char>(text_[i]));
+    dst[n] = 0;
+    return length_;
+}
+
 const char16_t* Find(const char16_t* s, const char* needle) {
     if (needle[0] == 0)
         return s;
@@ -87,37 +125,6 @@ bool Equal(const char16_t* a, const char* b) {
         if (a[i] != static_cast<char16_t>(static_cast<unsigned char>(b[i])))
             return false;
     return a[i] == 0 && b[i] == 0;
-}
-
-bool ScanInt(const char16_t* s, int32_t* value) {
-    // isspace() of the C locale: what "%d" skips.
-    while (*s == u' ' || *s == u'\t' || *s == u'\n' || *s == u'\v' || *s == u'\f' || *s == u'\r')
-        ++s;
-    bool negative = false;
-    if (*s == u'+' || *s == u'-') {
-        negative = (*s == u'-');
-        ++s;
-    }
-    if (*s < u'0' || *s > u'9')
-        return false;
-    int64_t v = 0;
-    for (; *s >= u'0' && *s <= u'9'; ++s) {
-        if (v <= INT32_MAX)
-            v = v * 10 + (*s - u'0');
-    }
-    if (negative)
-        v = -v;
-    if (v > INT32_MAX)
-        v = INT32_MAX;
-    if (v < INT32_MIN)
-        v = INT32_MIN;
-    *value = static_cast<int32_t>(v);
-    return true;
-}
-
-int32_t IntOrZero(const char16_t* s) {
-    int32_t v = 0;
-    return ScanInt(s, &v) ? v : 0;
 }
 
 int32_t IntAt(const char16_t* s, size_t pos) {

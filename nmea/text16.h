@@ -32,6 +32,31 @@ size_t Format(char16_t* dst, size_t cap, const char* format, ...)
 #endif
     ;
 
+// The decoders' per-line formats ("%d", "%.2d", "%.4d" and fixed text),
+// built without vsnprintf, which costs more than the rest of a line's
+// decoding. Store() gives exactly what Format() gives for the printf format
+// that the same pieces spell.
+class NarrowBuilder {
+  public:
+    // printf's "%.<minDigits>d": the sign, then at least minDigits digits.
+    NarrowBuilder& Int(int32_t value, int minDigits = 1);
+    NarrowBuilder& Text(const char* text);
+    // Characters appended so far (also those past the internal capacity).
+    size_t length() const { return length_; }
+    // Copies the text into dst like Format: cut to fit, always terminated;
+    // returns the full length.
+    size_t Store(char16_t* dst, size_t cap) const;
+
+  private:
+    void Put(char c) {
+        if (length_ < sizeof text_)
+            text_[length_] = c;
+        ++length_;
+    }
+    char text_[64];  // three whole numbers and a unit; a longer text is cut on Store
+    size_t length_ = 0;
+};
+
 // First occurrence of needle (a narrow ASCII text) in s, or nullptr.
 const char16_t* Find(const char16_t* s, const char* needle);
 
@@ -41,11 +66,39 @@ bool Equal(const char16_t* a, const char* b);
 // Reads a decimal integer the way "%d" of the C library does: leading blanks
 // skipped, an optional sign, digits up to the first non-digit. Returns false
 // (and leaves *value untouched) when no digit follows. Saturates instead of
-// overflowing.
-bool ScanInt(const char16_t* s, int32_t* value);
+// overflowing. Inline: the decoders read a dozen numbers per line.
+inline bool ScanInt(const char16_t* s, int32_t* value) {
+    // isspace() of the C locale: what "%d" skips (the blank and \t \n \v \f \r).
+    // Fields mostly start with a digit, which the first compare lets through.
+    while (*s <= u' ' && (*s == u' ' || (*s >= u'\t' && *s <= u'\r')))
+        ++s;
+    bool negative = false;
+    if (*s == u'+' || *s == u'-') {
+        negative = (*s == u'-');
+        ++s;
+    }
+    auto digit = [](char16_t c) { return static_cast<unsigned>(c) - u'0'; };  // > 9: no digit
+    if (digit(*s) > 9)
+        return false;
+    int64_t v = 0;
+    // Digits after the value passed INT32_MAX change nothing: it saturates below.
+    for (; digit(*s) <= 9 && v <= INT32_MAX; ++s)
+        v = v * 10 + digit(*s);
+    if (negative)
+        v = -v;
+    if (v > INT32_MAX)
+        v = INT32_MAX;
+    if (v < INT32_MIN)
+        v = INT32_MIN;
+    *value = static_cast<int32_t>(v);
+    return true;
+}
 
 // ScanInt that yields 0 where no number stands, the value the decoders use.
-int32_t IntOrZero(const char16_t* s);
+inline int32_t IntOrZero(const char16_t* s) {
+    int32_t v = 0;
+    return ScanInt(s, &v) ? v : 0;
+}
 
 // IntOrZero of the text from character position `pos` on; 0 when the text is
 // shorter than that, so a short field never yields digits left behind it in

@@ -1,0 +1,84 @@
+#include "nmea/line_marks.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// True when the text at p begins with the needle. The text's terminator
+// equals no needle character, so the comparison stops there at the latest.
+bool StartsWith(const char16_t* p, const char* needle) {
+    for (; *needle != 0; ++p, ++needle) {
+        if (*p != static_cast<char16_t>(static_cast<unsigned char>(*needle)))
+            return false;
+    }
+    return true;
+}
+
+// Notes the text, if any, that starts at p.
+void LookAt(LineMarks& m, const char16_t* p) {
+    switch (*p) {
+        case u'W':
+            if (StartsWith(p, "WAAS ")) {
+                m.waasEnable = m.waasEnable || StartsWith(p + 5, "Enable");
+                m.waasDisable = m.waasDisable || StartsWith(p + 5, "Disable");
+            }
+            break;
+        case u'$':
+            m.pmtk705 = m.pmtk705 || StartsWith(p, "$PMTK705");
+            break;
+        case u'V':
+            if (m.version == nullptr && StartsWith(p, "Version"))
+                m.version = p;
+            break;
+        case u'G':
+            // p[1] is no terminator when it matched, so p + 2 stays in the text.
+            if (p[1] == u'G') {
+                m.gga = m.gga || p[2] == u'A';
+            } else if (p[1] == u'S') {
+                m.gsa = m.gsa || p[2] == u'A';
+                m.gsv = m.gsv || p[2] == u'V';
+            }
+            break;
+        case u'R':
+            m.rmc = m.rmc || StartsWith(p, "RMC");
+            break;
+        default:
+            break;
+    }
+}
+
+// Every text starts with '$' or with a letter from 'G' on. The digits, commas,
+// points and hex digits that make up most of a sentence are none of these, so
+// the scan tests four units at once and looks closer only where this is true:
+// some 16-bit unit of the word is '$' or at least 'G'.
+bool MayStartText(uint64_t word) {
+    constexpr uint64_t kOnes = 0x0001000100010001u;  // 1 in every unit
+    constexpr uint64_t kTops = kOnes * 0x8000u;      // the top bit of every unit
+    // Units from 0x8000 up have their top bit set. Below that, adding
+    // 0x8000 - 'G' sets it exactly for 'G' and above and carries into no
+    // neighbour (0x7FFF + 0x7FB9 < 0x10000).
+    const uint64_t atLeastG = (word | ((word & ~kTops) + kOnes * (0x8000u - u'G'))) & kTops;
+    // The xor turns '$' into 0; then the usual test for a zero unit.
+    const uint64_t x = word ^ (kOnes * u'$');
+    const uint64_t dollar = (x - kOnes) & ~x & kTops;
+    return (atLeastG | dollar) != 0;
+}
+
+}  // namespace
+
+LineMarks ScanLine(const char16_t* line, size_t length) {
+    LineMarks m;
+    size_t i = 0;
+    for (; i + 4 <= length; i += 4) {
+        uint64_t word;
+        std::memcpy(&word, line + i, sizeof word);
+        if (MayStartText(word)) {
+            for (size_t k = i; k < i + 4; ++k)
+                LookAt(m, line + k);
+        }
+    }
+    for (; i < length; ++i)
+        LookAt(m, line + i);
+    return m;
+}
