@@ -130,6 +130,32 @@ TEST_F(Port, LinesArriveAndCommandsLeaveByteForByte) {
     EXPECT_EQ(rig.linkOpen, 0);
 }
 
+TEST_F(Port, PulledCableLeavesTheProgramResponsiveAndClosable) {
+    const std::wstring cable = Env("SKYLOOM_TEST_CABLE_DIR");
+    if (cable.empty())
+        GTEST_SKIP() << "the script pulls the cable only when it runs this test alone";
+    Peer peer(peerName);
+    ASSERT_TRUE(peer.ok());
+    ASSERT_EQ(ToggleLink(rig.context), 1);
+    peer.Send("$GPGLL,1*00\r\n$GPGLL,2");
+    ASSERT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 1; }, 5000));
+
+    link_test::WriteBytes(cable + L"\\pull", "");
+    const std::wstring pulled = cable + L"\\pulled";
+    ASSERT_TRUE(PumpUntil(
+        [&] { return GetFileAttributesW(pulled.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000));
+
+    // Reads on the dead port now fail or time out: the cut line is never
+    // delivered, and closing neither hangs nor leaves the reader behind.
+    link_test::PumpFor(1000);
+    EXPECT_EQ(rig.sink.lines.size(), 1u);
+
+    DWORD start = GetTickCount();
+    EXPECT_EQ(ToggleLink(rig.context), 1);
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(rig.linkOpen, 0);
+}
+
 TEST_F(Port, RepeatedOpenAndCloseWhileTheReceiverTalks) {
     Peer peer(peerName);
     ASSERT_TRUE(peer.ok());
