@@ -18,6 +18,7 @@ class LineFramer {
     // Feeds one byte. kLine: line() holds a complete, terminated line until the
     // next call. kDropped: the line in progress was too long and was dropped
     // together with this byte.
+    // Inline: it runs once per received byte.
     Result Feed(uint8_t byte);
 
     // A failed read, a read timeout or the end of the input: the partial line
@@ -38,4 +39,26 @@ class LineFramer {
 // 0xFF80-0xFFFF, as a signed char widened to 16 bits.
 inline char16_t WidenByte(uint8_t byte) {
     return static_cast<char16_t>(static_cast<int16_t>(static_cast<int8_t>(byte)));
+}
+
+inline LineFramer::Result LineFramer::Feed(uint8_t byte) {
+    if (delivered_) {
+        count_ = 0;
+        delivered_ = false;
+    }
+    // 511 characters already stored: the line can no longer fit; it is dropped
+    // and so is the byte that found it out, line feed or not.
+    if (count_ > kMaxChars) {
+        count_ = 0;
+        buffer_[0] = 0;
+        return Result::kDropped;
+    }
+    if (byte == 0x0A) {
+        buffer_[count_++] = 0x000A;
+        buffer_[count_] = 0;
+        delivered_ = true;
+        return Result::kLine;
+    }
+    buffer_[count_++] = WidenByte(byte);
+    return Result::kMore;
 }

@@ -9,36 +9,30 @@ void HeadlessHost::ConsoleClear() {
 }
 
 void HeadlessHost::ConsoleInsert(const char16_t* text) {
-    // One pass: RichEdit ends a paragraph at CR LF, at a lone CR and at a
-    // lone LF; the dispatched names are looked for on the way.
-    bool named = false;
+    // RichEdit ends a paragraph at CR LF, at a lone CR and at a lone LF.
+    // Everything above CR is ordinary text and takes the first branch.
     bool afterCr = consoleEndsInCr_;
     int lines = consoleLines_;
     for (const char16_t* p = text; *p; ++p) {
         const char16_t c = *p;
-        if (c == u'\r') {
+        if (c > u'\r') {
+            afterCr = false;
+        } else if (c == u'\r') {
             ++lines;
             afterCr = true;
-            continue;
-        }
-        if (c == u'\n') {
-            if (!afterCr)
+        } else {
+            if (c == u'\n' && !afterCr)
                 ++lines;
-        } else if (!named) {
-            // p[2] is read only when p[1] matched, so never past the terminator.
-            if (c == u'G')
-                named = (p[1] == u'G' && p[2] == u'A') ||
-                        (p[1] == u'S' && (p[2] == u'A' || p[2] == u'V'));
-            else if (c == u'R')
-                named = p[1] == u'M' && p[2] == u'C';
+            afterCr = false;
         }
-        afterCr = false;
     }
     consoleLines_ = lines;
     consoleEndsInCr_ = afterCr;
     inserted_ = true;
     insertColor_ = color_;
-    insertedSentenceName_ = named;
+    // A name contains no CR or LF, so looking for it apart from the breaks
+    // finds the same; a sentence names itself within its first units.
+    insertedSentenceName_ = HoldsDispatchedName(text);
 }
 
 void HeadlessHost::SetConsoleColor(uint32_t colorref) {
