@@ -219,6 +219,22 @@ TEST_F(RoutingTest, DeviceArrivalArmsTheSettleTimerOnce) {
     EXPECT_EQ(g_settleArmed, 0);
 }
 
+TEST_F(RoutingTest, AutoSendTickSendsTheTypedSentenceAndOtherTimersDoNothing) {
+    const struct {
+        UINT_PTR timer;
+        bool sends;
+    } rows[] = {{TIMER_AUTO_SEND, true}, {TIMER_STARTUP, false}, {4097, false}, {1, false}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.timer);
+        window.messages.clear();
+        EXPECT_EQ(SendMessageW(main, WM_TIMER, r.timer, 0), 0);
+        const std::vector<UINT> expected = r.sends
+                                               ? std::vector<UINT>{WM_TIMER, UM_SEND_USER_SENTENCE}
+                                               : std::vector<UINT>{WM_TIMER};
+        EXPECT_EQ(window.messages, expected);
+    }
+}
+
 TEST_F(RoutingTest, ExitClosesTheWindowAndQuitsWithZero) {
     g_creating = 1;  // suppressed while the window is being created
     SendMessageW(main, WM_COMMAND, IDM_EXIT, 0);
