@@ -1,0 +1,162 @@
+// Discovery through SetupAPI against devices registered in the test prefix,
+// and the rescan built from what it found.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "link/port_discovery_win32.h"
+#include "res/resource.h"
+#include "tests/windows/link_test_support.h"
+
+namespace {
+
+const wchar_t kEnumRoot[] = L"System\\CurrentControlSet\\Enum\\ROOT\\PORTS";
+
+// Registers devices under ROOT\PORTS\C1T<n> with these friendly names and
+// removes them again at the end.
+class RegisteredDevices {
+  public:
+    explicit RegisteredDevices(const std::vector<std::wstring>& names) {
+        for (size_t i = 0; i < names.size(); ++i) {
+            std::wstring key = std::wstring(kEnumRoot) + L"\\C1T" + std::to_wstring(i);
+            HKEY handle = nullptr;
+            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, &handle, nullptr) != ERROR_SUCCESS)
+                continue;
+            keys_.push_back(key);
+            Set(handle, L"FriendlyName", names[i]);
+            Set(handle, L"ClassGUID", L"{4D36E978-E325-11CE-BFC1-08002BE10318}");
+            Set(handle, L"Class", L"Ports");
+            RegCloseKey(handle);
+        }
+    }
+    ~RegisteredDevices() {
+        for (const std::wstring& key : keys_)
+            RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str());
+    }
+    size_t count() const { return keys_.size(); }
+
+  private:
+    static void Set(HKEY key, const wchar_t* name, const std::wstring& value) {
+        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    std::vector<std::wstring> keys_;
+};
+
+std::vector<std::wstring> Entries(HWND panel) {
+    std::vector<std::wstring> entries;
+    HWND list = GetDlgItem(panel, IDC_PORT);
+    LRESULT n = SendMessageW(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        wchar_t text[256] = {};
+        if (SendMessageW(list, CB_GETLBTEXTLEN, i, 0) < 256)
+            SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+// Ports the prefix already has (another test may have registered a receiver).
+int PortsAlreadyThere() {
+    link_test::FakePanel panel;
+    EnumeratePorts(panel.hwnd());
+    int count = PortCount;
+    PortCount = 0;
+    return count;
+}
+
+int Selected(HWND panel) {
+    return static_cast<int>(SendDlgItemMessageW(panel, IDC_PORT, CB_GETCURSEL, 0, 0));
+}
+
+}  // namespace
+
+TEST(Discovery, ListsTheComPortsOfTheSystemAndRescansThemFromItsTable) {
+    const int before = PortsAlreadyThere();
+    ASSERT_LE(before, 10);
+    RegisteredDevices devices(
+        {L"Test Adapter (COM7)", L"Lower Case Adapter (com8)", L"GPS Receiver (COM9)"});
+    ASSERT_EQ(devices.count(), 3u);
+
+    link_test::FakePanel panel;
+    PortCount = 5;
+    EnumeratePorts(panel.hwnd());
+    ASSERT_EQ(PortCount, before + 2);
+    std::vector<std::wstring> found = Entries(panel.hwnd());
+    ASSERT_EQ(found.size(), static_cast<size_t>(before + 2));
+    // The enumeration keeps the system's order; the lower-case name is not a port.
+    auto listed = [&](const wchar_t* name) {
+        return std::count(found.begin(), found.end(), std::wstring(name));
+    };
+    EXPECT_EQ(listed(L"Test Adapter (COM7)"), 1);
+    EXPECT_EQ(listed(L"GPS Receiver (COM9)"), 1);
+    EXPECT_EQ(listed(L"Lower Case Adapter (com8)"), 0);
+
+    // The rescan lists the same ports in the same order, each openable, and
+    // selects the receiver without a playback entry.
+    int32_t busy = 0;
+    RescanPorts(panel.hwnd(), 0, &busy);
+    EXPECT_EQ(busy, 0);
+    EXPECT_TRUE(IsWindowEnabled(panel.Item(IDC_START_GPS)));
+    std::vector<std::wstring> rescanned = Entries(panel.hwnd());
+    ASSERT_EQ(rescanned.size(), found.size());
+    int receiver = -1;
+    for (size_t i = 0; i < found.size(); ++i) {
+        if (found[i] == L"GPS Receiver (COM9)") {
+            EXPECT_EQ(rescanned[i], L"COM9:  GPS Receiver");
+            receiver = static_cast<int>(i);
+        } else if (found[i] == L"Test Adapter (COM7)") {
+            EXPECT_EQ(rescanned[i], L"COM7:  Test Adapter");
+        }
+    }
+    EXPECT_EQ(Selected(panel.hwnd()), receiver);
+    EXPECT_EQ(PortCount, before + 2);
+
+    // With a link open, or while a rescan runs, the list stays as it is.
+    SendDlgItemMessageW(panel.hwnd(), IDC_PORT, CB_RESETCONTENT, 0, 0);
+    RescanPorts(panel.hwnd(), 1, &busy);
+    busy = 1;
+    RescanPorts(panel.hwnd(), 0, &busy);
+    EXPECT_TRUE(Entries(panel.hwnd()).empty());
+    PortCount = 0;
+}
+
+TEST(Discovery, WithoutPortsTheListStaysEmptyAndARescanSaysSo) {
+    if (PortsAlreadyThere() != 0)
+        GTEST_SKIP() << "the prefix has serial ports registered";
+    link_test::FakePanel panel;
+    PortCount = 3;
+    EnumeratePorts(panel.hwnd());
+    EXPECT_EQ(PortCount, 0);
+    EXPECT_TRUE(Entries(panel.hwnd()).empty());
+
+    int32_t busy = 0;
+    RescanPorts(panel.hwnd(), 0, &busy);
+    EXPECT_TRUE(Entries(panel.hwnd()).empty());
+    wchar_t text[64] = {};
+    GetWindowTextW(panel.Item(IDC_PORT), text, 64);
+    EXPECT_EQ(std::wstring(text), L"No Com Port Find!!");
+}
+
+TEST(Discovery, NoMoreThanTwentyPortsAreListed) {
+    std::vector<std::wstring> names;
+    for (int i = 0; i < 23; ++i)
+        names.push_back(L"Adapter " + std::to_wstring(i) + L" (COM" + std::to_wstring(30 + i) +
+                        L")");
+    RegisteredDevices devices(names);
+    ASSERT_EQ(devices.count(), 23u);
+    link_test::FakePanel panel;
+    EnumeratePorts(panel.hwnd());
+    EXPECT_EQ(PortCount, 20);
+    EXPECT_EQ(Entries(panel.hwnd()).size(), 20u);
+    int32_t busy = 0;
+    RescanPorts(panel.hwnd(), 0, &busy);
+    std::vector<std::wstring> rescanned = Entries(panel.hwnd());
+    ASSERT_EQ(rescanned.size(), 21u);  // none of these is described "GPS Receiver"
+    EXPECT_EQ(rescanned.back(), L"Log File:");
+    EXPECT_EQ(Selected(panel.hwnd()), 0);
+    PortCount = 0;
+}
