@@ -61,5 +61,73 @@ TEST_F(PlaybackThroughWindowTest, GenuineLinesReachTheConsoleAndClosingTheWindow
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
+struct AboutWatch {
+    HWND owner = nullptr;
+    HWND console = nullptr;
+    LRESULT wanted = 0;  // console line count once every line is in
+    bool sawBoxOpen = false;
+    bool allLinesWhileOpen = false;
+    int ticks = 0;
+};
+AboutWatch* g_watch = nullptr;
+
+BOOL CALLBACK FindOwnedDialog(HWND hwnd, LPARAM found) {
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    if (lstrcmpW(cls, L"#32770") == 0 && GetWindow(hwnd, GW_OWNER) == g_watch->owner) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Runs inside the About box's modal loop: waits for every line to show, then
+// closes the box the way Esc does.
+void CALLBACK WatchAbout(HWND, UINT, UINT_PTR, DWORD) {
+    AboutWatch& w = *g_watch;
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindOwnedDialog, reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr)
+        return;
+    w.sawBoxOpen = true;
+    if (SendMessageW(w.console, EM_GETLINECOUNT, 0, 0) >= w.wanted)
+        w.allLinesWhileOpen = true;
+    if (w.allLinesWhileOpen || ++w.ticks > 200)
+        PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(PlaybackThroughWindowTest, LinesKeepArrivingWhileTheAboutBoxIsOpen) {
+    PortCount = 0;
+    const std::wstring path = link_test::ScratchDir() + L"\\long.pgl";
+    std::string bytes;
+    for (int i = 0; i < 40; ++i)
+        bytes += kRecording;
+    link_test::WriteBytes(path, bytes);
+    const HWND setup = window.setupPanel.hwnd;
+    const HWND ports = GetDlgItem(setup, IDC_PORT);
+    SendMessageW(ports, CB_SETCURSEL, SendMessageW(ports, CB_GETCOUNT, 0, 0) - 1, 0);
+    {
+        link_test::DialogAnswer answer(path);
+        SendDlgItemMessageW(setup, IDC_START_GPS, BM_CLICK, 0, 0);
+    }
+    ASSERT_TRUE(LinkIsOpen());
+
+    AboutWatch watch;
+    watch.owner = main;
+    watch.console = window.setupPanel.console;
+    watch.wanted = 160 + 1;
+    // Nothing has been pumped since the link opened: the reader is waiting.
+    ASSERT_LT(SendMessageW(watch.console, EM_GETLINECOUNT, 0, 0), watch.wanted);
+    g_watch = &watch;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, WatchAbout);
+    SendMessageW(main, WM_COMMAND, IDM_ABOUT, 0);  // returns when the box has closed
+    KillTimer(nullptr, timer);
+    g_watch = nullptr;
+
+    EXPECT_TRUE(watch.sawBoxOpen);
+    EXPECT_TRUE(watch.allLinesWhileOpen) << "the box's own loop handles the reader's lines";
+    CloseLink();
+}
+
 }  // namespace
 }  // namespace app_test
