@@ -1,5 +1,7 @@
 #include "nmea/sentence_intake.h"
 
+#include <cstring>
+
 #include "nmea/decoders.h"
 #include "nmea/field_split.h"
 #include "nmea/line_marks.h"
@@ -14,18 +16,12 @@ constexpr int kConsoleMaxLines = 2000;
 // still shows one line per received line. Returns the copy's length; *cut
 // tells whether the line was cut.
 size_t MakeWorkingCopy(const char16_t* line, char16_t (&copy)[kWorkingCopyUnits], bool* cut) {
-    // Copying and measuring in one pass: almost every line fits.
-    size_t n = 0;
-    while (n < kWorkingCopyUnits - 1 && line[n] != 0) {
-        copy[n] = line[n];
-        ++n;
-    }
-    if (line[n] == 0) {
-        copy[n] = 0;
+    const size_t length = text16::Length(line);
+    if (length < kWorkingCopyUnits) {
+        std::memcpy(copy, line, (length + 1) * sizeof(char16_t));  // with the terminator
         *cut = false;
-        return n;
+        return length;
     }
-    const size_t length = n + text16::Length(line + n);
     size_t ending = 0;
     if (line[length - 1] == u'\n') {
         ending = 1;
@@ -33,6 +29,8 @@ size_t MakeWorkingCopy(const char16_t* line, char16_t (&copy)[kWorkingCopyUnits]
             ending = 2;
     }
     const size_t head = kWorkingCopyUnits - 1 - ending;
+    for (size_t i = 0; i < head; ++i)
+        copy[i] = line[i];
     for (size_t i = 0; i < ending; ++i)
         copy[head + i] = line[length - ending + i];
     copy[kWorkingCopyUnits - 1] = 0;
