@@ -68,14 +68,16 @@ bool Equal(const char16_t* a, const char* b);
 // (and leaves *value untouched) when no digit follows. Saturates instead of
 // overflowing. Inline: the decoders read a dozen numbers per line.
 inline bool ScanInt(const char16_t* s, int32_t* value) {
-    // isspace() of the C locale: what "%d" skips (the blank and \t \n \v \f \r).
-    // Fields mostly start with a digit, which the first compare lets through.
-    while (*s <= u' ' && (*s == u' ' || (*s >= u'\t' && *s <= u'\r')))
-        ++s;
     bool negative = false;
-    if (*s == u'+' || *s == u'-') {
-        negative = (*s == u'-');
-        ++s;
+    // Blanks and signs all lie below '0'; fields mostly start with a digit.
+    if (*s < u'0') {
+        // isspace() of the C locale: what "%d" skips (the blank and \t \n \v \f \r).
+        while (*s == u' ' || (*s >= u'\t' && *s <= u'\r'))
+            ++s;
+        if (*s == u'+' || *s == u'-') {
+            negative = (*s == u'-');
+            ++s;
+        }
     }
     auto digit = [](char16_t c) { return static_cast<unsigned>(c) - u'0'; };  // > 9: no digit
     if (digit(*s) > 9)
