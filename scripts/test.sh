@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: native unit tests (sanitizers on), the fuzz target for a
-# bounded time, and the Windows build's tests under Wine (core, in-process
-# window tests, end-to-end against a simulated receiver on a pseudo-terminal).
+# bounded time, the Windows build's tests under Wine (core, in-process
+# window tests, end-to-end against a simulated receiver on a pseudo-terminal),
+# and the Windows release installed, started and removed under Wine.
 # Installs what is missing first. Usage: scripts/test.sh [--quick]
 #   --quick   skip the fuzzing run
 set -euo pipefail
@@ -14,23 +15,36 @@ ensure_packages
 cd "$SKYLOOM_ROOT"
 
 failed=0
+stage_passed=0
+stage_failed=0
 stage() { log "$*"; }
+# Runs one checked step; its failure is counted and the run goes on, so one
+# report covers every part.
+check() {
+  if "$@"; then
+    stage_passed=$((stage_passed + 1))
+  else
+    stage_failed=$((stage_failed + 1))
+    failed=1
+  fi
+}
 
 stage "format check"
-if ! bash scripts/format.sh --check; then
-  echo "clang-format: files differ from the project's style (run scripts/format.sh)" >&2
-  failed=1
-fi
+format_check() {
+  bash scripts/format.sh --check \
+    || { echo "clang-format: files differ from the project's style (run scripts/format.sh)" >&2; return 1; }
+}
+check format_check
 
 stage "native build (AddressSanitizer, UndefinedBehaviorSanitizer)"
 build_native
 stage "native tests"
-(cd "$BUILD_ROOT/native" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$JOBS") || failed=1
+check bash -c "cd '$BUILD_ROOT/native' && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $JOBS"
 
 if [ -f fuzz/CMakeLists.txt ] && [ $quick -eq 0 ]; then
   stage "fuzzing (${FUZZ_SECONDS:-60} s)"
   build_fuzz
-  bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}" || failed=1
+  check bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
 fi
 
 stage "Windows build"
@@ -39,10 +53,15 @@ wine_prefix_setup
 xvfb_start
 trap 'wineserver -k 2>/dev/null || true; xvfb_stop' EXIT
 stage "Windows tests under Wine"
-(cd "$BUILD_ROOT/win" && ctest --output-on-failure -j 1) || failed=1
+check bash -c "cd '$BUILD_ROOT/win' && ctest --output-on-failure -j 1"
+
+stage "Windows release: package, install, start and uninstall under Wine"
+check bash scripts/release.sh --test
 
 if [ $failed -ne 0 ]; then
   echo "some tests failed" >&2
-  exit 1
+else
+  log "all tests passed"
 fi
-log "all tests passed"
+echo "stages: $stage_passed passed, $stage_failed failed"
+exit $failed

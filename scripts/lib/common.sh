@@ -14,7 +14,7 @@ SKYLOOM_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev googletest libbenchmark-dev clang-format
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
-  wine wine64 xvfb socat xdotool imagemagick x11-utils python3
+  wine wine64 xvfb socat xdotool imagemagick x11-utils python3 nsis
 )
 
 ensure_packages() {
@@ -39,7 +39,13 @@ configure_and_build() {
   [ "${CI:-}" = "true" ] && werror=ON
   cmake -S "$SKYLOOM_ROOT" -B "$dir" -G Ninja -DSKYLOOM_WERROR=$werror "$@" >/dev/null \
     || die "cmake configure failed for $dir"
-  cmake --build "$dir" -j "$JOBS" || die "build failed in $dir"
+  # The build's own output is shown only when it fails: warnings are errors
+  # under CI, so a green build has nothing to say.
+  mkdir -p "$dir"
+  if ! cmake --build "$dir" -j "$JOBS" >"$dir/build.log" 2>&1; then
+    tail -n 60 "$dir/build.log" >&2
+    die "build failed in $dir (full log: $dir/build.log)"
+  fi
 }
 
 build_native() {  # sanitized native build: core, tools, unit tests
