@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "app/wnd.h"
+#include "panels/console_redraw.h"
 
 class CBackupDlg : public CWnd {
   public:
@@ -30,6 +31,9 @@ class CBackupDlg : public CWnd {
     void ConsoleClear();
     void ConsoleInsert(const wchar_t* text);  // at the caret, not undoable
     void ConsoleShowOnly(const wchar_t* text);
+    // Paints what the console's last writes left unpainted, with the newest
+    // line in view. Writes paint on their own a frame later at the latest.
+    void ConsoleFlush();
 
     HWND Console() const { return console; }
 
@@ -40,6 +44,10 @@ class CBackupDlg : public CWnd {
     int32_t RescanBusy = 0;
 
   private:
+    ConsoleRedraw consoleRedraw;
+
+    void EmptyConsole();
+
     LRESULT OnInitDialog(HWND hwnd);
     void FillLists(HWND hwnd);
     void CreateConsole(HWND hwnd);

@@ -100,6 +100,8 @@ TEST_F(IntakeWindowTest, ConsoleEmptiesOnceItHoldsMoreThan2000Lines) {
     ASSERT_EQ(Deliver("$GPTXT,last*00\r\n"), 1);
     EXPECT_EQ(LineCount(), 2);
     EXPECT_EQ(ConsoleLine(0), L"$GPTXT,last*00");
+    // Its colour was chosen before the emptying and survives it.
+    EXPECT_EQ(LineColour(0), RGB(255, 0, 0));
 }
 
 TEST_F(IntakeWindowTest, CaptionShowsTheTimeToFirstFix) {

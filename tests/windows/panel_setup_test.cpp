@@ -298,6 +298,100 @@ TEST_F(SetupPanelFixture, EachLineKeepsTheColourSetBeforeItWasInserted) {
     EXPECT_EQ(WindowText(panel.console), L"");
 }
 
+// Counts the console's paints, for the tests of deferred painting.
+struct PaintCounter {
+    static inline WNDPROC original = nullptr;
+    static inline int paints = 0;
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_PAINT)
+            ++paints;
+        return CallWindowProcW(original, hwnd, message, wParam, lParam);
+    }
+    explicit PaintCounter(HWND console) : console_(console) {
+        paints = 0;
+        original = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(console, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    }
+    ~PaintCounter() {
+        SetWindowLongPtrW(console_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    }
+    HWND console_;
+};
+
+void PumpFor(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        panel_test::PumpMessages();
+        Sleep(10);
+    }
+}
+
+// Painting waits while lines arrive and is coalesced; once the queue runs dry
+// the console paints and shows where the newest line went: at the end, or at
+// a caret the user put somewhere else.
+TEST_F(SetupPanelFixture, OnAVisibleConsolePaintsAreCoalescedAndTheNewestLineIsInViewOnceIdle) {
+    const struct {
+        const char* name;
+        int caretLine;  // -1: the caret stays at the end
+    } rows[] = {{"caret at the end", -1}, {"caret moved to line 3", 3}};
+    ShowWindow(main.hwnd(), SW_SHOWNOACTIVATE);
+    PumpFor(100);
+    PaintCounter counter(panel.console);
+    constexpr int kLines = 300;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        panel.ConsoleClear();
+        PaintCounter::paints = 0;
+        for (int i = 0; i < kLines; ++i) {
+            panel.SetConsoleColor(i % 2 == 0 ? RGB(0, 0, 0) : RGB(255, 0, 0));
+            panel.ConsoleInsert(L"$GPGSV,3,1,12,02,04,005,37,04,10,200,23*7F\r\n");
+        }
+        int newest = kLines;  // the empty line behind the last line break
+        if (r.caretLine >= 0) {
+            const LRESULT at = SendMessageW(panel.console, EM_LINEINDEX, r.caretLine, 0);
+            SendMessageW(panel.console, EM_SETSEL, at, at);
+            panel.ConsoleInsert(L"$GPTXT,inserted*00\r\n");
+            newest = r.caretLine;
+        }
+        // A paint per line would be one per insertion.
+        EXPECT_LT(PaintCounter::paints, kLines / 2);
+        const int paintsBeforeIdle = PaintCounter::paints;
+        PumpFor(300);
+        EXPECT_GT(PaintCounter::paints, paintsBeforeIdle) << "the last lines are painted";
+        EXPECT_FALSE(GetUpdateRect(panel.console, nullptr, FALSE));
+        RECT client;
+        GetClientRect(panel.console, &client);
+        const LRESULT first = SendMessageW(panel.console, EM_GETFIRSTVISIBLELINE, 0, 0);
+        POINTL corner = {client.right - 1, client.bottom - 1};
+        const LRESULT last = SendMessageW(
+            panel.console, EM_LINEFROMCHAR,
+            SendMessageW(panel.console, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&corner)), 0);
+        EXPECT_LE(first, newest);
+        EXPECT_GE(last, newest);
+        if (r.caretLine >= 0) {
+            const LRESULT at = SendMessageW(panel.console, EM_LINEINDEX, r.caretLine, 0);
+            EXPECT_EQ(ColourAt(static_cast<int>(at) + 2), RGB(255, 0, 0));
+        }
+    }
+    ShowWindow(main.hwnd(), SW_HIDE);
+}
+
+// Emptying a full console cuts it piece by piece; what it leaves must be the
+// same as setting its text to "": nothing at all, and the colour chosen before
+// the emptying applies to the line after it.
+TEST_F(SetupPanelFixture, EmptyingAFullConsoleLeavesNothingAndKeepsTheChosenColour) {
+    for (int i = 0; i < 2001; ++i)
+        panel.ConsoleInsert(L"$GPTXT,filler*00\r\n");
+    ASSERT_EQ(panel.ConsoleLineCount(), 2002);
+    panel.SetConsoleColor(RGB(255, 0, 0));
+    panel.ConsoleClear();
+    EXPECT_EQ(WindowText(panel.console), L"");
+    EXPECT_EQ(panel.ConsoleLineCount(), 1);
+    panel.ConsoleInsert(L"$GPTXT,after*00\r\n");
+    EXPECT_EQ(WindowText(panel.console), L"$GPTXT,after*00\r\n");
+    EXPECT_EQ(ColourAt(2), RGB(255, 0, 0));
+}
+
 TEST_F(SetupPanelFixture, EachControlSendsOrPostsItsProgramMessage) {
     struct Row {
         int id;

@@ -1,0 +1,39 @@
+#include "panels/console_redraw.h"
+
+#include <richedit.h>
+
+void ConsoleRedraw::Attach(HWND console, HWND timerOwner) {
+    console_ = console;
+    timerOwner_ = timerOwner;
+    pending_ = false;
+    lastPaint_ = GetTickCount();
+}
+
+void ConsoleRedraw::BeforeChange() {
+    if (console_ == nullptr || pending_)
+        return;
+    SendMessageW(console_, WM_SETREDRAW, FALSE, 0);
+    pending_ = true;
+    // A paint waits for the frame or for the queue to run dry, whichever
+    // comes first: timers arrive only when nothing else is queued.
+    SetTimer(timerOwner_, kTimerId, kFrameMs, nullptr);
+}
+
+void ConsoleRedraw::AfterChange() {
+    // A steady stream never lets the timer through: paint from here once a
+    // frame has passed.
+    if (pending_ && GetTickCount() - lastPaint_ >= kFrameMs)
+        Flush();
+}
+
+void ConsoleRedraw::Flush() {
+    if (console_ == nullptr || !pending_)
+        return;
+    pending_ = false;
+    KillTimer(timerOwner_, kTimerId);
+    SendMessageW(console_, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(console_, EM_SCROLLCARET, 0, 0);
+    InvalidateRect(console_, nullptr, TRUE);
+    UpdateWindow(console_);
+    lastPaint_ = GetTickCount();
+}
