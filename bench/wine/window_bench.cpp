@@ -1,0 +1,349 @@
+// The real main window under Wine, fed by the real reader, timed from inside:
+//   skyloom-window-bench playback FILE
+//     plays FILE and reports lines per second from the first line handled to
+//     the last one shown, and where the time of a line went.
+//   skyloom-window-bench live PORT SECONDS LOGNAME
+//     opens PORT (e.g. COM5) at 115200 baud with the log file LOGNAME on for
+//     SECONDS, and reports how far the newest line on screen lags behind the
+//     clock (the receiver stamps its sentences with UTC).
+// The window procedures of the main window, the console and the status panel
+// are wrapped so that the time spent in each is counted apart.
+#include <windows.h>
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/messages.h"
+#include "link/serial_link_win32.h"
+#include "res/resource.h"
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Spent {
+    double seconds = 0;
+    long calls = 0;
+};
+
+struct Wrapped {
+    HWND hwnd = nullptr;
+    WNDPROC original = nullptr;
+};
+
+Wrapped g_main, g_console, g_status;
+Spent g_lineTime;      // UM_LINE_RECEIVED as a whole
+Spent g_insertTime;    // EM_REPLACESEL
+Spent g_formatTime;    // EM_SETCHARFORMAT
+Spent g_countTime;     // EM_GETLINECOUNT
+Spent g_consolePaint;  // WM_PAINT of the console
+Spent g_statusPaint;   // WM_PAINT of the status panel
+Spent g_consoleOther;  // any other message of the console
+Spent g_caption;       // WM_SETTEXT of the main window
+Spent g_statusOther;   // any other message of the status panel
+Spent g_consoleByMessage[0x1000];
+long g_lines = 0;
+double g_firstLine = 0;
+double g_lastLine = 0;
+
+LRESULT Timed(Spent* spent, WNDPROC original, HWND hwnd, UINT message, WPARAM wParam,
+              LPARAM lParam) {
+    const double start = Now();
+    const LRESULT result = CallWindowProcW(original, hwnd, message, wParam, lParam);
+    spent->seconds += Now() - start;
+    ++spent->calls;
+    return result;
+}
+
+LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTEXT)
+        return Timed(&g_caption, g_main.original, hwnd, message, wParam, lParam);
+    if (message != UM_LINE_RECEIVED)
+        return CallWindowProcW(g_main.original, hwnd, message, wParam, lParam);
+    const LRESULT result = Timed(&g_lineTime, g_main.original, hwnd, message, wParam, lParam);
+    const double now = Now();
+    if (g_lines++ == 0)
+        g_firstLine = now;
+    g_lastLine = now;
+    return result;
+}
+
+LRESULT CALLBACK ConsoleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case EM_REPLACESEL:
+            return Timed(&g_insertTime, g_console.original, hwnd, message, wParam, lParam);
+        case EM_SETCHARFORMAT:
+            return Timed(&g_formatTime, g_console.original, hwnd, message, wParam, lParam);
+        case EM_GETLINECOUNT:
+            return Timed(&g_countTime, g_console.original, hwnd, message, wParam, lParam);
+        case WM_PAINT:
+            return Timed(&g_consolePaint, g_console.original, hwnd, message, wParam, lParam);
+        default: {
+            const double before = g_consoleOther.seconds;
+            const LRESULT r =
+                Timed(&g_consoleOther, g_console.original, hwnd, message, wParam, lParam);
+            if (message < 0x1000)
+                g_consoleByMessage[message].seconds += g_consoleOther.seconds - before;
+            if (message < 0x1000)
+                ++g_consoleByMessage[message].calls;
+            return r;
+        }
+    }
+}
+
+LRESULT CALLBACK StatusProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT)
+        return Timed(&g_statusPaint, g_status.original, hwnd, message, wParam, lParam);
+    return Timed(&g_statusOther, g_status.original, hwnd, message, wParam, lParam);
+}
+
+void Wrap(Wrapped* w, HWND hwnd, WNDPROC proc) {
+    w->hwnd = hwnd;
+    w->original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+void Unwrap(Wrapped* w) {
+    if (w->hwnd != nullptr && IsWindow(w->hwnd))
+        SetWindowLongPtrW(w->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(w->original));
+}
+
+// Runs the message loop until `done` holds or `seconds` pass.
+template <typename Done>
+bool PumpUntil(Done done, double seconds) {
+    const double end = Now() + seconds;
+    while (!done()) {
+        if (Now() > end)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return true;
+}
+
+// Lets the queue run dry: every pending paint and timer has been handled.
+void PumpIdle(double seconds) {
+    const double end = Now() + seconds;
+    while (Now() < end) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(5);
+    }
+}
+
+std::wstring LastConsoleLine(HWND console, const wchar_t* containing) {
+    const LRESULT count = SendMessageW(console, EM_GETLINECOUNT, 0, 0);
+    for (LRESULT i = count - 1; i >= 0 && i >= count - 40; --i) {
+        wchar_t text[600] = {};
+        *reinterpret_cast<WORD*>(text) = 599;
+        const LRESULT n = SendMessageW(console, EM_GETLINE, static_cast<WPARAM>(i),
+                                       reinterpret_cast<LPARAM>(text));
+        text[std::min<LRESULT>(n, 599)] = 0;
+        if (containing == nullptr ? n > 0 : std::wcsstr(text, containing) != nullptr)
+            return text;
+    }
+    return L"";
+}
+
+// Seconds since midnight of field 1 of an NMEA sentence ("hhmmss.ss"), or -1.
+double TimeOfDay(const std::wstring& sentence) {
+    const size_t comma = sentence.find(L',');
+    if (comma == std::wstring::npos || sentence.size() < comma + 7)
+        return -1;
+    const std::wstring field =
+        sentence.substr(comma + 1, sentence.find(L',', comma + 1) - comma - 1);
+    if (field.size() < 6)
+        return -1;
+    const double hh = std::wcstod(field.substr(0, 2).c_str(), nullptr);
+    const double mm = std::wcstod(field.substr(2, 2).c_str(), nullptr);
+    const double ss = std::wcstod(field.substr(4).c_str(), nullptr);
+    return hh * 3600 + mm * 60 + ss;
+}
+
+double ClockTimeOfDay() {
+    FILETIME ft;
+    GetSystemTimePreciseAsFileTime(&ft);
+    const unsigned long long ticks =
+        (static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    return static_cast<double>(ticks % (86400ULL * 10000000ULL)) / 1e7;
+}
+
+void PrintBreakdown() {
+    const double perLine = g_lines > 0 ? 1000.0 / static_cast<double>(g_lines) : 0;
+    auto row = [&](const char* what, const Spent& s) {
+        std::printf("  %-34s %8.3f ms/line  (%ld calls, %.2f s)\n", what, s.seconds * perLine,
+                    s.calls, s.seconds);
+    };
+    std::printf("time per line (%ld lines):\n", g_lines);
+    std::printf("  %-34s %8.3f ms/line\n", "wall, first line to last",
+                (g_lastLine - g_firstLine) * perLine);
+    row("UM_LINE_RECEIVED handler (all)", g_lineTime);
+    row("  console EM_REPLACESEL", g_insertTime);
+    row("  console EM_SETCHARFORMAT", g_formatTime);
+    row("  console EM_GETLINECOUNT", g_countTime);
+    row("  console, other messages", g_consoleOther);
+    for (unsigned m = 0; m < 0x1000; ++m) {
+        if (g_consoleByMessage[m].seconds > 0.05) {
+            char what[40];
+            std::snprintf(what, sizeof what, "    console message 0x%04x", m);
+            row(what, g_consoleByMessage[m]);
+        }
+    }
+    row("  main window caption (WM_SETTEXT)", g_caption);
+    row("  status panel, other messages", g_statusOther);
+    row("console WM_PAINT", g_consolePaint);
+    row("status panel WM_PAINT", g_statusPaint);
+    std::printf("  %-34s %8.3f ms/line\n", "outside the UI handler (reader+hand-over)",
+                ((g_lastLine - g_firstLine) - g_lineTime.seconds - g_consolePaint.seconds -
+                 g_statusPaint.seconds) *
+                    perLine);
+}
+
+long CountLines(const char* path) {
+    std::FILE* f = std::fopen(path, "rb");
+    if (f == nullptr)
+        return -1;
+    long lines = 0;
+    for (int c; (c = std::fgetc(f)) != EOF;)
+        lines += c == '\n';
+    std::fclose(f);
+    return lines;
+}
+
+int Playback(CBaseWnd& window, const char* file) {
+    const long expected = CountLines(file);
+    if (expected <= 0) {
+        std::fprintf(stderr, "no lines in %s\n", file);
+        return 1;
+    }
+    std::wstring path(file, file + std::strlen(file));
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    if (OpenRecording(window.hwnd, path.c_str()) != 1) {
+        std::fprintf(stderr, "cannot play %s\n", file);
+        return 1;
+    }
+    const bool all = PumpUntil([&] { return g_lines >= expected; }, 600);
+    const double handled = Now();
+    // Until every deferred paint has run: the last line is then on screen.
+    const HWND console = window.setupPanel.console;
+    PumpUntil([&] { return !GetUpdateRect(console, nullptr, FALSE); }, 10);
+    const double shown = Now();
+    PumpIdle(0.3);
+    CloseLink();
+    std::printf("playback: %ld of %ld lines handled%s\n", g_lines, expected,
+                all ? "" : " (timed out)");
+    std::printf(
+        "playback: %.0f lines/s from the first line handled to the last shown "
+        "(%.2f s; last paint %.0f ms after the last line)\n",
+        static_cast<double>(g_lines - 1) / (shown - g_firstLine), shown - g_firstLine,
+        (shown - handled) * 1000);
+    PrintBreakdown();
+    return all ? 0 : 1;
+}
+
+int Live(CBaseWnd& window, const char* port, double seconds, const char* logName) {
+    const HWND setup = window.setupPanel.hwnd;
+    std::wstring name(logName, logName + std::strlen(logName));
+    SetDlgItemTextW(setup, IDC_LOG_NAME, name.c_str());
+    CheckDlgButton(setup, IDC_LOG_FILE, BST_CHECKED);
+    SendMessageW(window.hwnd, UM_LOG_START, 0, 0);
+    std::wstring entry(port, port + std::strlen(port));
+    if (OpenLink(window.hwnd, entry.c_str(), kBaudRateCount - 1) != 1) {
+        std::fprintf(stderr, "cannot open %s\n", port);
+        return 1;
+    }
+    const HWND console = window.setupPanel.console;
+    std::vector<double> lags;
+    const double end = Now() + seconds;
+    while (Now() < end) {
+        PumpIdle(0.25);
+        // Only while lines arrive: once the receiver stops, the clock runs on.
+        if (g_lines == 0 || Now() - g_lastLine > 0.3)
+            continue;
+        // The newest sentence on screen that carries the time, against the clock.
+        std::wstring line = LastConsoleLine(console, L"GGA,");
+        const double stamp = TimeOfDay(line);
+        if (stamp < 0)
+            continue;
+        double lag = ClockTimeOfDay() - stamp;
+        if (lag < -43200)
+            lag += 86400;
+        lags.push_back(lag);
+        if (lag > 1.0)
+            std::printf("live: at %.1f s the newest GGA on screen was %.0f ms old\n",
+                        Now() - g_firstLine, lag * 1000);
+    }
+    CloseLink();
+    SendMessageW(window.hwnd, UM_LOG_STOP, 0, 0);
+    PumpIdle(0.3);
+    std::sort(lags.begin(), lags.end());
+    if (lags.empty()) {
+        std::printf("live: no timed line seen (%ld lines handled)\n", g_lines);
+        return 1;
+    }
+    std::printf("live: %ld lines handled in %.1f s (%.0f lines/s)\n", g_lines,
+                g_lastLine - g_firstLine,
+                static_cast<double>(g_lines) / std::max(1e-3, g_lastLine - g_firstLine));
+    std::printf(
+        "live: newest GGA on screen behind the clock over %zu samples: median %.0f ms, "
+        "90%% %.0f ms, max %.0f ms\n",
+        lags.size(), lags[lags.size() / 2] * 1000, lags[lags.size() * 9 / 10] * 1000,
+        lags.back() * 1000);
+    PrintBreakdown();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool playback = argc == 3 && std::strcmp(argv[1], "playback") == 0;
+    const bool live = argc == 5 && std::strcmp(argv[1], "live") == 0;
+    if (!playback && !live) {
+        std::fprintf(stderr,
+                     "usage: skyloom-window-bench playback FILE\n"
+                     "       skyloom-window-bench live PORT SECONDS LOGNAME\n");
+        return 2;
+    }
+    CBaseWnd window;
+    if (!window.CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOW)) {
+        std::fprintf(stderr, "no main window\n");
+        return 1;
+    }
+    PumpIdle(0.5);  // the startup timer and the first paints
+    Wrap(&g_main, window.hwnd, MainProc);
+    Wrap(&g_console, window.setupPanel.console, ConsoleProc);
+    Wrap(&g_status, window.statusPanel.hwnd, StatusProc);
+    const int rc =
+        playback ? Playback(window, argv[2]) : Live(window, argv[2], std::atof(argv[3]), argv[4]);
+    Unwrap(&g_status);
+    Unwrap(&g_console);
+    Unwrap(&g_main);
+    DestroyWindow(window.hwnd);
+    PumpIdle(0.2);
+    std::fflush(stdout);
+    return rc;
+}

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Benchmarks of the whole window under Wine on Xvfb (on demand; not part of
+# scripts/test.sh):
+#   playback  a generated 20,000-line recording (speeds below 100 km/h) played
+#             through the real window: lines per second from the first line
+#             handled to the last one painted, and the time per line by part.
+#   live      skyloom-sim at 115200 baud, 10 cycles a second of a four-system
+#             receiver, for SECONDS (default 60) with the log file on: every
+#             line the simulator sent must be in the log file, in order; and
+#             how far the newest line on screen lags behind the clock.
+# Usage: scripts/bench-wine.sh [playback|live|all] [SECONDS]
+# SKYLOOM_WINDOW_BENCH=EXE runs that benchmark executable instead of building
+# one (e.g. one built from an earlier commit, for a before/after comparison).
+set -euo pipefail
+. "$(dirname "$0")/lib/common.sh"
+. "$(dirname "$0")/lib/serial_port.sh"
+
+what=${1:-all}
+seconds=${2:-60}
+case $what in playback | live | all) ;; *) die "bench-wine.sh: playback, live or all" ;; esac
+case $seconds in '' | *[!0-9]* | 0) die "bench-wine.sh: SECONDS must be a positive whole number" ;; esac
+
+ensure_packages
+build_windows
+WIN=$BUILD_ROOT/win
+BENCH=${SKYLOOM_WINDOW_BENCH:-$WIN/bench/wine/skyloom-window-bench.exe}
+SIM=$WIN/tests/e2e/host/skyloom-sim
+DIR=$BUILD_ROOT/bench-wine
+mkdir -p "$DIR"
+[ -f "$BENCH" ] || die "no $BENCH after the build"
+
+# A prefix of its own: the COM port it registers stays out of the tests' prefix.
+export WINEPREFIX="$BUILD_ROOT/wineprefix-bench"
+SIM_PID=""
+cleanup() {
+  set +e
+  [ -n "$SIM_PID" ] && kill "$SIM_PID" 2>/dev/null && wait "$SIM_PID" 2>/dev/null
+  wineserver -k 2>/dev/null
+  serial_pty_stop
+  xvfb_stop
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+xvfb_start
+wine_prefix_setup
+
+if [ "$what" != live ]; then
+  rec=$DIR/playback-20000.pgl
+  if [ ! -s "$rec" ]; then
+    # 9 lines a cycle; the generator keeps to road speeds (at most 50 knots).
+    wine "$WIN/tools/skyloom_gen/skyloom-gen.exe" 2223 - 2>/dev/null | head -n 20000 >"$rec.tmp"
+    mv "$rec.tmp" "$rec"
+  fi
+  log "playback: $(wc -l <"$rec") lines"
+  wine "$BENCH" playback "$(winepath -w "$rec" 2>/dev/null)" | tr -d '\r'
+fi
+
+if [ "$what" != playback ]; then
+  COM=7
+  serial_pty_start "$DIR/pty"
+  wine_com_port_register $COM "$DIR/pty/gps_dev"
+  sent=$DIR/sim-sent.txt
+  logname=bench-live
+  logfile=$(dirname "$BENCH")/${logname}_log.txt
+  rm -f "$sent" "$logfile"
+  # The viewer opens the port first; the receiver starts a moment later, so
+  # the first line it sends is the first one the reader can see.
+  wine "$BENCH" live COM$COM $((seconds + 4)) $logname >"$DIR/live.out" 2>&1 &
+  bench_pid=$!
+  sleep 2
+  "$SIM" --baud 115200 --rate-hz 10 --systems GP,GL,GA,BD --fix-after 0 \
+    --duration "$seconds" --log-sent "$sent" "$DIR/pty/gps_host" >"$DIR/sim.out" 2>&1 &
+  SIM_PID=$!
+  wait "$SIM_PID" || true
+  SIM_PID=""
+  wait "$bench_pid" || true
+  tr -d '\r' <"$DIR/live.out"
+  python3 - "$sent" "$logfile" <<'PY'
+import sys
+sent = open(sys.argv[1], 'rb').read().split(b'\n')
+sent = [l + b'\n' for l in sent[:-1]]  # only lines that the line feed ended
+logged = open(sys.argv[2], 'rb').read()
+if logged[:2] == b'\xff\xfe':
+    logged = logged[2:]
+text = logged.decode('utf-16-le', errors='replace')
+got = [l + '\n' for l in text.split('\n')[:-1]]
+want = [l.decode('latin-1') for l in sent]
+# Every sent line in the log, in order: the longest common run from the start.
+missing, j = [], 0
+for i, line in enumerate(want):
+    k = j
+    while k < len(got) and got[k] != line:
+        k += 1
+    if k == len(got):
+        missing.append(i)
+    else:
+        j = k + 1
+print(f"live: {len(want)} lines sent, {len(got)} logged, {len(missing)} sent lines "
+      f"missing from the log (in order)")
+if missing[:5]:
+    print("live: first missing:", [want[i].strip() for i in missing[:5]])
+PY
+fi
