@@ -122,6 +122,21 @@ struct IntakeFixture {
         status.ttffStartTick = host.tick;
     }
     int Feed(const std::string& line);
+    // One decoder alone, without the intake's dispatch around it.
+    void DecodeGsaLine(const std::string& line) { DecodeGsa(host, status, U(line).c_str()); }
+    void DecodeGsvLine(const std::string& line) { DecodeGsv(status, U(line).c_str()); }
+    // The slot numbers whose flag is set, in order.
+    std::vector<int> InView() const { return Flagged(&SatelliteSlot::inView); }
+    std::vector<int> Used() const { return Flagged(&SatelliteSlot::used); }
+
+  private:
+    std::vector<int> Flagged(uint8_t SatelliteSlot::*flag) const {
+        std::vector<int> ids;
+        for (int i = 0; i < kSatelliteSlots; ++i)
+            if (status.satellites[i].*flag)
+                ids.push_back(i);
+        return ids;
+    }
 };
 
 inline int IntakeFixture::Feed(const std::string& line) {

@@ -9,22 +9,7 @@ namespace {
 
 const std::string kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
 
-struct CycleTest : ::testing::Test, IntakeFixture {
-    std::vector<int> InView() const {
-        std::vector<int> ids;
-        for (int i = 0; i < kSatelliteSlots; ++i)
-            if (status.satellites[i].inView)
-                ids.push_back(i);
-        return ids;
-    }
-    std::vector<int> Used() const {
-        std::vector<int> ids;
-        for (int i = 0; i < kSatelliteSlots; ++i)
-            if (status.satellites[i].used)
-                ids.push_back(i);
-        return ids;
-    }
-};
+struct CycleTest : ::testing::Test, IntakeFixture {};
 
 // Feeds a sequence and records after which lines a redraw was requested.
 TEST_F(CycleTest, RedrawsFollowGgaAndTheLastGsvMessage) {

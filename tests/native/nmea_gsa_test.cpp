@@ -8,17 +8,7 @@
 namespace {
 
 struct GsaTest : ::testing::Test, IntakeFixture {
-    void Decode(const std::string& line) {
-        const std::u16string text = U(line);
-        DecodeGsa(host, status, text.c_str());
-    }
-    std::vector<int> Used() const {
-        std::vector<int> used;
-        for (int i = 0; i < kSatelliteSlots; ++i)
-            if (status.satellites[i].used)
-                used.push_back(i);
-        return used;
-    }
+    void Decode(const std::string& line) { DecodeGsaLine(line); }
 };
 
 TEST_F(GsaTest, FixTypeAndDilution) {
