@@ -48,22 +48,16 @@ TEST(DeviceName, EntriesResolveToTheirDevices) {
         {u"", EntryKind::kUnusable, u""},
         {u":Log File", EntryKind::kUnusable, u""},
         {u"Port (COM)", EntryKind::kPort, u"\\\\.\\COM"},
+        // 4 units of "\\.\" + 123 + terminator = 128: the longest name that fits.
+        {std::u16string(123, u'A'), EntryKind::kPort, u"\\\\.\\" + std::u16string(123, u'A')},
+        {std::u16string(124, u'A'), EntryKind::kUnusable, u""},
+        {u"x (COM" + std::u16string(121, u'1') + u")", EntryKind::kUnusable, u""},
     };
     for (const EntryCase& c : cases) {
         EntryCase got = Resolve(c.entry);
         EXPECT_EQ(got.kind, c.kind) << std::string(c.entry.begin(), c.entry.end());
         EXPECT_EQ(got.device, c.device) << std::string(c.entry.begin(), c.entry.end());
     }
-}
-
-TEST(DeviceName, PortNamesUpToTheBufferOpenAndLongerOnesAreRefused) {
-    // 4 units of "\\.\" + 123 + terminator = 128: the longest name that fits.
-    EntryCase fits = Resolve(std::u16string(123, u'A'));
-    EXPECT_EQ(fits.kind, EntryKind::kPort);
-    EXPECT_EQ(fits.device, u"\\\\.\\" + std::u16string(123, u'A'));
-
-    EXPECT_EQ(Resolve(std::u16string(124, u'A')).kind, EntryKind::kUnusable);
-    EXPECT_EQ(Resolve(u"x (COM" + std::u16string(121, u'1') + u")").kind, EntryKind::kUnusable);
 }
 
 TEST(DeviceName, ResolveNeverWritesPastTheGivenCapacity) {

@@ -19,12 +19,17 @@ LogPathResult Build(const std::u16string& exe, const std::u16string& name, std::
 
 }  // namespace
 
-TEST(LogPath, BesideTheExecutable) {
+TEST(LogPath, BesideTheExecutableOrRefusedWhole) {
     struct Case {
         std::u16string exe, name;
         LogPathResult result;
         std::u16string path;
     };
+    // Directory "C:\" + 200 units; "\" + name + "_log.txt" (8) + terminator
+    // leave `room` units for the name: the longest path fills the buffer.
+    const std::u16string dir = u"C:\\" + std::u16string(200, u'd');
+    const std::u16string exe = dir + u"\\s.exe";
+    const size_t room = linkrules::kLogPathUnits - dir.size() - 1 - 8 - 1;
     const Case cases[] = {
         {u"C:\\D\\skyloom.exe", u"trip1", LogPathResult::kOk, u"C:\\D\\trip1_log.txt"},
         {u"C:\\D\\skyloom.exe", u"", LogPathResult::kOk, u"C:\\D\\_log.txt"},
@@ -32,26 +37,15 @@ TEST(LogPath, BesideTheExecutable) {
         {u"\\\\server\\share\\s.exe", u"n", LogPathResult::kOk, u"\\\\server\\share\\n_log.txt"},
         {u"skyloom.exe", u"trip1", LogPathResult::kNoDirectory, u""},
         {u"C:/D/skyloom.exe", u"trip1", LogPathResult::kNoDirectory, u""},
+        {exe, std::u16string(room, u'n'), LogPathResult::kOk,
+         dir + u"\\" + std::u16string(room, u'n') + u"_log.txt"},
+        {exe, std::u16string(room + 1, u'n'), LogPathResult::kTooLong, u""},
+        {exe, std::u16string(254, u'n'), LogPathResult::kTooLong, u""},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.size());
         std::u16string path;
         EXPECT_EQ(Build(c.exe, c.name, &path), c.result);
         EXPECT_EQ(path, c.path);
     }
-}
-
-TEST(LogPath, APathThatDoesNotFitIsRefusedWhole) {
-    // Directory "C:\" + 200 units; "\" + name + "_log.txt" (8) + terminator.
-    const std::u16string dir = u"C:\\" + std::u16string(200, u'd');
-    const std::u16string exe = dir + u"\\s.exe";
-    const size_t room = linkrules::kLogPathUnits - dir.size() - 1 - 8 - 1;
-
-    std::u16string path;
-    EXPECT_EQ(Build(exe, std::u16string(room, u'n'), &path), LogPathResult::kOk);
-    EXPECT_EQ(path.size(), linkrules::kLogPathUnits - 1);
-    EXPECT_EQ(path, dir + u"\\" + std::u16string(room, u'n') + u"_log.txt");
-
-    EXPECT_EQ(Build(exe, std::u16string(room + 1, u'n'), &path), LogPathResult::kTooLong);
-    EXPECT_EQ(path, u"");
-    EXPECT_EQ(Build(exe, std::u16string(254, u'n'), &path), LogPathResult::kTooLong);
 }

@@ -110,8 +110,6 @@ TEST(ResourcesTest, ManifestAsksForNoElevation) {
 }
 
 TEST(ResourcesTest, VersionResourceMatchesTheBuildsVersion) {
-    wchar_t path[MAX_PATH];
-    ASSERT_GT(GetModuleFileNameW(nullptr, path, MAX_PATH), 0u);
     HRSRC version = FindResourceW(Self(), MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
     ASSERT_NE(version, nullptr);
     const void* data = LockResource(LoadResource(Self(), version));

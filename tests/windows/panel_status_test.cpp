@@ -436,12 +436,7 @@ TEST_F(StatusPanelFixture, ExtremeStoredValuesStayInsideTheirCell) {
 
 TEST_F(StatusPanelFixture, TheSkyPictureIsCopiedAtTheOriginAndCircledOver) {
     panel.skyBitmap = LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(IDB_SKY));
-    ASSERT_NE(panel.skyBitmap, nullptr);
-    BITMAP info{};
-    GetObjectW(panel.skyBitmap, sizeof info, &info);
-    EXPECT_EQ(info.bmWidth, 155);
-    EXPECT_EQ(info.bmHeight, 155);
-
+    ASSERT_NE(panel.skyBitmap, nullptr);  // its size is checked with the other resources
     Canvas reference;
     DrawBitmap(reference.dc(), panel.skyBitmap, 0, 0, SRCCOPY);
     Canvas c;

@@ -126,16 +126,35 @@ bool LoadTemplate(int id, Template* out) {
 
 }  // namespace
 
+TEST(PanelTemplates, BothPanelsAreCaptionlessChildrenInTheSystemFont) {
+    const struct {
+        int id;
+        DWORD style;
+        int cx, cy;
+        size_t items;
+    } rows[] = {
+        {IDD_SETUP_PANEL, WS_CHILD | WS_VISIBLE | DS_SETFONT, 279, 180, 31},
+        // The status panel is invisible and empty: it is painted, not built of controls.
+        {IDD_STATUS_PANEL, WS_CHILD | DS_SETFONT, 253, 169, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.id);
+        Template t;
+        ASSERT_TRUE(LoadTemplate(r.id, &t));
+        EXPECT_EQ(t.style, r.style);
+        EXPECT_EQ(t.exStyle, 0u);
+        EXPECT_EQ(t.cx, r.cx);
+        EXPECT_EQ(t.cy, r.cy);
+        EXPECT_EQ(t.caption, L"");
+        EXPECT_EQ(t.pointSize, 10);
+        EXPECT_EQ(t.font, L"System");
+        EXPECT_EQ(t.items.size(), r.items);
+    }
+}
+
 TEST(PanelTemplates, SetupPanelTemplateHoldsEveryControlAsCreated) {
     Template t;
     ASSERT_TRUE(LoadTemplate(IDD_SETUP_PANEL, &t));
-    EXPECT_EQ(t.style, static_cast<DWORD>(WS_CHILD | WS_VISIBLE | DS_SETFONT));
-    EXPECT_EQ(t.exStyle, 0u);
-    EXPECT_EQ(t.cx, 279);
-    EXPECT_EQ(t.cy, 180);
-    EXPECT_EQ(t.caption, L"");
-    EXPECT_EQ(t.pointSize, 10);
-    EXPECT_EQ(t.font, L"System");
 
     const DWORD child = WS_CHILD | WS_VISIBLE;
     const DWORD hidden = WS_CHILD;
@@ -195,17 +214,4 @@ TEST(PanelTemplates, SetupPanelTemplateHoldsEveryControlAsCreated) {
         EXPECT_EQ(got.cx, want.cx);
         EXPECT_EQ(got.cy, want.cy);
     }
-}
-
-TEST(PanelTemplates, StatusPanelTemplateIsAnEmptyInvisibleChild) {
-    Template t;
-    ASSERT_TRUE(LoadTemplate(IDD_STATUS_PANEL, &t));
-    EXPECT_EQ(t.style, static_cast<DWORD>(WS_CHILD | DS_SETFONT));
-    EXPECT_EQ(t.exStyle, 0u);
-    EXPECT_EQ(t.cx, 253);
-    EXPECT_EQ(t.cy, 169);
-    EXPECT_EQ(t.caption, L"");
-    EXPECT_EQ(t.pointSize, 10);
-    EXPECT_EQ(t.font, L"System");
-    EXPECT_TRUE(t.items.empty());
 }
