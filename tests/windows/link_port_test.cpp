@@ -152,7 +152,7 @@ TEST_F(Port, PulledCableLeavesTheProgramResponsiveAndClosable) {
 
     DWORD start = GetTickCount();
     EXPECT_EQ(ToggleLink(rig.context), 1);
-    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_LT(GetTickCount() - start, link_test::kNoHangMs);
     EXPECT_EQ(rig.linkOpen, 0);
 }
 
@@ -167,7 +167,7 @@ TEST_F(Port, RepeatedOpenAndCloseWhileTheReceiverTalks) {
         peer.Send("$GPGLL,3*00\r\n$GPGL");  // closed in the middle of a line
         DWORD start = GetTickCount();
         ASSERT_EQ(ToggleLink(rig.context), 1) << round;
-        EXPECT_LT(GetTickCount() - start, 1000u) << round;
+        EXPECT_LT(GetTickCount() - start, link_test::kNoHangMs) << round;
     }
     EXPECT_TRUE(PumpUntil([] { return LiveLinkStates() == 0; }, 3000));
 }

@@ -19,6 +19,11 @@
 
 namespace link_test {
 
+// Bound for "does not hang": a close that waited on a reader blocked in its
+// hand-over would never return, so any finite bound catches it. Seconds, not
+// milliseconds, so that a loaded machine cannot fail it.
+constexpr DWORD kNoHangMs = 10000;
+
 class LineSink {
   public:
     LineSink();
