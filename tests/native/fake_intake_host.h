@@ -109,6 +109,10 @@ inline std::string Sentence(const std::string& body) {
     return "$" + body + "*" + kHex[sum >> 4] + kHex[sum & 15] + "\r\n";
 }
 
+// A fix with a valid checksum, the usual start of a cycle.
+inline const std::string kGga =
+    "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
+
 // A status record and the program-wide state in a known state, with the
 // first-fix clock already running so that every line is decoded.
 struct IntakeFixture {

@@ -7,8 +7,6 @@
 
 namespace {
 
-const std::string kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
-
 struct CycleTest : ::testing::Test, IntakeFixture {};
 
 // Feeds a sequence and records after which lines a redraw was requested.

@@ -7,8 +7,6 @@
 
 namespace {
 
-const std::string kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
-
 struct IntakeTest : ::testing::Test, IntakeFixture {};
 
 TEST_F(IntakeTest, StepsHappenInOrder) {
@@ -163,8 +161,7 @@ TEST_F(IntakeTest, LinesLongerThanTheWorkingCopy) {
         std::string body = "GPTXT,";
         while (body.size() + 4 < c.length)
             body.push_back('x');
-        std::string line = "$" + body + "*00";
-        line = Sentence(body);
+        std::string line = Sentence(body);
         line.resize(line.size() - 2);
         line += c.ending;
         host.console.clear();
