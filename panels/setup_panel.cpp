@@ -157,15 +157,21 @@ void CBackupDlg::ConsoleClear() {
 // time gets to the same empty console several times faster.
 void CBackupDlg::EmptyConsole() {
     constexpr LRESULT kLinesPerCut = 100;
-    for (;;) {
+    // Bounded: a control that refused to cut must not hold the program here.
+    const LRESULT cuts = SendMessageW(console, EM_GETLINECOUNT, 0, 0) / kLinesPerCut + 1;
+    for (LRESULT cut = 0; cut < cuts; ++cut) {
         const LRESULT lines = SendMessageW(console, EM_GETLINECOUNT, 0, 0);
-        const LRESULT from =
-            lines > kLinesPerCut ? SendMessageW(console, EM_LINEINDEX, lines - kLinesPerCut, 0) : 0;
-        SendMessageW(console, EM_SETSEL, from < 0 ? 0 : from, -1);
-        SendMessageW(console, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+        if (lines <= kLinesPerCut)
+            break;
+        const LRESULT from = SendMessageW(console, EM_LINEINDEX, lines - kLinesPerCut, 0);
         if (from <= 0)
             break;
+        SendMessageW(console, EM_SETSEL, from, -1);
+        SendMessageW(console, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
     }
+    // The rest, whatever the cuts left.
+    SendMessageW(console, EM_SETSEL, 0, -1);
+    SendMessageW(console, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
     // The colour chosen for the next line is kept, as it is when nothing is cut.
     if (consoleFormat.dwMask != 0)
         SendMessageW(console, EM_SETCHARFORMAT, SCF_SELECTION,
