@@ -1,7 +1,5 @@
 #include "tests/windows/link_test_support.h"
 
-#include <atomic>
-
 #include "app/messages.h"
 #include "link/log_file_win32.h"
 #include "link/serial_link_win32.h"

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -101,18 +102,19 @@ class DialogAnswer {
   public:
     explicit DialogAnswer(std::wstring path);
     ~DialogAnswer();
-    bool answered() const { return answered_; }
+    bool answered() const { return answered_.load(); }
 
   private:
     std::thread thread_;
-    bool answered_ = false;
+    std::atomic<bool> answered_{false};  // set by the answering thread
 };
 
 // Dispatches this thread's messages until done() holds or timeoutMs passes.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 void PumpFor(DWORD ms);
 
-// A scratch directory in the Wine prefix's temporary folder, emptied first.
+// A scratch directory in the Wine prefix's temporary folder, made when missing;
+// files are written whole (CREATE_ALWAYS), so earlier runs' leftovers do not matter.
 std::wstring ScratchDir();
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
