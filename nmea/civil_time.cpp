@@ -21,6 +21,8 @@ int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
     return era * 146097 + static_cast<int64_t>(doe) - 719468;
 }
 
+}  // namespace
+
 void CivilFromDays(int64_t z, int64_t* y, unsigned* m, unsigned* d) {
     z += 719468;
     const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
@@ -32,8 +34,6 @@ void CivilFromDays(int64_t z, int64_t* y, unsigned* m, unsigned* d) {
     *m = mp < 10 ? mp + 3 : mp - 9;
     *y = static_cast<int64_t>(yoe) + era * 400 + (*m <= 2);
 }
-
-}  // namespace
 
 bool IsValidCivilTime(const CivilTime& t) {
     if (t.wYear < 1601 || t.wYear > 30827)

@@ -24,3 +24,6 @@ bool IsValidCivilTime(const CivilTime& t);
 // week. Returns false, leaving `out` untouched, when the input is not valid or
 // the result leaves the representable range.
 bool ShiftCivilTime(const CivilTime& in, int32_t minutes, CivilTime* out);
+
+// Calendar date (proleptic Gregorian) of a count of days since 1970-01-01.
+void CivilFromDays(int64_t days, int64_t* year, unsigned* month, unsigned* day);

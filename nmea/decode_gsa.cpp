@@ -10,16 +10,7 @@ void DecodeGsa(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
     // to the first one's satellites instead of replacing them.
     if (gsaCleared == 0) {
         gsaCleared = 1;
-        // Four slots a step: each slot costs one store, and the loop's own
-        // counting would otherwise cost as much again.
-        static_assert(kSatelliteSlots % 4 == 0, "whole steps of four");
-        SatelliteSlot* slots = status.satellites;
-        for (int i = 0; i < kSatelliteSlots; i += 4) {
-            slots[i].used = 0;
-            slots[i + 1].used = 0;
-            slots[i + 2].used = 0;
-            slots[i + 3].used = 0;
-        }
+        ClearSatelliteFlag<&SatelliteSlot::used>(status);
     }
     SplitFields(line, &GsaFields[0][0], kNavFieldWidth, kGsaFieldCount);
 

@@ -118,16 +118,7 @@ void DecodeGsv(ReceiverStatus& status, const char16_t* line) {
     // first one's satellites.
     if (GsvFields[2][0] == u'1' && gsvCleared == 0) {
         gsvCleared = 1;
-        // Four slots a step: each slot costs one store, and the loop's own
-        // counting would otherwise cost as much again.
-        static_assert(kSatelliteSlots % 4 == 0, "whole steps of four");
-        SatelliteSlot* slots = status.satellites;
-        for (int i = 0; i < kSatelliteSlots; i += 4) {
-            slots[i].inView = 0;
-            slots[i + 1].inView = 0;
-            slots[i + 2].inView = 0;
-            slots[i + 3].inView = 0;
-        }
+        ClearSatelliteFlag<&SatelliteSlot::inView>(status);
     }
     if (GsvFields[2][0] == GsvFields[1][0])
         cycleComplete = 1;

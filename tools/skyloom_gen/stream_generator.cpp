@@ -1,5 +1,7 @@
 #include "tools/skyloom_gen/stream_generator.h"
 
+#include "nmea/civil_time.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -8,19 +10,6 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kMetresPerDegree = 111320.0;
 constexpr double kMetresPerSecondPerKnot = 1852.0 / 3600.0;
-
-// Calendar date of a day count since 1970-01-01 (H. Hinnant's algorithm).
-void CivilFromDays(int64_t z, int* y, int* m, int* d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    *d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    *m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    *y = static_cast<int>(static_cast<int64_t>(yoe) + era * 400 + (*m <= 2));
-}
 
 // "ddmm.mmmm" / "dddmm.mmmm" with the hemisphere letter as its own field.
 void FormatAngle(char* out, size_t cap, double degrees, int degreeDigits, char positive,
@@ -131,7 +120,8 @@ void StreamGenerator::AppendCycle(std::string* out) {
     Move();
     const int64_t days = utcSeconds_ / 86400;
     const int secondOfDay = static_cast<int>(utcSeconds_ % 86400);
-    int year, month, day;
+    int64_t year;
+    unsigned month, day;
     CivilFromDays(days, &year, &month, &day);
     char time[16];
     std::snprintf(time, sizeof time, "%02d%02d%02d.00", secondOfDay / 3600, secondOfDay / 60 % 60,
@@ -149,6 +139,7 @@ void StreamGenerator::AppendCycle(std::string* out) {
     AppendGsv(out, "GP", gps_, kGpsSatellites);
     AppendGsv(out, "GL", glonass_, kGlonassSatellites);
     std::snprintf(body, sizeof body, "$GPRMC,%s,A,%s,%s,%.1f,%.1f,%02d%02d%02d,,,A", time, lat, lon,
-                  speedKnots_, headingDeg_, day, month, year % 100);
+                  speedKnots_, headingDeg_, static_cast<int>(day), static_cast<int>(month),
+                  static_cast<int>(year % 100));
     AppendSentence(out, body);
 }
