@@ -53,7 +53,8 @@ void Win32IntakeHost::WriteLogLine(const char16_t* line, size_t n) {
 }
 
 void Win32IntakeHost::Redraw() {
-    statusPanel_.Redraw();
+    // Once per reporting cycle, which may come faster than a screen shows.
+    statusPanel_.RedrawCycle();
 }
 
 void Win32IntakeHost::SetCaption(const char16_t* text) {

@@ -22,8 +22,12 @@ void ConsoleRedraw::BeforeChange() {
 void ConsoleRedraw::AfterChange() {
     // A steady stream never lets the timer through: paint from here once a
     // frame has passed.
-    if (pending_ && GetTickCount() - lastPaint_ >= kFrameMs)
+    if (FrameDue())
         Flush();
+}
+
+bool ConsoleRedraw::FrameDue() const {
+    return pending_ && GetTickCount() - lastPaint_ >= kFrameMs;
 }
 
 void ConsoleRedraw::Flush() {

@@ -27,6 +27,8 @@ class ConsoleRedraw {
     void Flush();
 
     bool Pending() const { return pending_; }
+    // A paint is waiting and a frame has passed since the last one.
+    bool FrameDue() const;
 
   private:
     HWND console_ = nullptr;

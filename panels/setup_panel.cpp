@@ -43,6 +43,54 @@ void Enable(HWND dialog, int id, bool enabled) {
     EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
 }
 
+// Near the emptying limit (more than 2000 lines) the control counts itself:
+// whether it empties before a line must not hang on a prediction.
+constexpr LRESULT kCountedByTheControlFrom = 2000 - 64;
+
+// The console's window procedure sees every message sent to it, from this
+// program or another one, before RichEdit does.
+const wchar_t kPanelProperty[] = L"Skyloom.SetupPanel";
+WNDPROC g_richEditProc = nullptr;
+
+LRESULT CALLBACK ConsoleProc(HWND console, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* panel = static_cast<CBackupDlg*>(GetPropW(console, kPanelProperty));
+    if (panel != nullptr)
+        panel->BeforeConsoleMessage(message);
+    return CallWindowProcW(g_richEditProc, console, message, wParam, lParam);
+}
+
+// Line breaks in an insertion: each CR LF pair is one line more. A CR or LF
+// on its own gives -1: how the control counts those is left to the control.
+LRESULT PairedBreaks(const wchar_t* text) {
+    LRESULT breaks = 0;
+    for (const wchar_t* p = text; *p != L'\0'; ++p) {
+        if (*p == L'\r' && p[1] == L'\n') {
+            ++breaks;
+            ++p;
+        } else if (*p == L'\r' || *p == L'\n') {
+            return -1;
+        }
+    }
+    return breaks;
+}
+
+// Messages after which the control still inserts in the colour it did.
+bool KeepsInsertionFormat(UINT message) {
+    switch (message) {
+        case WM_PAINT:
+        case WM_NCPAINT:
+        case WM_ERASEBKGND:
+        case WM_SETREDRAW:
+        case EM_SCROLLCARET:
+        case EM_GETLINECOUNT:
+        case WM_GETTEXT:
+        case WM_GETTEXTLENGTH:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 bool CBackupDlg::Create(HWND parent) {
@@ -70,6 +118,10 @@ LRESULT CBackupDlg::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
             return DefWindowProcW(window, message, wParam, lParam);
         case WM_DESTROY:
             KillTimer(window, ConsoleRedraw::kTimerId);
+            // What was never shown goes with the window.
+            pendingText.clear();
+            if (console != nullptr)
+                RemovePropW(console, kPanelProperty);
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
@@ -112,6 +164,13 @@ void CBackupDlg::CreateConsole(HWND window) {
                               nullptr, instance, nullptr);
     if (console == nullptr)
         return;
+    // Every RichEdit window shares its class's procedure.
+    if (SetPropW(console, kPanelProperty, static_cast<HANDLE>(this))) {
+        const auto previous = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(console, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ConsoleProc)));
+        if (previous != &ConsoleProc)
+            g_richEditProc = previous;
+    }
     ConsoleClear();
     SendMessageW(console, WM_SETFOCUS, 0, 0);
     ShowWindow(console, SW_SHOW);
@@ -126,6 +185,12 @@ void CBackupDlg::CreateConsole(HWND window) {
 void CBackupDlg::SetConsoleColor(COLORREF colour) {
     if (console == nullptr)
         return;
+    if (!pendingText.empty()) {
+        // The gathered text goes in the colour it was gathered in.
+        if (insertionColour != kNoColour && colour == insertionColour)
+            return;
+        InsertPending();
+    }
     consoleFormat.cbSize = kCharFormatSize;
     consoleFormat.dwMask = CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE;
     consoleFormat.dwEffects = 0;
@@ -136,17 +201,44 @@ void CBackupDlg::SetConsoleColor(COLORREF colour) {
     lstrcpynW(consoleFormat.szFaceName, L"System", LF_FACESIZE);
     SendMessageW(console, EM_SETCHARFORMAT, SCF_SELECTION,
                  reinterpret_cast<LPARAM>(&consoleFormat));
+    insertionColour = colour;
 }
 
-int CBackupDlg::ConsoleLineCount() const {
+int CBackupDlg::ConsoleLineCount() {
     if (console == nullptr)
         return 0;
+    if (!pendingText.empty() && pendingBreaks >= 0) {
+        const LRESULT lines = pendingBaseLines + pendingBreaks;
+        if (lines < kCountedByTheControlFrom)
+            return static_cast<int>(lines);
+    }
+    InsertPending();
     return static_cast<int>(SendMessageW(console, EM_GETLINECOUNT, 0, 0));
+}
+
+void CBackupDlg::BeforeConsoleMessage(UINT message) {
+    if (insertingPending)
+        return;
+    if (!KeepsInsertionFormat(message))
+        insertionColour = kNoColour;
+    // Painting shows what the control holds; nothing else may find it behind.
+    if (message != WM_PAINT && message != WM_NCPAINT && message != WM_ERASEBKGND)
+        InsertPending();
+}
+
+void CBackupDlg::InsertPending() {
+    if (pendingText.empty())
+        return;
+    insertingPending = true;
+    SendMessageW(console, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pendingText.c_str()));
+    insertingPending = false;
+    pendingText.clear();  // keeps its buffer for the next lines
 }
 
 void CBackupDlg::ConsoleClear() {
     if (console == nullptr)
         return;
+    InsertPending();
     consoleRedraw.BeforeChange();
     EmptyConsole();
     consoleRedraw.AfterChange();
@@ -182,14 +274,22 @@ void CBackupDlg::ConsoleInsert(const wchar_t* text) {
     if (console == nullptr)
         return;
     consoleRedraw.BeforeChange();
-    SendMessageW(console, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
-    consoleRedraw.AfterChange();
+    if (pendingText.empty()) {
+        pendingBaseLines = SendMessageW(console, EM_GETLINECOUNT, 0, 0);
+        pendingBreaks = 0;
+    }
+    const LRESULT breaks = PairedBreaks(text);
+    pendingBreaks = breaks < 0 || pendingBreaks < 0 ? -1 : pendingBreaks + breaks;
+    pendingText += text;
+    if (consoleRedraw.FrameDue())
+        ConsoleFlush();
 }
 
 void CBackupDlg::ConsoleShowOnly(const wchar_t* text) {
     if (console == nullptr)
         return;
     // An error message is shown at once, not a frame later.
+    InsertPending();
     consoleRedraw.BeforeChange();
     EmptyConsole();
     SetWindowTextW(console, text);
@@ -197,6 +297,8 @@ void CBackupDlg::ConsoleShowOnly(const wchar_t* text) {
 }
 
 void CBackupDlg::ConsoleFlush() {
+    if (console != nullptr)
+        InsertPending();
     consoleRedraw.Flush();
 }
 

@@ -43,8 +43,31 @@ bool CRestoreDlg::Create(HWND parent) {
 
 void CRestoreDlg::Redraw() {
     // Invalidating with no window would ask every window on the desktop to repaint.
+    if (hwnd != nullptr)
+        InvalidateAll();
+}
+
+void CRestoreDlg::RedrawCycle() {
     if (hwnd == nullptr)
         return;
+    const DWORD sincePaint = GetTickCount() - lastPaint;
+    // A steady stream of lines may keep the timer from coming: the first
+    // redraw after the frame invalidates on its own.
+    if (!painted || sincePaint >= kFrameMs) {
+        InvalidateAll();
+        return;
+    }
+    if (!redrawWaiting) {
+        redrawWaiting = true;
+        SetTimer(hwnd, kRedrawTimerId, kFrameMs - sincePaint, nullptr);
+    }
+}
+
+void CRestoreDlg::InvalidateAll() {
+    if (redrawWaiting) {
+        KillTimer(hwnd, kRedrawTimerId);
+        redrawWaiting = false;
+    }
     RECT client{};
     GetClientRect(hwnd, &client);
     InvalidateRect(hwnd, &client, FALSE);
@@ -58,6 +81,16 @@ LRESULT CRestoreDlg::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
             OnPaint(window);
             return 0;
         case WM_COMMAND:
+            return 0;
+        case WM_TIMER:
+            if (wParam == kRedrawTimerId) {
+                InvalidateAll();
+                return 0;
+            }
+            return DefWindowProcW(window, message, wParam, lParam);
+        case WM_DESTROY:
+            KillTimer(window, kRedrawTimerId);
+            redrawWaiting = false;
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
@@ -87,6 +120,8 @@ void CRestoreDlg::OnPaint(HWND window) {
     Selection keep(memory.dc(), bitmap.get());
     PaintContent(memory.dc(), client);
     BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memory.dc(), 0, 0, SRCCOPY);
+    lastPaint = GetTickCount();
+    painted = true;
 }
 
 void CRestoreDlg::PaintContent(HDC dc, const RECT& client) {

@@ -18,6 +18,16 @@ class CRestoreDlg : public CWnd {
 
     // Invalidates the whole client area without erasing: repaint at the next WM_PAINT.
     void Redraw();
+    // The same for a reporting cycle just completed. Lines can complete
+    // cycles faster than a screen shows them, so within a frame of the last
+    // paint the invalidation waits for the frame to end (a timer); the panel
+    // always ends showing the latest record.
+    void RedrawCycle();
+
+    // Shortest time between two repaints asked for by RedrawCycle.
+    static constexpr DWORD kFrameMs = 40;
+    // The panel's timer that completes a redraw held back.
+    static constexpr UINT_PTR kRedrawTimerId = 1;
 
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -38,6 +48,11 @@ class CRestoreDlg : public CWnd {
     HBITMAP skyBitmap = nullptr;
 
   private:
+    DWORD lastPaint = 0;
+    bool painted = false;
+    bool redrawWaiting = false;
+
+    void InvalidateAll();
     LRESULT OnInitDialog();
     void OnPaint(HWND hwnd);
     void DrawTexts(HDC dc);

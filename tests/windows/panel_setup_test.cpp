@@ -392,6 +392,90 @@ TEST_F(SetupPanelFixture, EmptyingAFullConsoleLeavesNothingAndKeepsTheChosenColo
     EXPECT_EQ(ColourAt(2), RGB(255, 0, 0));
 }
 
+// Lines inserted in quick succession reach the control together; each must
+// still read back in the colour chosen before it, whether its neighbours share
+// that colour or not.
+TEST_F(SetupPanelFixture, LinesGatheredInRunsOfColoursReadBackEachInItsOwnColour) {
+    const COLORREF kBlack = RGB(0, 0, 0), kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0);
+    const std::pair<COLORREF, const wchar_t*> lines[] = {
+        {kBlack, L"$GPGGA,one*00\r\n"},     {kBlack, L"$GPGSA,two*00\r\n"},
+        {kBlack, L"$GPGSV,three*00\r\n"},   {kRed, L"$GPGGA,bad*00\r\n"},
+        {kRed, L"$GPGSV,bad too*00\r\n"},   {kGreen, L"$GPRMC,fast*00\r\n"},
+        {kBlack, L"$GPGGA,again*00\r\n"},   {kRed, L"$GPTXT,no CR*00\n"},
+        {kRed, L"$GPTXT,red again*00\r\n"}, {kBlack, L"$GPGGA,last*00\r\n"},
+    };
+    panel.ConsoleClear();
+    for (const auto& line : lines) {
+        panel.SetConsoleColor(line.first);
+        panel.ConsoleInsert(line.second);
+    }
+    std::wstring all;
+    for (const auto& line : lines)
+        all += line.second;
+    EXPECT_EQ(WindowText(panel.console), all);
+    int start = 0;
+    for (size_t i = 0; i < std::size(lines); ++i) {
+        SCOPED_TRACE(i);
+        const int end = start + static_cast<int>(std::wstring(lines[i].second).find(L'*'));
+        EXPECT_EQ(ColourAt(start), lines[i].first);
+        EXPECT_EQ(ColourAt(end), lines[i].first);
+        start += static_cast<int>(std::wstring(lines[i].second).size());
+    }
+}
+
+// The count the console gives for gathered lines is the count the control
+// gives once they are in, whatever ends them.
+TEST_F(SetupPanelFixture, TheLineCountOfGatheredLinesIsTheControlsOwn) {
+    const std::wstring wide(600, L'W');
+    const struct {
+        const char* name;
+        std::wstring text;
+    } rows[] = {
+        {"CR LF", L"$GPTXT,a*00\r\n"},
+        {"LF only", L"$GPTXT,a*00\n"},
+        {"CR only", L"$GPTXT,a*00\r"},
+        {"CR CR LF", L"$GPTXT,a*00\r\r\n"},
+        {"CR LF inside", L"$GPTXT\r\n,a*00\r\n"},
+        {"no line break", L"$GPTXT,a*00"},
+        {"wider than the console", wide + L"\r\n"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        for (int lines : {1, 3}) {
+            panel.ConsoleClear();
+            panel.ConsoleInsert(L"$GPTXT,first*00\r\n");
+            ASSERT_EQ(panel.ConsoleLineCount(), 2);
+            for (int i = 0; i < lines; ++i)
+                panel.ConsoleInsert(r.text.c_str());
+            const int told = panel.ConsoleLineCount();
+            EXPECT_EQ(told, SendMessageW(panel.console, EM_GETLINECOUNT, 0, 0)) << lines;
+        }
+    }
+}
+
+// The intake empties the console when it holds more than 2000 lines before a
+// line goes in. Gathering must empty it before exactly the same line as
+// inserting every line on its own does.
+TEST_F(SetupPanelFixture, GatheredLinesEmptyTheConsoleBeforeTheSameLineAsSingleOnes) {
+    constexpr int kLines = 2100;
+    std::vector<int> emptiedBefore[2];
+    for (int lineByLine = 0; lineByLine < 2; ++lineByLine) {
+        panel.ConsoleClear();
+        for (int i = 0; i < kLines; ++i) {
+            if (panel.ConsoleLineCount() > 2000) {
+                panel.ConsoleClear();
+                emptiedBefore[lineByLine].push_back(i);
+            }
+            panel.ConsoleInsert(L"$GPTXT,filler*00\r\n");
+            if (lineByLine != 0)
+                panel.ConsoleFlush();
+        }
+    }
+    // 2000 lines and the empty line behind the last break make 2001.
+    EXPECT_EQ(emptiedBefore[1], std::vector<int>{2000});
+    EXPECT_EQ(emptiedBefore[0], emptiedBefore[1]);
+}
+
 TEST_F(SetupPanelFixture, EachControlSendsOrPostsItsProgramMessage) {
     struct Row {
         int id;

@@ -486,3 +486,43 @@ TEST_F(StatusPanelFixture, TheWindowShowsWhatPaintContentDraws) {
             differing += screen.At(x, y) != expected.At(x, y);
     EXPECT_EQ(differing, 0);
 }
+
+// Reporting cycles can complete faster than a screen shows them: within a
+// frame of the last paint a cycle's redraw is held back and a timer completes
+// it; a frame later, or asked for by anything else, it invalidates at once.
+TEST_F(StatusPanelFixture, ACycleRedrawWithinAFrameOfThePaintWaitsForTheFrame) {
+    const auto invalid = [&] { return GetUpdateRect(panel.hwnd, nullptr, FALSE) != FALSE; };
+    MoveWindow(panel.hwnd, 0, 0, kWidth, kHeight, FALSE);
+    ShowWindow(main.hwnd(), SW_SHOWNOACTIVATE);
+    ShowWindow(panel.hwnd, SW_SHOW);
+    UpdateWindow(panel.hwnd);
+    const DWORD painted = GetTickCount();
+    ASSERT_FALSE(invalid());
+
+    panel.RedrawCycle();
+    panel.RedrawCycle();
+    // Only meaningful if this thread was not held up for a whole frame.
+    if (GetTickCount() - painted < CRestoreDlg::kFrameMs) {
+        EXPECT_FALSE(invalid()) << "held back within the frame";
+    }
+    Sleep(CRestoreDlg::kFrameMs + 20);
+    int timers = 0;
+    MSG message;
+    while (PeekMessageW(&message, panel.hwnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+        DispatchMessageW(&message);
+        ++timers;
+    }
+    EXPECT_EQ(timers, 1) << "one timer for both cycles";
+    EXPECT_TRUE(invalid()) << "completed by the timer";
+
+    UpdateWindow(panel.hwnd);
+    ASSERT_FALSE(invalid());
+    panel.Redraw();
+    EXPECT_TRUE(invalid()) << "any other redraw at once";
+
+    UpdateWindow(panel.hwnd);
+    Sleep(CRestoreDlg::kFrameMs + 10);
+    panel.RedrawCycle();
+    EXPECT_TRUE(invalid()) << "a frame after the paint, at once";
+    ShowWindow(main.hwnd(), SW_HIDE);
+}
