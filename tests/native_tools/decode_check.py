@@ -5,12 +5,14 @@ of its output and, where given, against expected output files.
 
 usage: decode_check.py [--emulator PROG] DECODER MODE ARGS...
   expected RECORDING EXPECTED [OPTION...]  output equals EXPECTED exactly
-  captures DIR                             every *.pgl decodes to valid output
+  captures DIR                             every *.pgl decodes to valid output, showing
+                                           only satellites and positions it sent
   cli RECORDING VERSION_FILE               options, standard input, errors
   generated GENERATOR                      a generated stream decodes cleanly
 """
 import json
 import os
+from decimal import Decimal
 import subprocess
 import sys
 import tempfile
@@ -160,16 +162,85 @@ def mode_expected(decoder, recording, expected_file, options):
              f"  want: {want[i] if i < len(want) else b'(end)'!r}")
 
 
+def sentence_fields(text):
+    """The fields of a delivered line, without '$', checksum and line end."""
+    body = text.rstrip("\r\n")
+    body = body[1:] if body.startswith("$") else body
+    star = body.find("*")
+    return (body[:star] if star >= 0 else body).split(",")
+
+
+def listed_satellites(fields):
+    """The satellite numbers a GSV or GSA sentence names. Since NMEA 0183 4.10
+    a GSV may end in a signal ID: one field after the complete groups."""
+    kind = fields[0][-3:]
+    if kind == "GSV":
+        groups = fields[4:]
+        numbers = (groups[:-1] if len(groups) % 4 == 1 else groups)[0::4]
+    elif kind == "GSA":
+        numbers = fields[3:15]
+    else:
+        return set()
+    return {int(n) for n in numbers if n.isdigit() and int(n) <= 255}
+
+
+def total_minutes(field):
+    """ddmm.mmm... (any number of degree and decimal digits) in minutes."""
+    whole, _, fraction = field.partition(".")
+    return (int(whole) // 100) * 60 + int(whole) % 100 + Decimal("0." + (fraction or "0"))
+
+
+def shown_minutes(text):
+    degrees, _, minutes = text.partition("`")
+    return int(degrees) * 60 + Decimal(minutes.rstrip("'"))
+
+
+def check_capture_meaning(name, objects):
+    """Against the capture's own numbers: every satellite shown was named by
+    the receiver, and every position shown is the last one its RMC sent, cut
+    (never rounded) only where the text fills its 14 characters."""
+    named, position, positions = set(), None, 0
+    for obj in objects:
+        if obj["kind"] == "line" and obj["decoded"]:
+            fields = sentence_fields(obj["text"])
+            named |= listed_satellites(fields)
+            if fields[0][-3:] == "RMC" and len(fields) > 6 and fields[3] and fields[5]:
+                position = fields
+        elif obj["kind"] == "status":
+            phantoms = sorted(s["id"] for s in obj["satellites"] if s["id"] not in named)
+            if phantoms:
+                fail(f"{name}: line {obj['n']} shows satellites {phantoms} the receiver never named")
+                return positions
+            if not obj["latitude"]:
+                continue
+            for field, text in ((position and position[3], obj["latitude"]),
+                                (position and position[5], obj["longitude"])):
+                try:
+                    sent, shown = total_minutes(field), shown_minutes(text)
+                    digits = len(text.partition(".")[2]) - 1
+                    ok = Decimal(0) <= sent - shown < Decimal(10) ** -digits \
+                        and (sent == shown or len(text) == 14)
+                except (AttributeError, ValueError, ArithmeticError):
+                    ok = False
+                if not ok:
+                    fail(f"{name}: line {obj['n']} shows {text!r} for the RMC field {field!r}")
+                    return positions
+            positions += 1
+    return positions
+
+
 def mode_captures(decoder, directory):
     names = sorted(f for f in os.listdir(directory) if f.endswith(".pgl"))
     if not names:
         fail(f"no captures in {directory}")
+    positions = 0
     for f in names:
         path = os.path.join(directory, f)
         out = run_ok(decoder, f, ["--utc-offset=0", path])
-        if out is not None:
-            validate(f, out, open(path, "rb").read())
-    print(f"{len(names)} captures checked")
+        objects = validate(f, out, open(path, "rb").read()) if out is not None else None
+        if objects is not None:
+            positions += check_capture_meaning(f, objects)
+    print(f"{len(names)} captures checked, {positions} positions shown as sent")
 
 
 def expect_error(decoder, name, args, code, stdin=None):
