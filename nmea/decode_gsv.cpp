@@ -91,7 +91,8 @@ void DecodeSatellite(ReceiverStatus& status, const GsvSplit& split, size_t group
     slot.snr = text16::IntOrZero(GroupField(split, base + 3));
     // Receivers list satellites without an almanac position with empty
     // elevation and azimuth; such a satellite keeps its last chart position
-    // rather than being drawn on the north horizon.
+    // (none after a clear, see HasSkyPosition) rather than being drawn on the
+    // north horizon.
     int32_t elevation = 0, azimuth = 0;
     if (!text16::ScanInt(GroupField(split, base + 1), &elevation) ||
         !text16::ScanInt(GroupField(split, base + 2), &azimuth))

@@ -17,6 +17,15 @@ struct SatelliteSlot {
 
 constexpr int kSatelliteSlots = 256;
 
+// Receivers list satellites they have no almanac for with empty elevation and
+// azimuth, and the decoder then leaves the chart position alone. A slot that
+// no GSV has placed since the record was cleared is still at (0, 0), the
+// chart's corner: no elevation from 0 to 90 degrees lands there (the corner
+// lies 109 pixels from the zenith, 63 is the horizon).
+inline bool HasSkyPosition(const SatelliteSlot& slot) {
+    return slot.skyX != 0 || slot.skyY != 0;
+}
+
 // The status panel's display texts, in the order the panel draws them.
 struct StatusTexts {
     char16_t date[15];

@@ -78,6 +78,7 @@ Cell PlanCell(const SatelliteSlot& slot, int32_t satellite, int grid, int32_t n,
     cell.valueBox = {x0, base - kValueHeight, x0 + kTextWidth, base};
     cell.numberBox = {x0, base, x0 + kTextWidth, base + kNumberHeight};
     cell.skyBox = SkyCircleBox(slot.skyX, slot.skyY);
+    cell.onChart = HasSkyPosition(slot);
     cell.textColor = grid == 0 ? kBlack : kCyan;
     cell.bar = {x0, base, x0, base};
     cell.barInterior = cell.bar;

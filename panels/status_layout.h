@@ -73,6 +73,7 @@ struct Cell {
     Box valueBox;        // the value, top-left, magenta
     Box numberBox;       // the satellite number under the base line
     Box skyBox;          // the sky circle and its number
+    bool onChart;        // false until the receiver gives the satellite a place
     uint32_t textColor;  // colour of the satellite number (grid and circle)
 };
 

@@ -158,7 +158,9 @@ void CRestoreDlg::DrawCell(HDC dc, const status_layout::Cell& cell) {
 
     char16_t number[status_layout::kNumberCapacity];
     status_layout::FormatSatellite(cell.satellite, number);
-    {
+    // A satellite without a place yet has its bar but no circle: piled up in
+    // the chart's corner, circles would only look like satellites there.
+    if (cell.onChart) {
         Selection withPen(dc, pen);
         Ellipse(dc, cell.skyBox.left, cell.skyBox.top, cell.skyBox.right, cell.skyBox.bottom);
         DrawBoxText(dc, number, cell.skyBox, DT_CENTER | DT_VCENTER);

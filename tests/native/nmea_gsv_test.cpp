@@ -86,7 +86,12 @@ TEST_F(GsvTest, SignalAndSkyPosition) {
 }
 
 TEST_F(GsvTest, SatelliteWithoutPositionKeepsItsLastOne) {
+    // Never placed since the clear: in view, with no place on the chart yet.
+    Decode(Sentence("GPGSV,1,1,01,05,,,38"));
+    EXPECT_EQ(status.satellites[5].inView, 1);
+    EXPECT_FALSE(HasSkyPosition(status.satellites[5]));
     Decode(Sentence("GPGSV,1,1,01,05,45,045,40"));
+    EXPECT_TRUE(HasSkyPosition(status.satellites[5]));
     for (const char* fields : {"05,,,38", "05,45,,38", "05,,045,38", "05,x,045,38"}) {
         SCOPED_TRACE(fields);
         Decode(Sentence(std::string("GPGSV,1,1,01,") + fields));
@@ -95,6 +100,19 @@ TEST_F(GsvTest, SatelliteWithoutPositionKeepsItsLastOne) {
         EXPECT_EQ(status.satellites[5].skyX, 99);
         EXPECT_EQ(status.satellites[5].skyY, 54);
     }
+}
+
+TEST(SkyPosition, EveryElevationAndAzimuthLandsInsideTheChart) {
+    // Which is why a slot still at (0, 0) can stand for "no place yet".
+    for (int elevation = 0; elevation <= 90; ++elevation)
+        for (int azimuth = 0; azimuth <= 360; ++azimuth) {
+            SatelliteSlot slot{1, 0, 30, 0, 0};
+            SkyPosition(elevation, azimuth, &slot.skyX, &slot.skyY);
+            ASSERT_TRUE(slot.skyX >= 13 && slot.skyX <= 141 && slot.skyY >= 13 &&
+                        slot.skyY <= 141)
+                << elevation << "/" << azimuth << ": " << slot.skyX << "," << slot.skyY;
+            ASSERT_TRUE(HasSkyPosition(slot));
+        }
 }
 
 TEST_F(GsvTest, ListedTwiceKeepsTheLastGroup) {

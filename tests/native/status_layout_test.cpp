@@ -239,7 +239,12 @@ TEST(StatusLayout, SkyCircleBoxesSurroundTheDecodedPositions) {
     }
     Satellites s;
     s.Add(12, 0, false, 113, 97);
-    EXPECT_EQ(Plan(s)[0].skyBox, (Box{102, 88, 124, 106}));
+    s.Add(13, 30, true, 0, 0);  // listed without elevation and azimuth since the clear
+    const std::vector<Cell> cells = Plan(s);
+    EXPECT_EQ(cells[0].skyBox, (Box{102, 88, 124, 106}));
+    EXPECT_TRUE(cells[0].onChart);
+    EXPECT_FALSE(cells[1].onChart);
+    EXPECT_EQ(cells[1].mark, status_layout::Mark::kUsed);  // its bar is still drawn
 }
 
 TEST(StatusLayout, NumbersFitTheEightUnitBufferOrShowAMarker) {

@@ -386,6 +386,17 @@ TEST_F(StatusPanelFixture, SkyCirclesSitAtTheDecodedPositionsInTheirColours) {
     }
 }
 
+TEST_F(StatusPanelFixture, ASatelliteWithoutAPlaceHasItsBarButNoCircle) {
+    SetSatellite(panel, 4, 40, true, 0, 0);  // listed with empty elevation and azimuth
+    SetSatellite(panel, 5, 0, false, 0, 0);  // the same, without a signal
+    Canvas c;
+    Paint(c);
+    EXPECT_GT(c.Count(kBlue, 320, 0, 345, 40), 0);
+    EXPECT_GT(c.Count(kBlack, 345, 40, 368, 90), 3);
+    for (COLORREF pen : {kBlue, kRed})
+        EXPECT_EQ(c.Count(pen, 0, 0, 155, 155), 0);
+}
+
 TEST_F(StatusPanelFixture, TheOffsetAppliesWhileLoggingAndNeverBelowZero) {
     struct Row {
         bool logging;
