@@ -6,13 +6,29 @@ void ConsoleRedraw::Attach(HWND console, HWND timerOwner) {
     console_ = console;
     timerOwner_ = timerOwner;
     pending_ = false;
+    quietDepth_ = 0;
     lastPaint_ = GetTickCount();
 }
 
-void ConsoleRedraw::BeforeChange() {
+ConsoleRedraw::Quiet::Quiet(ConsoleRedraw& redraw) : redraw_(redraw) {
+    if (redraw_.console_ == nullptr)
+        return;
+    if (redraw_.quietDepth_++ == 0)
+        SendMessageW(redraw_.console_, WM_SETREDRAW, FALSE, 0);
+    redraw_.Owe();
+}
+
+ConsoleRedraw::Quiet::~Quiet() {
+    if (redraw_.console_ == nullptr)
+        return;
+    // Painting back on paints nothing by itself: the changes wait for Flush.
+    if (--redraw_.quietDepth_ == 0)
+        SendMessageW(redraw_.console_, WM_SETREDRAW, TRUE, 0);
+}
+
+void ConsoleRedraw::Owe() {
     if (console_ == nullptr || pending_)
         return;
-    SendMessageW(console_, WM_SETREDRAW, FALSE, 0);
     pending_ = true;
     // A paint waits for the frame or for the queue to run dry, whichever
     // comes first: timers arrive only when nothing else is queued.
@@ -35,7 +51,6 @@ void ConsoleRedraw::Flush() {
         return;
     pending_ = false;
     KillTimer(timerOwner_, kTimerId);
-    SendMessageW(console_, WM_SETREDRAW, TRUE, 0);
     SendMessageW(console_, EM_SCROLLCARET, 0, 0);
     InvalidateRect(console_, nullptr, TRUE);
     UpdateWindow(console_);

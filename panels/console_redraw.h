@@ -1,9 +1,9 @@
 // Deferred painting of the console. A visible RichEdit repaints and scrolls on
 // every insertion, which under Wine costs far more than the insertion itself;
-// a receiver sends lines much faster than anyone can read them. So painting is
-// switched off while lines arrive and switched on again at most once per
-// frame, and once more when the lines stop (a timer on the panel), so that the
-// newest line is on screen whenever the program is idle.
+// a receiver sends lines much faster than anyone can read them. So the control
+// changes with painting switched off, and the paint it owes is made at most
+// once per frame, and once more when the lines stop (a timer on the panel),
+// so that the newest line is on screen whenever the program is idle.
 #pragma once
 
 #include <windows.h>
@@ -17,22 +17,38 @@ class ConsoleRedraw {
 
     void Attach(HWND console, HWND timerOwner);
 
-    // Around every change of the console's text.
-    void BeforeChange();
+    // Painting is off only for as long as one of these lives. It is never
+    // left off while the program waits for messages: a window with painting
+    // off is hidden, so clicks on the console would land on the panel and the
+    // panel's paints would cover it.
+    class Quiet {
+      public:
+        explicit Quiet(ConsoleRedraw& redraw);
+        ~Quiet();
+        Quiet(const Quiet&) = delete;
+        Quiet& operator=(const Quiet&) = delete;
+
+      private:
+        ConsoleRedraw& redraw_;
+    };
+
+    // The console has changed, or is about to: a paint is owed.
+    void Owe();
+    // Pays the paint owed once a frame has passed since the last one.
     void AfterChange();
 
-    // Paints now: painting on, the caret (where the newest line went) scrolled
-    // into view, the console invalidated and updated. Does nothing when
-    // nothing is waiting.
+    // Paints now: the caret (where the newest line went) scrolled into view,
+    // the console invalidated and updated. Does nothing when nothing is owed.
     void Flush();
 
     bool Pending() const { return pending_; }
-    // A paint is waiting and a frame has passed since the last one.
+    // A paint is owed and a frame has passed since the last one.
     bool FrameDue() const;
 
   private:
     HWND console_ = nullptr;
     HWND timerOwner_ = nullptr;
     bool pending_ = false;
+    int quietDepth_ = 0;
     DWORD lastPaint_ = 0;
 };

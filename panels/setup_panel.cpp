@@ -230,7 +230,10 @@ void CBackupDlg::InsertPending() {
     if (pendingText.empty())
         return;
     insertingPending = true;
-    SendMessageW(console, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pendingText.c_str()));
+    {
+        ConsoleRedraw::Quiet quiet(consoleRedraw);
+        SendMessageW(console, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pendingText.c_str()));
+    }
     insertingPending = false;
     pendingText.clear();  // keeps its buffer for the next lines
 }
@@ -239,8 +242,10 @@ void CBackupDlg::ConsoleClear() {
     if (console == nullptr)
         return;
     InsertPending();
-    consoleRedraw.BeforeChange();
-    EmptyConsole();
+    {
+        ConsoleRedraw::Quiet quiet(consoleRedraw);
+        EmptyConsole();
+    }
     consoleRedraw.AfterChange();
 }
 
@@ -273,7 +278,7 @@ void CBackupDlg::EmptyConsole() {
 void CBackupDlg::ConsoleInsert(const wchar_t* text) {
     if (console == nullptr)
         return;
-    consoleRedraw.BeforeChange();
+    consoleRedraw.Owe();
     if (pendingText.empty()) {
         pendingBaseLines = SendMessageW(console, EM_GETLINECOUNT, 0, 0);
         pendingBreaks = 0;
@@ -290,9 +295,11 @@ void CBackupDlg::ConsoleShowOnly(const wchar_t* text) {
         return;
     // An error message is shown at once, not a frame later.
     InsertPending();
-    consoleRedraw.BeforeChange();
-    EmptyConsole();
-    SetWindowTextW(console, text);
+    {
+        ConsoleRedraw::Quiet quiet(consoleRedraw);
+        EmptyConsole();
+        SetWindowTextW(console, text);
+    }
     consoleRedraw.Flush();
 }
 

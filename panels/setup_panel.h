@@ -43,6 +43,8 @@ class CBackupDlg : public CWnd {
     // left unpainted, with the newest line in view. Writes paint on their
     // own a frame later at the latest.
     void ConsoleFlush();
+    // Writes are waiting for their paint.
+    bool ConsolePaintOwed() const { return consoleRedraw.Pending(); }
 
     HWND Console() const { return console; }
 

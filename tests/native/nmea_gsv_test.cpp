@@ -108,8 +108,7 @@ TEST(SkyPosition, EveryElevationAndAzimuthLandsInsideTheChart) {
         for (int azimuth = 0; azimuth <= 360; ++azimuth) {
             SatelliteSlot slot{1, 0, 30, 0, 0};
             SkyPosition(elevation, azimuth, &slot.skyX, &slot.skyY);
-            ASSERT_TRUE(slot.skyX >= 13 && slot.skyX <= 141 && slot.skyY >= 13 &&
-                        slot.skyY <= 141)
+            ASSERT_TRUE(slot.skyX >= 13 && slot.skyX <= 141 && slot.skyY >= 13 && slot.skyY <= 141)
                 << elevation << "/" << azimuth << ": " << slot.skyX << "," << slot.skyY;
             ASSERT_TRUE(HasSkyPosition(slot));
         }

@@ -355,6 +355,15 @@ TEST_F(SetupPanelFixture, OnAVisibleConsolePaintsAreCoalescedAndTheNewestLineIsI
         }
         // A paint per line would be one per insertion.
         EXPECT_LT(PaintCounter::paints, kLines / 2);
+        // With a paint still owed, the console is no hole in the panel: the
+        // mouse finds it, and the panel's own paints leave it alone.
+        ASSERT_TRUE(panel.ConsolePaintOwed());
+        EXPECT_TRUE(IsWindowVisible(panel.console));
+        RECT box;
+        GetWindowRect(panel.console, &box);
+        POINT centre = {(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+        ScreenToClient(panel.hwnd, &centre);
+        EXPECT_EQ(ChildWindowFromPointEx(panel.hwnd, centre, CWP_SKIPINVISIBLE), panel.console);
         const int paintsBeforeIdle = PaintCounter::paints;
         PumpFor(300);
         EXPECT_GT(PaintCounter::paints, paintsBeforeIdle) << "the last lines are painted";
