@@ -31,7 +31,12 @@ void Unregister(LinkState* state) {
 void HandOver(LinkState* state, const char16_t* line) {
     const wchar_t* text = reinterpret_cast<const wchar_t*>(line);
     state->handingOver.store(text);
-    SendMessageW(state->target, UM_LINE_RECEIVED, reinterpret_cast<WPARAM>(text), 0);
+    // CloseLink clears the run flag before it looks at handingOver, and this
+    // thread announces itself before it looks at the run flag: either the
+    // closer sees the hand-over and does not wait for the thread, or the
+    // thread sees the close and does not send to a UI thread that waits.
+    if (state->run.load() != 0)
+        SendMessageW(state->target, UM_LINE_RECEIVED, reinterpret_cast<WPARAM>(text), 0);
     state->handingOver.store(nullptr);
 }
 
