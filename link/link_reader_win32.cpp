@@ -40,9 +40,17 @@ void HandOver(LinkState* state, const char16_t* line) {
     state->handingOver.store(nullptr);
 }
 
+// A recording is read a block at a time: a read costs a round trip through
+// the system whatever its size, which one byte per call makes the largest
+// cost of playback. A port is read one byte per call, so that its silence
+// timeout ends a partial line exactly as configured.
+constexpr DWORD kRecordingBlock = 4096;
+
 DWORD WINAPI LinkReader(void* parameter) {
     LinkState* state = static_cast<LinkState*>(parameter);
     LineFramer framer;
+    uint8_t block[kRecordingBlock];
+    const DWORD want = state->isPort ? 1 : kRecordingBlock;
     bool lastReadFailed = false;
     while (state->run.load() != 0) {
         // The port aborts on errors: clear them so every line starts on a
@@ -51,10 +59,9 @@ DWORD WINAPI LinkReader(void* parameter) {
             DWORD errors = 0;
             ClearCommError(state->device, &errors, nullptr);
         }
-        uint8_t byte = 0;
         DWORD got = 0;
-        BOOL ok = ReadFile(state->device, &byte, 1, &got, nullptr);
-        if (got != 1) {
+        BOOL ok = ReadFile(state->device, block, want, &got, nullptr);
+        if (got == 0) {
             framer.Interrupt();
             // A pulled cable fails every read at once and a recording at its
             // end returns nothing at once: wait as long as a port's silence
@@ -70,8 +77,10 @@ DWORD WINAPI LinkReader(void* parameter) {
             continue;
         }
         lastReadFailed = false;
-        if (framer.Feed(byte) == LineFramer::Result::kLine && state->run.load() != 0)
-            HandOver(state, framer.line());
+        for (DWORD i = 0; i < got && state->run.load() != 0; ++i) {
+            if (framer.Feed(block[i]) == LineFramer::Result::kLine && state->run.load() != 0)
+                HandOver(state, framer.line());
+        }
     }
     ReleaseLinkState(state);
     return 0;
