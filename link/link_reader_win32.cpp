@@ -28,16 +28,19 @@ void Unregister(LinkState* state) {
     }
 }
 
-void HandOver(LinkState* state, const char16_t* line) {
+// False when the link was closed and the line not sent.
+bool HandOver(LinkState* state, const char16_t* line) {
     const wchar_t* text = reinterpret_cast<const wchar_t*>(line);
     state->handingOver.store(text);
     // CloseLink clears the run flag before it looks at handingOver, and this
     // thread announces itself before it looks at the run flag: either the
     // closer sees the hand-over and does not wait for the thread, or the
     // thread sees the close and does not send to a UI thread that waits.
-    if (state->run.load() != 0)
+    const bool open = state->run.load() != 0;
+    if (open)
         SendMessageW(state->target, UM_LINE_RECEIVED, reinterpret_cast<WPARAM>(text), 0);
     state->handingOver.store(nullptr);
+    return open;
 }
 
 // A recording is read a block at a time: a read costs a round trip through
@@ -77,9 +80,10 @@ DWORD WINAPI LinkReader(void* parameter) {
             continue;
         }
         lastReadFailed = false;
-        for (DWORD i = 0; i < got && state->run.load() != 0; ++i) {
-            if (framer.Feed(block[i]) == LineFramer::Result::kLine && state->run.load() != 0)
-                HandOver(state, framer.line());
+        for (DWORD i = 0; i < got; ++i) {
+            if (framer.Feed(block[i]) == LineFramer::Result::kLine &&
+                !HandOver(state, framer.line()))
+                break;
         }
     }
     ReleaseLinkState(state);
