@@ -333,12 +333,17 @@ TEST_F(SetupPanelFixture, WhileAPaintIsOwedTheConsoleStaysVisibleToTheMouse) {
     ShowWindow(main.hwnd(), SW_SHOWNOACTIVATE);
     PumpFor(100);
     panel.ConsoleClear();
-    panel.ConsoleFlush();
-    // Right after a paint the next one waits a frame.
-    panel.ConsoleInsert(L"$GPTXT,owed*00\r\n");
-    // Any message to the control puts the waiting text into it first.
-    SendMessageW(panel.console, EM_GETSEL, 0, 0);
-    ASSERT_TRUE(panel.ConsolePaintOwed());
+    // Right after a paint the next one waits a frame. A machine busy enough
+    // to let the frame pass in between paints at once: try again.
+    bool owed = false;
+    for (int attempt = 0; attempt < 5 && !owed; ++attempt) {
+        panel.ConsoleFlush();
+        panel.ConsoleInsert(L"$GPTXT,owed*00\r\n");
+        // Any message to the control puts the waiting text into it first.
+        SendMessageW(panel.console, EM_GETSEL, 0, 0);
+        owed = panel.ConsolePaintOwed();
+    }
+    ASSERT_TRUE(owed);
     EXPECT_GT(GetWindowTextLengthW(panel.console), 0);
     EXPECT_TRUE(IsWindowVisible(panel.console));
     RECT box;
@@ -379,9 +384,15 @@ TEST_F(SetupPanelFixture, OnAVisibleConsolePaintsAreCoalescedAndTheNewestLineIsI
         }
         // A paint per line would be one per insertion.
         EXPECT_LT(PaintCounter::paints, kLines / 2);
+        // On a slow machine the frame may have passed during the last insertion,
+        // which then painted at once; otherwise the idle timer owes a paint.
+        const bool owed = panel.ConsolePaintOwed();
         const int paintsBeforeIdle = PaintCounter::paints;
         PumpFor(300);
-        EXPECT_GT(PaintCounter::paints, paintsBeforeIdle) << "the last lines are painted";
+        EXPECT_FALSE(panel.ConsolePaintOwed()) << "the last lines are painted";
+        if (owed) {
+            EXPECT_GT(PaintCounter::paints, paintsBeforeIdle) << "the owed paint is made";
+        }
         EXPECT_FALSE(GetUpdateRect(panel.console, nullptr, FALSE));
         RECT client;
         GetClientRect(panel.console, &client);

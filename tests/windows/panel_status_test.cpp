@@ -513,7 +513,8 @@ TEST_F(StatusPanelFixture, ACycleRedrawWithinAFrameOfThePaintWaitsForTheFrame) {
     panel.RedrawCycle();
     panel.RedrawCycle();
     // Only meaningful if this thread was not held up for a whole frame.
-    if (GetTickCount() - painted < CRestoreDlg::kFrameMs) {
+    const bool withinFrame = GetTickCount() - painted < CRestoreDlg::kFrameMs;
+    if (withinFrame) {
         EXPECT_FALSE(invalid()) << "held back within the frame";
     }
     Sleep(CRestoreDlg::kFrameMs + 20);
@@ -523,7 +524,12 @@ TEST_F(StatusPanelFixture, ACycleRedrawWithinAFrameOfThePaintWaitsForTheFrame) {
         DispatchMessageW(&message);
         ++timers;
     }
-    EXPECT_EQ(timers, 1) << "one timer for both cycles";
+    // Held up, a cycle invalidates at once and may need no timer at all.
+    if (withinFrame) {
+        EXPECT_EQ(timers, 1) << "one timer for both cycles";
+    } else {
+        EXPECT_LE(timers, 1) << "never a timer per cycle";
+    }
     EXPECT_TRUE(invalid()) << "completed by the timer";
 
     UpdateWindow(panel.hwnd);
