@@ -248,8 +248,10 @@ std::string Session::Execute(const std::string& line, bool* quit) {
                     : arg(1) == "setup" ? target_.setup
                                         : target_.main;
         RECT r{};
-        if (hwnd == nullptr || !GetWindowRect(hwnd, &r))
+        if (hwnd == nullptr)
             return Err("no window");
+        if (!GetWindowRect(hwnd, &r))
+            return Err("no rectangle (error " + std::to_string(GetLastError()) + ")");
         char text[64];
         std::snprintf(text, sizeof text, "%ld %ld %ld %ld", r.left, r.top, r.right - r.left,
                       r.bottom - r.top);

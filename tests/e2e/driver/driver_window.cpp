@@ -1,5 +1,7 @@
 #include "tests/e2e/driver/driver_window.h"
 
+#include <cwchar>
+
 namespace driver {
 namespace {
 
@@ -12,10 +14,14 @@ struct Panels {
     HWND status;
 };
 
-// The panels are the main window's direct children.
+// The panels are dialogs and the main window's direct children; any other
+// child a window may come to have is neither.
 BOOL CALLBACK FindPanels(HWND child, LPARAM param) {
     Panels* panels = reinterpret_cast<Panels*>(param);
     if (GetAncestor(child, GA_PARENT) != panels->main)
+        return TRUE;
+    wchar_t className[16] = {};
+    if (GetClassNameW(child, className, 16) == 0 || std::wcscmp(className, L"#32770") != 0)
         return TRUE;
     if (GetDlgItem(child, kStartGpsId) != nullptr) {
         panels->setup = child;
@@ -59,7 +65,7 @@ bool FindTarget(DWORD timeoutMs, Target* target) {
                 Panels panels{t.main, nullptr, nullptr};
                 EnumChildWindows(t.main, FindPanels, reinterpret_cast<LPARAM>(&panels));
                 t.status = panels.status;
-                if (t.console != nullptr && IsWindowVisible(t.main)) {
+                if (t.console != nullptr && t.status != nullptr && IsWindowVisible(t.main)) {
                     *target = t;
                     return true;
                 }
