@@ -8,35 +8,24 @@ namespace {
 constexpr int kStartGpsId = 1004;
 constexpr DWORD kPollMs = 50;
 
-struct Panels {
-    HWND main;
-    HWND setup;
-    HWND status;
-};
+bool IsDialog(HWND hwnd) {
+    wchar_t className[16] = {};
+    return GetClassNameW(hwnd, className, 16) != 0 && std::wcscmp(className, L"#32770") == 0;
+}
 
 // The panels are dialogs and the main window's direct children; any other
 // child a window may come to have is neither.
-BOOL CALLBACK FindPanels(HWND child, LPARAM param) {
-    Panels* panels = reinterpret_cast<Panels*>(param);
-    if (GetAncestor(child, GA_PARENT) != panels->main)
-        return TRUE;
-    wchar_t className[16] = {};
-    if (GetClassNameW(child, className, 16) == 0 || std::wcscmp(className, L"#32770") != 0)
-        return TRUE;
-    if (GetDlgItem(child, kStartGpsId) != nullptr) {
-        panels->setup = child;
-    } else if (panels->status == nullptr) {
-        panels->status = child;
+void FindPanels(Target* t) {
+    for (HWND child = GetWindow(t->main, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsDialog(child))
+            continue;
+        if (GetDlgItem(child, kStartGpsId) != nullptr) {
+            t->setup = child;
+        } else if (t->status == nullptr) {
+            t->status = child;
+        }
     }
-    return TRUE;
-}
-
-BOOL CALLBACK FindSetupPanel(HWND child, LPARAM param) {
-    if (GetDlgItem(child, kStartGpsId) != nullptr) {
-        *reinterpret_cast<HWND*>(param) = child;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 }  // namespace
@@ -59,16 +48,12 @@ bool FindTarget(DWORD timeoutMs, Target* target) {
         Target t;
         t.main = FindWindowW(L"Skyloom", nullptr);
         if (t.main != nullptr) {
-            EnumChildWindows(t.main, FindSetupPanel, reinterpret_cast<LPARAM>(&t.setup));
-            if (t.setup != nullptr) {
+            FindPanels(&t);
+            if (t.setup != nullptr)
                 t.console = FindWindowExW(t.setup, nullptr, L"RICHEDIT", nullptr);
-                Panels panels{t.main, nullptr, nullptr};
-                EnumChildWindows(t.main, FindPanels, reinterpret_cast<LPARAM>(&panels));
-                t.status = panels.status;
-                if (t.console != nullptr && t.status != nullptr && IsWindowVisible(t.main)) {
-                    *target = t;
-                    return true;
-                }
+            if (t.console != nullptr && t.status != nullptr && IsWindowVisible(t.main)) {
+                *target = t;
+                return true;
             }
         }
         if (GetTickCount() - start >= timeoutMs)
