@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/wnd.h"
+#include "win32/wnd.h"
 
 class CAbout : public CWnd {
   public:

@@ -5,12 +5,11 @@
 #include <cstring>
 
 #include "app/about_box.h"
-#include "app/messages.h"
 #include "link/log_file_win32.h"
-#include "link/receiver_commands_win32.h"
 #include "link/serial_link_win32.h"
 #include "nmea/sentence_intake.h"
 #include "res/resource.h"
+#include "win32/messages.h"
 
 int32_t g_creating = 0;
 uint8_t g_settleArmed = 0;
@@ -24,7 +23,8 @@ constexpr int kTextUnits = 512;
 
 }  // namespace
 
-CBaseWnd::CBaseWnd() : intakeHost(setupPanel, statusPanel) {
+CBaseWnd::CBaseWnd()
+    : intakeHost(setupPanel, statusPanel), linkControl(setupPanel, statusPanel, intakeHost) {
     statusPanel.status.parseBusy = 0;
 }
 
@@ -60,7 +60,6 @@ bool CBaseWnd::CreateMainWindow(HINSTANCE instance, int showCommand) {
     if (window == nullptr)
         return false;
 
-    setupPanel.mainWindow = window;
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     SetTimer(window, TIMER_STARTUP, kStartupPeriodMs, nullptr);
@@ -72,10 +71,13 @@ bool CBaseWnd::OnCreate(HWND hwnd) {
     RECT client;
     GetClientRect(hwnd, &client);
     // A missing picture leaves the sky chart blank; the program still runs.
-    statusPanel.skyBitmap = LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(IDB_SKY));
+    statusPanel.skyBitmap.reset(LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(IDB_SKY)));
 
     if (!setupPanel.Create(hwnd))
         return false;
+    setupPanel.mainWindow = hwnd;
+    linkControl.SetOwner(hwnd);
+    linkControl.ListPorts();
     const int split = SplitHeight(client.bottom - client.top);
     SetParent(setupPanel.hwnd, hwnd);
     MoveWindow(setupPanel.hwnd, client.left, client.top, client.right, client.top + split, TRUE);
@@ -91,26 +93,18 @@ bool CBaseWnd::OnCreate(HWND hwnd) {
     ShowWindow(statusPanel.hwnd, SW_SHOW);
 
     intakeHost.SetMainWindow(hwnd);
-    linkContext.mainWindow = hwnd;
-    linkContext.setupPanel = setupPanel.hwnd;
-    linkContext.linkOpen = &setupPanel.LinkOpen;
-    linkContext.status = &statusPanel.status;
-    linkContext.host = &intakeHost;
     g_creating = 0;
     return true;
 }
 
 void CBaseWnd::OnDestroy() {
     KillTimer(hwnd, TIMER_DEVICE_SETTLE);
-    if (statusPanel.skyBitmap != nullptr) {
-        DeleteObject(statusPanel.skyBitmap);
-        // The panels outlive this step by a few messages; none may paint
-        // with a deleted handle.
-        statusPanel.skyBitmap = nullptr;
-    }
+    // The panels outlive this step by a few messages; none may paint with a
+    // deleted handle.
+    statusPanel.skyBitmap.reset();
     if (LinkIsOpen())
         CloseLink();
-    CloseLogAtExit();
+    StopLog();
     PostQuitMessage(0);
 }
 
@@ -130,6 +124,9 @@ void CBaseWnd::OnCommand(HWND hwnd, UINT command) {
                 break;
             KillTimer(hwnd, TIMER_DEVICE_SETTLE);
             PostMessageW(hwnd, WM_CLOSE, 0, 0);
+            break;
+        case IDC_SCAN_PORTS:
+            linkControl.RescanPorts();
             break;
         case IDM_SET_TIME: {
             SYSTEMTIME local;
@@ -183,7 +180,7 @@ LRESULT CBaseWnd::OnProgramMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     switch (message) {
         case UM_TOGGLE_LINK:
             // The panel reads LinkOpen and applies the control state itself.
-            return ToggleLink(linkContext);
+            return linkControl.ToggleLink();
         case UM_LINE_RECEIVED: {
             // Any process can send this number with any wParam: only the line
             // the reader is handing over right now is ever read.
@@ -194,9 +191,9 @@ LRESULT CBaseWnd::OnProgramMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
             return DeliverLine(reinterpret_cast<const char16_t*>(line));
         }
         case UM_LOG_START:
-            return StartLog(setupPanel.hwnd);
+            return linkControl.StartLogging();
         case UM_LOG_STOP:
-            return StopLog(setupPanel.hwnd);
+            return linkControl.StopLogging();
         case UM_COLD_START:
         case UM_POWER_SAVE_ON:
         case UM_POWER_SAVE_OFF:
@@ -209,7 +206,7 @@ LRESULT CBaseWnd::OnProgramMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         case UM_AUTO_SEND_START:
         case UM_AUTO_SEND_STOP:
         case UM_FACTORY_RESET:
-            return HandleReceiverCommand(message, linkContext);
+            return linkControl.OnReceiverCommand(message);
         default:  // 2727 is not used
             return DefWindowProcW(hwnd, message, wParam, lParam);
     }

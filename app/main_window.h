@@ -7,11 +7,11 @@
 
 #include <cstdint>
 
+#include "app/link_control.h"
 #include "app/win32_intake_host.h"
-#include "app/wnd.h"
-#include "link/link_context_win32.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
+#include "win32/wnd.h"
 
 // 1 while the WM_CREATE step runs: Exit, device arrivals and the activation
 // repaint are suppressed meanwhile.
@@ -39,7 +39,7 @@ class CBaseWnd : public CWnd {
     CBackupDlg setupPanel;
     CRestoreDlg statusPanel;
     Win32IntakeHost intakeHost;
-    LinkContext linkContext;
+    LinkControl linkControl;
 
   private:
     bool OnCreate(HWND hwnd);

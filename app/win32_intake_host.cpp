@@ -5,47 +5,45 @@
 #include "link/log_file_win32.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
-#include "res/resource.h"
 
 static_assert(sizeof(CivilTime) == sizeof(SYSTEMTIME), "CivilTime mirrors SYSTEMTIME");
 
 Win32IntakeHost::Win32IntakeHost(CBackupDlg& setupPanel, CRestoreDlg& statusPanel)
     : setupPanel_(setupPanel), statusPanel_(statusPanel) {}
 
-// The panel owns its console's operations (RichEdit messages, inserts not
-// undoable), so every writer of the console shares one way of doing them.
+// The console owns its operations (RichEdit messages, inserts not undoable),
+// so every writer of the console shares one way of doing them.
 int Win32IntakeHost::ConsoleLineCount() {
-    return setupPanel_.ConsoleLineCount();
+    return setupPanel_.console.LineCount();
 }
 
 void Win32IntakeHost::ConsoleClear() {
-    setupPanel_.ConsoleClear();
+    setupPanel_.console.Clear();
 }
 
 void Win32IntakeHost::ConsoleInsert(const char16_t* text) {
-    setupPanel_.ConsoleInsert(AsWide(text));
+    setupPanel_.console.Insert(AsWide(text));
 }
 
 void Win32IntakeHost::SetConsoleColor(uint32_t colorref) {
-    setupPanel_.SetConsoleColor(static_cast<COLORREF>(colorref));
+    setupPanel_.console.SetColor(static_cast<COLORREF>(colorref));
 }
 
 void Win32IntakeHost::EnableResetButtons() {
-    EnableWindow(GetDlgItem(setupPanel_.hwnd, IDC_COLD_START), TRUE);
-    EnableWindow(GetDlgItem(setupPanel_.hwnd, IDC_FACTORY_RESET), TRUE);
+    setupPanel_.EnableColdStart(true);
+    setupPanel_.EnableFactoryReset(true);
 }
 
 void Win32IntakeHost::SetSbasCheck(bool checked) {
-    SendMessageW(GetDlgItem(setupPanel_.hwnd, IDC_SBAS), BM_SETCHECK,
-                 checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    setupPanel_.SetSbasChecked(checked);
 }
 
 void Win32IntakeHost::SetCoreVersion(const char16_t* text) {
-    SetWindowTextW(GetDlgItem(setupPanel_.hwnd, IDC_CORE_VERSION), AsWide(text));
+    setupPanel_.SetCoreVersion(AsWide(text));
 }
 
 void Win32IntakeHost::SetFirmwareVersion(const char16_t* text) {
-    SetWindowTextW(GetDlgItem(setupPanel_.hwnd, IDC_FW_VERSION), AsWide(text));
+    setupPanel_.SetFirmwareVersion(AsWide(text));
 }
 
 void Win32IntakeHost::WriteLogLine(const char16_t* line, size_t n) {

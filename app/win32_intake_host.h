@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "nmea/intake_host.h"
+#include "win32/wide_text.h"
 
 class CBackupDlg;
 class CRestoreDlg;
@@ -41,9 +42,3 @@ class Win32IntakeHost : public IntakeHost {
     CRestoreDlg& statusPanel_;
     HWND mainWindow_ = nullptr;
 };
-
-// The core's 16-bit text is the platform's wide text.
-inline const wchar_t* AsWide(const char16_t* text) {
-    static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide text must be 16-bit");
-    return reinterpret_cast<const wchar_t*>(text);
-}

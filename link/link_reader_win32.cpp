@@ -1,9 +1,9 @@
 #include <mutex>
 
-#include "app/messages.h"
 #include "link/line_framer.h"
 #include "link/link_state_win32.h"
 #include "link/serial_link_win32.h"
+#include "win32/messages.h"
 
 namespace {
 
@@ -60,10 +60,10 @@ DWORD WINAPI LinkReader(void* parameter) {
         // port that reads again.
         if (state->isPort && framer.pending() == 0) {
             DWORD errors = 0;
-            ClearCommError(state->device, &errors, nullptr);
+            ClearCommError(state->device.get(), &errors, nullptr);
         }
         DWORD got = 0;
-        BOOL ok = ReadFile(state->device, block, want, &got, nullptr);
+        BOOL ok = ReadFile(state->device.get(), block, want, &got, nullptr);
         if (got == 0) {
             framer.Interrupt();
             // A pulled cable fails every read at once and a recording at its
@@ -71,8 +71,8 @@ DWORD WINAPI LinkReader(void* parameter) {
             // timeout instead of spinning. A single failure is retried at once,
             // since clearing the port's error state usually mends it.
             if ((!ok && lastReadFailed) || (ok && !state->isPort)) {
-                if (state->stopEvent != nullptr)
-                    WaitForSingleObject(state->stopEvent, 100);
+                if (state->stopEvent)
+                    WaitForSingleObject(state->stopEvent.get(), 100);
                 else
                     Sleep(100);
             }
@@ -94,13 +94,13 @@ DWORD WINAPI LinkReader(void* parameter) {
 
 LinkState* StartLinkReader(HANDLE device, HWND target, bool isPort) {
     LinkState* state = new LinkState;
-    state->device = device;
+    state->device.reset(device);
     state->target = target;
     state->isPort = isPort;
-    state->stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    state->stopEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     Register(state);
-    state->thread = CreateThread(nullptr, 0, LinkReader, state, 0, nullptr);
-    if (state->thread == nullptr) {
+    state->thread.reset(CreateThread(nullptr, 0, LinkReader, state, 0, nullptr));
+    if (!state->thread) {
         state->owners.store(1);
         ReleaseLinkState(state);
         return nullptr;
@@ -112,11 +112,6 @@ void ReleaseLinkState(LinkState* state) {
     if (state->owners.fetch_sub(1) != 1)
         return;
     Unregister(state);
-    CloseHandle(state->device);
-    if (state->thread != nullptr)
-        CloseHandle(state->thread);
-    if (state->stopEvent != nullptr)
-        CloseHandle(state->stopEvent);
     delete state;
 }
 

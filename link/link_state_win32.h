@@ -2,8 +2,9 @@
 // its own state: it reads only its own device and obeys only its own run flag,
 // so a reader left over from a closed link can never touch a later link's
 // handle. The link and the reader each hold one reference; whichever lets go
-// last closes the device, so closing never has to wait for a reader that is
-// blocked handing its line to the user-interface thread.
+// last destroys the state, which closes its handles, so closing never has to
+// wait for a reader that is blocked handing its line to the user-interface
+// thread.
 #pragma once
 
 #include <windows.h>
@@ -11,12 +12,14 @@
 #include <atomic>
 #include <cstdint>
 
+#include "win32/unique_handle.h"
+
 struct LinkState {
-    HANDLE device = INVALID_HANDLE_VALUE;
-    HANDLE thread = nullptr;
-    HANDLE stopEvent = nullptr;  // wakes a reader backing off after an empty read
-    HWND target = nullptr;       // receives UM_LINE_RECEIVED
-    bool isPort = false;         // false: a recording, never written to
+    UniqueFile device;
+    UniqueHandle thread;
+    UniqueHandle stopEvent;  // wakes a reader backing off after an empty read
+    HWND target = nullptr;   // receives UM_LINE_RECEIVED
+    bool isPort = false;     // false: a recording, never written to
     std::atomic<int32_t> run{1};
     std::atomic<int32_t> owners{2};
     std::atomic<const wchar_t*> handingOver{nullptr};  // the line inside SendMessageW

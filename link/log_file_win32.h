@@ -6,16 +6,26 @@
 #include <cstddef>
 #include <cstdint>
 
-extern HANDLE LogHandle;  // INVALID_HANDLE_VALUE whenever no log file is open
+#include "win32/unique_handle.h"
+
+extern UniqueFile LogHandle;  // empty whenever no log file is open
 extern int32_t LogOn;
 extern int32_t SnrOffset;  // added to displayed signal strengths while logging
 
-// UM_LOG_START and UM_LOG_STOP; both return 0.
-LRESULT StartLog(HWND setupPanel);
-LRESULT StopLog(HWND setupPanel);
+enum class LogStart {
+    kStarted,  // logging is on (the file may still have failed to open)
+    kRefused,  // no usable path for `name`: nothing changed
+};
+
+// Starts logging into the file `name` beside the executable; a log file
+// already open is closed first.
+LogStart StartLog(const wchar_t* name);
+
+// Stops logging and closes the file. False when no log file was open.
+bool StopLog();
 
 // Appends n code units of a received line while logging is on.
 void WriteLogLine(const char16_t* line, size_t n);
 
-// The main window's end: closes an open log file.
-void CloseLogAtExit();
+// A log file is open: the signal offset applies to what the panel shows.
+bool LogFileOpen();

@@ -1,11 +1,13 @@
 #include "link/port_discovery_win32.h"
 
+#include <windows.h>
+
 #include <setupapi.h>
 
 #include "link/known_ports.h"
-#include "link/text16_win32.h"
 #include "nmea/text16.h"
-#include "res/resource.h"
+#include "win32/unique_handle.h"
+#include "win32/wide_text.h"
 
 int8_t PortCount = 0;
 
@@ -15,44 +17,16 @@ linkrules::KnownPortTable g_knownPorts{};
 
 constexpr size_t kFriendlyNameUnits = 200;
 
-class DeviceList {
-  public:
-    explicit DeviceList(HDEVINFO set) : set_(set) {}
-    ~DeviceList() {
-        if (valid())
-            SetupDiDestroyDeviceInfoList(set_);
-    }
-    DeviceList(const DeviceList&) = delete;
-    DeviceList& operator=(const DeviceList&) = delete;
-    bool valid() const { return set_ != INVALID_HANDLE_VALUE; }
-    HDEVINFO get() const { return set_; }
-
-  private:
-    HDEVINFO set_;
-};
-
-class ComboPortList : public linkrules::PortListSink {
-  public:
-    explicit ComboPortList(HWND combo) : combo_(combo) {}
-    void Clear() override { SendMessageW(combo_, CB_RESETCONTENT, 0, 0); }
-    void Add(const char16_t* entry) override {
-        SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(entry)));
-    }
-    void SetEditText(const char16_t* text) override { SetWindowTextW(combo_, AsWide(text)); }
-    void Select(int32_t position) override { SendMessageW(combo_, CB_SETCURSEL, position, 0); }
-
-  private:
-    HWND combo_;
-};
+// A device information set is empty at INVALID_HANDLE_VALUE, like a file.
+using DeviceList = UniqueAny<HDEVINFO, &SetupDiDestroyDeviceInfoList, static_cast<uintptr_t>(-1)>;
 
 }  // namespace
 
-void EnumeratePorts(HWND setupPanel) {
+void EnumeratePorts(linkrules::PortListSink& list) {
     PortCount = 0;
-    HWND list = GetDlgItem(setupPanel, IDC_PORT);
     DeviceList devices(
-        SetupDiGetClassDevsW(nullptr, nullptr, setupPanel, DIGCF_PRESENT | DIGCF_ALLCLASSES));
-    if (!devices.valid())
+        SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
+    if (!devices)
         return;
     for (DWORD index = 0;; ++index) {
         SP_DEVINFO_DATA device{};
@@ -71,23 +45,11 @@ void EnumeratePorts(HWND setupPanel) {
         // stops where the table does, so the two always agree.
         if (!linkrules::RecordKnownPort(g_knownPorts, PortCount, AsText16(name)))
             break;
-        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        list.Add(AsText16(name));
         ++PortCount;
     }
 }
 
-void RefillPortList(HWND setupPanel) {
-    ComboPortList list(GetDlgItem(setupPanel, IDC_PORT));
+void RefillPortList(linkrules::PortListSink& list) {
     linkrules::RefillPortList(g_knownPorts, PortCount, list);
-}
-
-void RescanPorts(HWND setupPanel, int32_t linkOpen, int32_t* rescanBusy) {
-    if (linkOpen != 0 || *rescanBusy != 0)
-        return;
-    HWND start = GetDlgItem(setupPanel, IDC_START_GPS);
-    EnableWindow(start, FALSE);
-    *rescanBusy = 1;
-    RefillPortList(setupPanel);
-    *rescanBusy = 0;
-    EnableWindow(start, TRUE);
 }

@@ -4,10 +4,7 @@
 
 #include "link/device_name.h"
 #include "link/link_state_win32.h"
-#include "link/port_discovery_win32.h"
-#include "link/text16_win32.h"
-#include "nmea/receiver_status.h"
-#include "res/resource.h"
+#include "win32/wide_text.h"
 
 HANDLE LinkHandle = INVALID_HANDLE_VALUE;
 const uint32_t BaudRates[kBaudRateCount] = {1200,  2400,  4800,  9600,  14400,
@@ -81,23 +78,6 @@ void ConfigurePort(HANDLE port, uint32_t baud) {
     ClearCommError(port, &errors, nullptr);
 }
 
-// The selected entry of the port list, cut at its colon. False when nothing
-// is selected or the entry does not fit the buffer.
-bool SelectedEntry(HWND panel, wchar_t* entry) {
-    LRESULT selected = SendDlgItemMessageW(panel, IDC_PORT, CB_GETCURSEL, 0, 0);
-    if (selected == CB_ERR)
-        return false;
-    LRESULT length = SendDlgItemMessageW(panel, IDC_PORT, CB_GETLBTEXTLEN, selected, 0);
-    if (length == CB_ERR || length >= static_cast<LRESULT>(linkrules::kEntryUnits))
-        return false;
-    entry[0] = 0;
-    if (SendDlgItemMessageW(panel, IDC_PORT, CB_GETLBTEXT, selected,
-                            reinterpret_cast<LPARAM>(entry)) == CB_ERR)
-        return false;
-    linkrules::CutAtColon(AsText16(entry));
-    return true;
-}
-
 }  // namespace
 
 bool LinkIsOpen() {
@@ -105,7 +85,7 @@ bool LinkIsOpen() {
 }
 
 HANDLE CommandTarget() {
-    return (g_link != nullptr && g_link->isPort) ? g_link->device : INVALID_HANDLE_VALUE;
+    return (g_link != nullptr && g_link->isPort) ? g_link->device.get() : INVALID_HANDLE_VALUE;
 }
 
 int CloseLink() {
@@ -115,13 +95,13 @@ int CloseLink() {
     if (state == nullptr)
         return 1;
     state->run.store(0);
-    if (state->stopEvent != nullptr)
-        SetEvent(state->stopEvent);
+    if (state->stopEvent)
+        SetEvent(state->stopEvent.get());
     // Ends a read in progress at once where the system can; elsewhere the
     // port's 100 ms read timeout ends it.
-    CancelSynchronousIo(state->thread);
+    CancelSynchronousIo(state->thread.get());
     if (state->handingOver.load() == nullptr)
-        WaitForSingleObject(state->thread, kReaderStopWaitMs);
+        WaitForSingleObject(state->thread.get(), kReaderStopWaitMs);
     ReleaseLinkState(state);
     return 1;
 }
@@ -169,42 +149,4 @@ int OpenLink(HWND owner, const wchar_t* entry, int baudIndex) {
     if (baudIndex < 0 || baudIndex >= kBaudRateCount)
         return 0;
     return OpenDevice(owner, device, true, baudIndex);
-}
-
-int ToggleLink(LinkContext& context) {
-    HWND start = GetDlgItem(context.setupPanel, IDC_START_GPS);
-    EnableWindow(start, FALSE);
-    if (LinkIsOpen()) {
-        CloseLink();
-        *context.linkOpen = 0;
-        EnableWindow(start, TRUE);
-        return 1;
-    }
-
-    wchar_t entry[linkrules::kEntryUnits];
-    if (!SelectedEntry(context.setupPanel, entry)) {
-        EnableWindow(start, TRUE);
-        return 0;
-    }
-    // Playback needs no serial port; a port entry needs discovery to have
-    // found one.
-    wchar_t unused[linkrules::kPortDeviceUnits];
-    if (PortCount == 0 &&
-        linkrules::ResolveEntry(AsText16(entry), AsText16(unused), linkrules::kPortDeviceUnits) !=
-            linkrules::EntryKind::kRecording) {
-        EnableWindow(start, TRUE);
-        return 0;
-    }
-    int baudIndex =
-        static_cast<int>(SendDlgItemMessageW(context.setupPanel, IDC_BAUD, CB_GETCURSEL, 0, 0));
-
-    ClearReceiverStatus(*context.status);
-    int opened = OpenLink(context.mainWindow, entry, baudIndex);
-    ResetFixClock(*context.status);
-    SetWindowTextW(context.mainWindow, L"Skyloom");
-
-    if (opened)
-        *context.linkOpen = 1;
-    EnableWindow(start, TRUE);
-    return opened;
 }

@@ -6,18 +6,14 @@
 
 #include <cstdint>
 
-#include "link/link_context_win32.h"
-
 // The open port or recording; INVALID_HANDLE_VALUE when no link is open.
+// The link's own state owns the handle: this is only its name for the rest
+// of the program.
 extern HANDLE LinkHandle;
 
 // Baud rates by the baud list's selection.
 constexpr int kBaudRateCount = 9;
 extern const uint32_t BaudRates[kBaudRateCount];
-
-// The main window's UM_TOGGLE_LINK: closes the open link or opens the selected
-// entry. 1 when a link was opened or closed, 0 when nothing was opened.
-int ToggleLink(LinkContext& context);
 
 // Opens `entry` (already cut at its colon): "Log File" asks for a recording
 // through the file dialog owned by `owner`, anything else names a port,

@@ -10,6 +10,14 @@ void ConsoleRedraw::Attach(HWND console, HWND timerOwner) {
     lastPaint_ = GetTickCount();
 }
 
+void ConsoleRedraw::Detach() {
+    if (timerOwner_ != nullptr)
+        KillTimer(timerOwner_, kTimerId);
+    console_ = nullptr;
+    timerOwner_ = nullptr;
+    pending_ = false;
+}
+
 ConsoleRedraw::Quiet::Quiet(ConsoleRedraw& redraw) : redraw_(redraw) {
     if (redraw_.console_ == nullptr)
         return;

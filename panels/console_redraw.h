@@ -16,6 +16,8 @@ class ConsoleRedraw {
     static constexpr UINT_PTR kTimerId = 1;
 
     void Attach(HWND console, HWND timerOwner);
+    // Forgets the console; its timer is stopped.
+    void Detach();
 
     // Painting is off only for as long as one of these lives. It is never
     // left off while the program waits for messages: a window with painting

@@ -2,18 +2,11 @@
 
 #include <commctrl.h>
 
-#include "app/messages.h"
-#include "link/port_discovery_win32.h"
 #include "res/resource.h"
+#include "win32/messages.h"
+#include "win32/wide_text.h"
 
 namespace {
-
-// The record size RichEdit 1.0 expects; it must match the platform's layout.
-constexpr UINT kCharFormatSize = 92;
-static_assert(sizeof(CHARFORMATW) == kCharFormatSize, "CHARFORMATW layout differs");
-
-constexpr DWORD kConsoleStyle =
-    WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY;
 
 const wchar_t* const kBaudRates[] = {L"1200",  L"2400",  L"4800",  L"9600",  L"14400",
                                      L"19200", L"38400", L"57600", L"115200"};
@@ -43,55 +36,9 @@ void Enable(HWND dialog, int id, bool enabled) {
     EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
 }
 
-// Near the emptying limit (more than 2000 lines) the control counts itself:
-// whether it empties before a line must not hang on a prediction.
-constexpr LRESULT kCountedByTheControlFrom = 2000 - 64;
-
-// The console's window procedure sees every message sent to it, from this
-// program or another one, before RichEdit does.
-const wchar_t kPanelProperty[] = L"Skyloom.SetupPanel";
-WNDPROC g_richEditProc = nullptr;
-
-LRESULT CALLBACK ConsoleProc(HWND console, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* panel = static_cast<CBackupDlg*>(GetPropW(console, kPanelProperty));
-    if (panel != nullptr)
-        panel->BeforeConsoleMessage(message);
-    return CallWindowProcW(g_richEditProc, console, message, wParam, lParam);
-}
-
-// Line breaks in an insertion: each CR LF pair is one line more. A CR or LF
-// on its own gives -1: how the control counts those is left to the control.
-LRESULT PairedBreaks(const wchar_t* text) {
-    LRESULT breaks = 0;
-    for (const wchar_t* p = text; *p != L'\0'; ++p) {
-        if (*p == L'\r' && p[1] == L'\n') {
-            ++breaks;
-            ++p;
-        } else if (*p == L'\r' || *p == L'\n') {
-            return -1;
-        }
-    }
-    return breaks;
-}
-
-// Messages after which the control still inserts in the colour it did.
-bool KeepsInsertionFormat(UINT message) {
-    switch (message) {
-        case WM_PAINT:
-        case WM_NCPAINT:
-        case WM_ERASEBKGND:
-        case WM_SETREDRAW:
-        case EM_SCROLLCARET:
-        case EM_GETLINECOUNT:
-        case WM_GETTEXT:
-        case WM_GETTEXTLENGTH:
-            return true;
-        default:
-            return false;
-    }
-}
-
 }  // namespace
+
+CBackupDlg::CBackupDlg() : portSink_(*this) {}
 
 bool CBackupDlg::Create(HWND parent) {
     HWND dialog =
@@ -111,17 +58,11 @@ LRESULT CBackupDlg::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
             DefaultPaint(window);
             return 0;
         case WM_TIMER:
-            if (wParam == ConsoleRedraw::kTimerId) {
-                ConsoleFlush();
+            if (console.OnTimer(wParam))
                 return 0;
-            }
             return DefWindowProcW(window, message, wParam, lParam);
         case WM_DESTROY:
-            KillTimer(window, ConsoleRedraw::kTimerId);
-            // What was never shown goes with the window.
-            pendingText.clear();
-            if (console != nullptr)
-                RemovePropW(console, kPanelProperty);
+            console.Detach();
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
@@ -129,8 +70,7 @@ LRESULT CBackupDlg::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 LRESULT CBackupDlg::OnInitDialog(HWND window) {
-    console = nullptr;
-    PortCount = 0;
+    console.Detach();
     Place(window, IDC_PORT, kPortPlace);
     Place(window, IDC_BAUD, kBaudPlace);
     FillLists(window);
@@ -138,7 +78,7 @@ LRESULT CBackupDlg::OnInitDialog(HWND window) {
     // RichEdit 1.0 registers its "RICHEDIT" class on load; the library stays
     // loaded for the life of the program.
     LoadLibraryW(L"RICHED32.DLL");
-    CreateConsole(window);
+    console.Create(window);
     return 1;
 }
 
@@ -153,167 +93,14 @@ void CBackupDlg::FillLists(HWND window) {
     AddString(window, IDC_FILTER_OP, L">");
     AddString(window, IDC_FILTER_OP, L"<");
     SendDlgItemMessageW(window, IDC_BAUD, CB_SETCURSEL, kDefaultBaudIndex, 0);
-    EnumeratePorts(window);
-    AddString(window, IDC_PORT, kPlaybackEntry);
-    SendDlgItemMessageW(window, IDC_PORT, CB_SETCURSEL, 0, 0);
-}
-
-void CBackupDlg::CreateConsole(HWND window) {
-    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-    console = CreateWindowExW(0, L"RICHEDIT", L"RichEdit", kConsoleStyle, 20, 100, 530, 190, window,
-                              nullptr, instance, nullptr);
-    if (console == nullptr)
-        return;
-    // Every RichEdit window shares its class's procedure.
-    if (SetPropW(console, kPanelProperty, static_cast<HANDLE>(this))) {
-        const auto previous = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(console, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ConsoleProc)));
-        if (previous != &ConsoleProc)
-            g_richEditProc = previous;
-    }
-    ConsoleClear();
-    SendMessageW(console, WM_SETFOCUS, 0, 0);
-    ShowWindow(console, SW_SHOW);
-    consoleRedraw.Attach(console, window);
-    // The default character height read here is kept by every later colour change.
-    consoleFormat = CHARFORMATW{};
-    consoleFormat.cbSize = kCharFormatSize;
-    SendMessageW(console, EM_GETCHARFORMAT, SCF_SELECTION,
-                 reinterpret_cast<LPARAM>(&consoleFormat));
-}
-
-void CBackupDlg::SetConsoleColor(COLORREF colour) {
-    if (console == nullptr)
-        return;
-    if (!pendingText.empty()) {
-        // The gathered text goes in the colour it was gathered in.
-        if (insertionColour != kNoColour && colour == insertionColour)
-            return;
-        InsertPending();
-    }
-    consoleFormat.cbSize = kCharFormatSize;
-    consoleFormat.dwMask = CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE;
-    consoleFormat.dwEffects = 0;
-    consoleFormat.yOffset = 0;
-    consoleFormat.crTextColor = colour;
-    consoleFormat.bCharSet = 0;
-    consoleFormat.bPitchAndFamily = 0;
-    lstrcpynW(consoleFormat.szFaceName, L"System", LF_FACESIZE);
-    SendMessageW(console, EM_SETCHARFORMAT, SCF_SELECTION,
-                 reinterpret_cast<LPARAM>(&consoleFormat));
-    insertionColour = colour;
-}
-
-int CBackupDlg::ConsoleLineCount() {
-    if (console == nullptr)
-        return 0;
-    if (!pendingText.empty() && pendingBreaks >= 0) {
-        const LRESULT lines = pendingBaseLines + pendingBreaks;
-        if (lines < kCountedByTheControlFrom)
-            return static_cast<int>(lines);
-    }
-    InsertPending();
-    return static_cast<int>(SendMessageW(console, EM_GETLINECOUNT, 0, 0));
-}
-
-void CBackupDlg::BeforeConsoleMessage(UINT message) {
-    if (insertingPending)
-        return;
-    if (!KeepsInsertionFormat(message))
-        insertionColour = kNoColour;
-    // Painting shows what the control holds; nothing else may find it behind.
-    if (message != WM_PAINT && message != WM_NCPAINT && message != WM_ERASEBKGND)
-        InsertPending();
-}
-
-void CBackupDlg::InsertPending() {
-    if (pendingText.empty())
-        return;
-    insertingPending = true;
-    {
-        ConsoleRedraw::Quiet quiet(consoleRedraw);
-        SendMessageW(console, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pendingText.c_str()));
-    }
-    insertingPending = false;
-    pendingText.clear();  // keeps its buffer for the next lines
-}
-
-void CBackupDlg::ConsoleClear() {
-    if (console == nullptr)
-        return;
-    InsertPending();
-    {
-        ConsoleRedraw::Quiet quiet(consoleRedraw);
-        EmptyConsole();
-    }
-    consoleRedraw.AfterChange();
-}
-
-// Setting the text of a full console to "" takes seconds under Wine (the
-// reader waits all that time); cutting it from the end a hundred lines at a
-// time gets to the same empty console several times faster.
-void CBackupDlg::EmptyConsole() {
-    constexpr LRESULT kLinesPerCut = 100;
-    // Bounded: a control that refused to cut must not hold the program here.
-    const LRESULT cuts = SendMessageW(console, EM_GETLINECOUNT, 0, 0) / kLinesPerCut + 1;
-    for (LRESULT cut = 0; cut < cuts; ++cut) {
-        const LRESULT lines = SendMessageW(console, EM_GETLINECOUNT, 0, 0);
-        if (lines <= kLinesPerCut)
-            break;
-        const LRESULT from = SendMessageW(console, EM_LINEINDEX, lines - kLinesPerCut, 0);
-        if (from <= 0)
-            break;
-        SendMessageW(console, EM_SETSEL, from, -1);
-        SendMessageW(console, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
-    }
-    // The rest, whatever the cuts left.
-    SendMessageW(console, EM_SETSEL, 0, -1);
-    SendMessageW(console, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
-    // The colour chosen for the next line is kept, as it is when nothing is cut.
-    if (consoleFormat.dwMask != 0)
-        SendMessageW(console, EM_SETCHARFORMAT, SCF_SELECTION,
-                     reinterpret_cast<LPARAM>(&consoleFormat));
-}
-
-void CBackupDlg::ConsoleInsert(const wchar_t* text) {
-    if (console == nullptr)
-        return;
-    consoleRedraw.Owe();
-    if (pendingText.empty()) {
-        pendingBaseLines = SendMessageW(console, EM_GETLINECOUNT, 0, 0);
-        pendingBreaks = 0;
-    }
-    const LRESULT breaks = PairedBreaks(text);
-    pendingBreaks = breaks < 0 || pendingBreaks < 0 ? -1 : pendingBreaks + breaks;
-    pendingText += text;
-    if (consoleRedraw.FrameDue())
-        ConsoleFlush();
-}
-
-void CBackupDlg::ConsoleShowOnly(const wchar_t* text) {
-    if (console == nullptr)
-        return;
-    // An error message is shown at once, not a frame later.
-    InsertPending();
-    {
-        ConsoleRedraw::Quiet quiet(consoleRedraw);
-        EmptyConsole();
-        SetWindowTextW(console, text);
-    }
-    consoleRedraw.Flush();
-}
-
-void CBackupDlg::ConsoleFlush() {
-    if (console != nullptr)
-        InsertPending();
-    consoleRedraw.Flush();
+    EndPortList();
 }
 
 void CBackupDlg::OnCommand(HWND window, int id) {
     switch (id) {
         case IDC_START_GPS:
             if (SendMessageW(mainWindow, UM_TOGGLE_LINK, 0, 0) == 0) {
-                ConsoleShowOnly(L"ComPort ERROR!!");
+                console.ShowOnly(L"ComPort ERROR!!");
                 return;
             }
             ApplyLinkState(window, LinkOpen != 0);
@@ -322,7 +109,7 @@ void CBackupDlg::OnCommand(HWND window, int id) {
         case IDC_FACTORY_RESET: {
             const UINT message = id == IDC_COLD_START ? UM_COLD_START : UM_FACTORY_RESET;
             if (SendMessageW(mainWindow, message, 0, 0) == 0)
-                ConsoleShowOnly(L"Reset ERROR!!");
+                console.ShowOnly(L"Reset ERROR!!");
             // The receiver reports its firmware again after a restart.
             SetDlgItemTextW(window, IDC_FW_VERSION, L"");
             SetDlgItemTextW(window, IDC_P_VERSION, L"");
@@ -330,7 +117,7 @@ void CBackupDlg::OnCommand(HWND window, int id) {
         }
         case IDC_SEND:
             if (SendMessageW(mainWindow, UM_SEND_USER_SENTENCE, 0, 0) == 0)
-                ConsoleShowOnly(L"Send ERROR!!");
+                console.ShowOnly(L"Send ERROR!!");
             return;
         case IDC_GET_VERSION:
             SendMessageW(mainWindow, UM_QUERY_VERSION, 0, 0);
@@ -353,7 +140,8 @@ void CBackupDlg::OnCommand(HWND window, int id) {
         case IDC_SCAN_PORTS:
             Enable(window, IDC_START_GPS, false);
             Enable(window, IDC_SCAN_PORTS, false);
-            RescanPorts(window, LinkOpen, &RescanBusy);
+            SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_SCAN_PORTS, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_SCAN_PORTS)));
             Enable(window, IDC_SCAN_PORTS, true);
             Enable(window, IDC_START_GPS, true);
             return;
@@ -374,9 +162,9 @@ void CBackupDlg::ApplyLinkState(HWND window, bool open) {
         SetDlgItemTextW(window, IDC_CORE_VERSION, L"");
         SetDlgItemTextW(window, IDC_FW_VERSION, L"");
         SetDlgItemTextW(window, IDC_P_VERSION, L"");
-        ConsoleClear();
-        if (console != nullptr)
-            SendMessageW(console, WM_SETFOCUS, 0, 0);
+        console.Clear();
+        if (console.hwnd() != nullptr)
+            SendMessageW(console.hwnd(), WM_SETFOCUS, 0, 0);
     }
     Enable(window, IDC_COLD_START, open);
     Enable(window, IDC_FACTORY_RESET, open);
@@ -386,4 +174,118 @@ void CBackupDlg::ApplyLinkState(HWND window, bool open) {
         Enable(window, id, open);
     Enable(window, IDC_PORT, !open);
     Enable(window, IDC_BAUD, !open);
+}
+
+linkrules::PortListSink& CBackupDlg::PortList() {
+    return portSink_;
+}
+
+void CBackupDlg::ClearPortList() {
+    portSink_.Clear();
+}
+
+void CBackupDlg::EndPortList() {
+    AddString(hwnd, IDC_PORT, kPlaybackEntry);
+    SendDlgItemMessageW(hwnd, IDC_PORT, CB_SETCURSEL, 0, 0);
+}
+
+void CBackupDlg::ComboSink::Clear() {
+    SendDlgItemMessageW(panel_.hwnd, IDC_PORT, CB_RESETCONTENT, 0, 0);
+}
+
+void CBackupDlg::ComboSink::Add(const char16_t* entry) {
+    AddString(panel_.hwnd, IDC_PORT, AsWide(entry));
+}
+
+void CBackupDlg::ComboSink::SetEditText(const char16_t* text) {
+    SetDlgItemTextW(panel_.hwnd, IDC_PORT, AsWide(text));
+}
+
+void CBackupDlg::ComboSink::Select(int32_t position) {
+    SendDlgItemMessageW(panel_.hwnd, IDC_PORT, CB_SETCURSEL, position, 0);
+}
+
+bool CBackupDlg::SelectedEntry(wchar_t* entry, size_t capacity) const {
+    const LRESULT selected = SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR)
+        return false;
+    const LRESULT length = SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETLBTEXTLEN, selected, 0);
+    if (length == CB_ERR || length >= static_cast<LRESULT>(capacity))
+        return false;
+    entry[0] = 0;
+    return SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETLBTEXT, selected,
+                               reinterpret_cast<LPARAM>(entry)) != CB_ERR;
+}
+
+int CBackupDlg::BaudIndex() const {
+    return static_cast<int>(SendDlgItemMessageW(hwnd, IDC_BAUD, CB_GETCURSEL, 0, 0));
+}
+
+std::wstring CBackupDlg::ItemText(int id) const {
+    HWND item = GetDlgItem(hwnd, id);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring CBackupDlg::UserSentence() const {
+    return ItemText(IDC_USER_SENTENCE);
+}
+
+std::wstring CBackupDlg::AutoSendPeriod() const {
+    return ItemText(IDC_AUTO_PERIOD);
+}
+
+std::wstring CBackupDlg::LogName() const {
+    return ItemText(IDC_LOG_NAME);
+}
+
+std::wstring CBackupDlg::SignalOffset() const {
+    return ItemText(IDC_SNR_OFFSET);
+}
+
+void CBackupDlg::Check(int id, bool checked) {
+    SendDlgItemMessageW(hwnd, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void CBackupDlg::EnableItem(int id, bool enabled) {
+    Enable(hwnd, id, enabled);
+}
+
+void CBackupDlg::SetAutoSendChecked(bool checked) {
+    Check(IDC_AUTO_SEND, checked);
+}
+
+void CBackupDlg::SetLogChecked(bool checked) {
+    Check(IDC_LOG_FILE, checked);
+}
+
+void CBackupDlg::EnableLogFields(bool enabled) {
+    EnableItem(IDC_LOG_NAME, enabled);
+    EnableItem(IDC_SNR_OFFSET, enabled);
+}
+
+void CBackupDlg::EnableStart(bool enabled) {
+    EnableItem(IDC_START_GPS, enabled);
+}
+
+void CBackupDlg::EnableColdStart(bool enabled) {
+    EnableItem(IDC_COLD_START, enabled);
+}
+
+void CBackupDlg::EnableFactoryReset(bool enabled) {
+    EnableItem(IDC_FACTORY_RESET, enabled);
+}
+
+void CBackupDlg::SetSbasChecked(bool checked) {
+    Check(IDC_SBAS, checked);
+}
+
+void CBackupDlg::SetCoreVersion(const wchar_t* text) {
+    SetDlgItemTextW(hwnd, IDC_CORE_VERSION, text);
+}
+
+void CBackupDlg::SetFirmwareVersion(const wchar_t* text) {
+    SetDlgItemTextW(hwnd, IDC_FW_VERSION, text);
 }

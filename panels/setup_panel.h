@@ -1,84 +1,83 @@
 // The setup panel: port and baud choice, Start/Close, receiver commands, the
 // two version fields and the console. It carries out nothing itself: every
-// button and check box becomes a program message to the main window.
+// button and check box becomes a program message to the main window, which
+// reads and sets the controls through the accessors below.
 #pragma once
 
-#include <richedit.h>
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 
-#include "app/wnd.h"
-#include "panels/console_redraw.h"
+#include "link/known_ports.h"
+#include "panels/console.h"
+#include "win32/wnd.h"
 
 class CBackupDlg : public CWnd {
   public:
-    CBackupDlg() = default;
+    CBackupDlg();
 
     // Creates the panel from dialog template 106 as a child of `parent`; the
-    // initialisation runs inside this call.
+    // initialisation runs inside this call. The port list then holds only
+    // the playback entry: the main window lists the ports.
     bool Create(HWND parent);
 
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    // The colour of the text appended to the console next.
-    void SetConsoleColor(COLORREF colour);
+    // The port list, written by whoever enumerates the ports.
+    linkrules::PortListSink& PortList();
+    // Empties the port list.
+    void ClearPortList();
+    // Ends the list as start-up leaves it: the playback entry last, the first
+    // entry selected.
+    void EndPortList();
 
-    // The console's operations. Every write into the console goes through
-    // these, so how the console repaints is decided in one place. Without
-    // the RichEdit library there is no console and they do nothing.
-    //
-    // Insertions of one colour are gathered and reach the control as one
-    // EM_REPLACESEL: under Wine each insertion costs about a millisecond
-    // whatever its length. Anything that asks the control for anything
-    // (this panel, a test, another process) first gets the gathered text
-    // inserted, so nobody sees the console other than line by line would
-    // have left it; a frame later at the latest it is inserted anyway.
-    int ConsoleLineCount();  // as if the gathered text were inserted
-    void ConsoleClear();
-    void ConsoleInsert(const wchar_t* text);  // at the caret, not undoable
-    void ConsoleShowOnly(const wchar_t* text);
-    // Inserts the gathered text and paints what the console's last writes
-    // left unpainted, with the newest line in view. Writes paint on their
-    // own a frame later at the latest.
-    void ConsoleFlush();
-    // Writes are waiting for their paint.
-    bool ConsolePaintOwed() const { return consoleRedraw.Pending(); }
+    // The selected entry of the port list; false when nothing is selected or
+    // the entry has `capacity` units or more.
+    bool SelectedEntry(wchar_t* entry, size_t capacity) const;
+    // The selected baud rate's place in the list; -1 for none.
+    int BaudIndex() const;
+    std::wstring UserSentence() const;
+    std::wstring AutoSendPeriod() const;
+    std::wstring LogName() const;
+    std::wstring SignalOffset() const;
 
-    HWND Console() const { return console; }
+    void SetAutoSendChecked(bool checked);
+    void SetLogChecked(bool checked);
+    // The log name and the signal offset can be changed only while not logging.
+    void EnableLogFields(bool enabled);
+    void EnableStart(bool enabled);
+    void EnableColdStart(bool enabled);
+    void EnableFactoryReset(bool enabled);
+    void SetSbasChecked(bool checked);
+    void SetCoreVersion(const wchar_t* text);
+    void SetFirmwareVersion(const wchar_t* text);
 
-    CHARFORMATW consoleFormat{};
-    HWND console = nullptr;
+    Console console;
     HWND mainWindow = nullptr;  // target of every message the panel sends
     int32_t LinkOpen = 0;
     int32_t RescanBusy = 0;
 
-    // Called by the console's window procedure before each message it gets.
-    void BeforeConsoleMessage(UINT message);
-
   private:
-    ConsoleRedraw consoleRedraw;
+    class ComboSink : public linkrules::PortListSink {
+      public:
+        explicit ComboSink(CBackupDlg& panel) : panel_(panel) {}
+        void Clear() override;
+        void Add(const char16_t* entry) override;
+        void SetEditText(const char16_t* text) override;
+        void Select(int32_t position) override;
 
-    static constexpr COLORREF kNoColour = CLR_INVALID;
+      private:
+        CBackupDlg& panel_;
+    };
+    ComboSink portSink_;
 
-    // The gathered insertions, not yet in the control.
-    std::wstring pendingText;
-    // The control's line count before them, and their line breaks; -1 when
-    // they hold a CR or LF outside a CR LF pair (the control then counts).
-    LRESULT pendingBaseLines = 0;
-    LRESULT pendingBreaks = 0;
-    // The colour the control inserts in: the last SetConsoleColor, while
-    // nothing else has spoken to the control since; kNoColour otherwise.
-    COLORREF insertionColour = kNoColour;
-    bool insertingPending = false;
-
-    void InsertPending();
-    void EmptyConsole();
+    std::wstring ItemText(int id) const;
+    void Check(int id, bool checked);
+    void EnableItem(int id, bool enabled);
 
     LRESULT OnInitDialog(HWND hwnd);
     void FillLists(HWND hwnd);
-    void CreateConsole(HWND hwnd);
     void OnCommand(HWND hwnd, int id);
     void OnCheckBox(HWND hwnd, int id, UINT onMessage, UINT offMessage);
     void ApplyLinkState(HWND hwnd, bool open);

@@ -2,9 +2,8 @@
 
 #include <array>
 
-#include "link/log_file_win32.h"
-#include "panels/gdi_guards.h"
 #include "res/resource.h"
+#include "win32/gdi_guards.h"
 
 namespace {
 
@@ -24,10 +23,6 @@ void FillBox(HDC dc, const status_layout::Box& box, HBRUSH brush) {
 void DrawBoxText(HDC dc, const char16_t* text, const status_layout::Box& box, UINT flags) {
     RECT r = ToRect(box);
     DrawTextW(dc, reinterpret_cast<const wchar_t*>(text), -1, &r, flags);
-}
-
-bool LogFileOpen() {
-    return LogHandle != INVALID_HANDLE_VALUE && LogHandle != nullptr;
 }
 
 }  // namespace
@@ -99,12 +94,12 @@ LRESULT CRestoreDlg::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
 
 LRESULT CRestoreDlg::OnInitDialog() {
     // Made once and kept for the program's life: every paint uses them.
-    whiteBrush = CreateSolidBrush(RGB(255, 255, 255));
-    greenBrush = CreateSolidBrush(RGB(0, 255, 0));
-    blueBrush = CreateSolidBrush(RGB(0, 0, 255));
-    bluePen = CreatePen(PS_DASH, 2, RGB(0, 0, 255));
-    redPen = CreatePen(PS_DASH, 2, RGB(255, 0, 0));
-    greenPen = CreatePen(PS_DASH, 2, RGB(0, 255, 0));
+    whiteBrush.reset(CreateSolidBrush(RGB(255, 255, 255)));
+    greenBrush.reset(CreateSolidBrush(RGB(0, 255, 0)));
+    blueBrush.reset(CreateSolidBrush(RGB(0, 0, 255)));
+    bluePen.reset(CreatePen(PS_DASH, 2, RGB(0, 0, 255)));
+    redPen.reset(CreatePen(PS_DASH, 2, RGB(255, 0, 0)));
+    greenPen.reset(CreatePen(PS_DASH, 2, RGB(0, 255, 0)));
     Redraw();
     return 1;
 }
@@ -114,24 +109,24 @@ void CRestoreDlg::OnPaint(HWND window) {
     GetClientRect(window, &client);
     PaintSession paint(window);
     // Drawn off screen and copied in one go, so the panel never shows half a picture.
-    MemoryDc memory(paint.dc());
-    GdiObject bitmap(
+    UniqueDc memory(CreateCompatibleDC(paint.dc()));
+    UniqueGdi<HBITMAP> bitmap(
         CreateCompatibleBitmap(paint.dc(), client.right - client.left, client.bottom - client.top));
-    Selection keep(memory.dc(), bitmap.get());
-    PaintContent(memory.dc(), client);
-    BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memory.dc(), 0, 0, SRCCOPY);
+    Selection keep(memory.get(), bitmap.get());
+    PaintContent(memory.get(), client);
+    BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
     lastPaint = GetTickCount();
     painted = true;
 }
 
 void CRestoreDlg::PaintContent(HDC dc, const RECT& client) {
     SetBkMode(dc, TRANSPARENT);
-    FillRect(dc, &client, whiteBrush);
+    FillRect(dc, &client, whiteBrush.get());
     DrawTexts(dc);
-    DrawBitmap(dc, skyBitmap, 0, 0, SRCCOPY);
+    DrawBitmap(dc, skyBitmap.get(), 0, 0, SRCCOPY);
     std::array<status_layout::Cell, kSatelliteSlots> cells;
     const size_t count =
-        status_layout::PlanCells(status.satellites, LogFileOpen(), SnrOffset, cells);
+        status_layout::PlanCells(status.satellites, signalOffsetOn, signalOffset, cells);
     for (size_t i = 0; i < count; ++i)
         DrawCell(dc, cells[i]);
 }
@@ -146,14 +141,14 @@ void CRestoreDlg::DrawTexts(HDC dc) {
 void CRestoreDlg::DrawCell(HDC dc, const status_layout::Cell& cell) {
     using status_layout::Mark;
     SetTextColor(dc, cell.textColor);
-    HPEN pen = redPen;
+    HPEN pen = redPen.get();
     if (cell.mark == Mark::kUsed) {
-        FillBox(dc, cell.bar, blueBrush);
-        pen = bluePen;
+        FillBox(dc, cell.bar, blueBrush.get());
+        pen = bluePen.get();
     } else if (cell.mark == Mark::kTracked) {
-        FillBox(dc, cell.bar, greenBrush);
-        FillBox(dc, cell.barInterior, whiteBrush);
-        pen = greenPen;
+        FillBox(dc, cell.bar, greenBrush.get());
+        FillBox(dc, cell.barInterior, whiteBrush.get());
+        pen = greenPen.get();
     }
 
     char16_t number[status_layout::kNumberCapacity];
@@ -184,9 +179,9 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, DWORD rop) {
     BITMAP info{};
     if (GetObjectW(bitmap, sizeof info, &info) == 0)
         return;
-    MemoryDc memory(dc);
-    Selection picture(memory.dc(), bitmap);
+    UniqueDc memory(CreateCompatibleDC(dc));
+    Selection picture(memory.get(), bitmap);
     if (!picture.ok())
         return;
-    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, memory.dc(), 0, 0, rop);
+    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, memory.get(), 0, 0, rop);
 }

@@ -5,9 +5,12 @@
 
 #include <windows.h>
 
-#include "app/wnd.h"
+#include <cstdint>
+
 #include "nmea/receiver_status.h"
 #include "panels/status_layout.h"
+#include "win32/unique_handle.h"
+#include "win32/wnd.h"
 
 class CRestoreDlg : public CWnd {
   public:
@@ -34,18 +37,23 @@ class CRestoreDlg : public CWnd {
     // Paints the whole panel into `dc` (a window's or a memory DC) over `client`.
     void PaintContent(HDC dc, const RECT& client);
 
-    HBRUSH whiteBrush = nullptr;
-    HBRUSH greenBrush = nullptr;
-    HBRUSH blueBrush = nullptr;
-    HPEN redPen = nullptr;
-    HPEN bluePen = nullptr;
-    HPEN greenPen = nullptr;
+    UniqueGdi<HBRUSH> whiteBrush;
+    UniqueGdi<HBRUSH> greenBrush;
+    UniqueGdi<HBRUSH> blueBrush;
+    UniqueGdi<HPEN> redPen;
+    UniqueGdi<HPEN> bluePen;
+    UniqueGdi<HPEN> greenPen;
 
     // The record: the satellite table and texts it paints, and the clock
     // fields the main window's intake keeps beside them.
     ReceiverStatus status{};
 
-    HBITMAP skyBitmap = nullptr;
+    // Added to the signal values shown while a log file is open; the main
+    // window keeps both up to date, the panel only paints them.
+    bool signalOffsetOn = false;
+    int32_t signalOffset = 0;
+
+    UniqueGdi<HBITMAP> skyBitmap;
 
   private:
     DWORD lastPaint = 0;

@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/messages.h"
 #include "link/serial_link_win32.h"
 #include "res/resource.h"
+#include "win32/messages.h"
 
 namespace {
 
@@ -249,7 +249,7 @@ int Playback(CBaseWnd& window, const char* file) {
     const bool all = PumpUntil([&] { return g_lines >= expected; }, 600);
     const double handled = Now();
     // Until every deferred paint has run: the last line is then on screen.
-    const HWND console = window.setupPanel.console;
+    const HWND console = window.setupPanel.console.hwnd();
     PumpUntil([&] { return !GetUpdateRect(console, nullptr, FALSE); }, 10);
     const double shown = Now();
     PumpIdle(0.3);
@@ -276,7 +276,7 @@ int Live(CBaseWnd& window, const char* port, double seconds, const char* logName
         std::fprintf(stderr, "cannot open %s\n", port);
         return 1;
     }
-    const HWND console = window.setupPanel.console;
+    const HWND console = window.setupPanel.console.hwnd();
     std::vector<double> lags;
     const double end = Now() + seconds;
     while (Now() < end) {
@@ -335,7 +335,7 @@ int main(int argc, char** argv) {
     }
     PumpIdle(0.5);  // the startup timer and the first paints
     Wrap(&g_main, window.hwnd, MainProc);
-    Wrap(&g_console, window.setupPanel.console, ConsoleProc);
+    Wrap(&g_console, window.setupPanel.console.hwnd(), ConsoleProc);
     Wrap(&g_status, window.statusPanel.hwnd, StatusProc);
     const int rc =
         playback ? Playback(window, argv[2]) : Live(window, argv[2], std::atof(argv[3]), argv[4]);

@@ -31,7 +31,7 @@ std::u16string Line(const char* narrow) {
 class IntakeWindowTest : public MainWindowTest<> {
   protected:
     LRESULT Deliver(const char* narrow) { return window.DeliverLine(Line(narrow).c_str()); }
-    HWND Console() const { return window.setupPanel.console; }
+    HWND Console() const { return window.setupPanel.console.hwnd(); }
 
     LRESULT LineCount() const { return SendMessageW(Console(), EM_GETLINECOUNT, 0, 0); }
 

@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "app/messages.h"
 #include "app_main_window_fixture.h"
 #include "link/port_discovery_win32.h"
 #include "link/serial_link_win32.h"
 #include "link_test_support.h"
+#include "win32/messages.h"
 
 namespace app_test {
 namespace {
@@ -27,7 +27,7 @@ TEST_F(PlaybackThroughWindowTest, GenuineLinesReachTheConsoleAndClosingTheWindow
     const std::wstring path = link_test::ScratchDir() + L"\\drive.pgl";
     link_test::WriteBytes(path, kRecording);
     const HWND setup = window.setupPanel.hwnd;
-    const HWND console = window.setupPanel.console;
+    const HWND console = window.setupPanel.console.hwnd();
 
     // "Log File:" is the port list's last entry.
     const HWND ports = GetDlgItem(setup, IDC_PORT);
@@ -114,7 +114,7 @@ TEST_F(PlaybackThroughWindowTest, LinesKeepArrivingWhileTheAboutBoxIsOpen) {
 
     AboutWatch watch;
     watch.owner = main;
-    watch.console = window.setupPanel.console;
+    watch.console = window.setupPanel.console.hwnd();
     watch.wanted = 160 + 1;
     // Nothing has been pumped since the link opened: the reader is waiting.
     ASSERT_LT(SendMessageW(watch.console, EM_GETLINECOUNT, 0, 0), watch.wanted);

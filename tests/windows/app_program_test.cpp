@@ -3,8 +3,8 @@
 // code 0 on WM_CLOSE and on Ctrl+Q typed to the main window.
 #include <string>
 
-#include "app/messages.h"
 #include "app_main_window_fixture.h"
+#include "win32/messages.h"
 
 namespace app_test {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/messages.h"
 #include "app_main_window_fixture.h"
+#include "win32/messages.h"
 
 namespace app_test {
 namespace {
@@ -45,7 +45,7 @@ TEST_F(ShortcutTest, OnlyTheMainWindowItselfTakesShortcuts) {
         LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
     ASSERT_NE(accelerators, nullptr);
     const HWND setup = window.setupPanel.hwnd;
-    const HWND console = window.setupPanel.console;
+    const HWND console = window.setupPanel.console.hwnd();
     const HWND baud = GetDlgItem(setup, IDC_BAUD);
     const HWND startButton = GetDlgItem(setup, IDC_START_GPS);
 

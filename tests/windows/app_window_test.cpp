@@ -3,8 +3,8 @@
 
 #include <dbt.h>
 
-#include "app/messages.h"
 #include "app_main_window_fixture.h"
+#include "win32/messages.h"
 
 namespace app_test {
 namespace {
@@ -28,7 +28,7 @@ TEST_F(ShownMainWindowTest, PanelsAndControlsSitWhereTheLayoutPutsThem) {
     const int h = client.bottom / 2 + 30;  // from the real client height
     const HWND setup = window.setupPanel.hwnd;
     const HWND status = window.statusPanel.hwnd;
-    ASSERT_NE(window.setupPanel.console, nullptr);
+    ASSERT_NE(window.setupPanel.console.hwnd(), nullptr);
 
     const struct {
         const char* what;
@@ -39,7 +39,7 @@ TEST_F(ShownMainWindowTest, PanelsAndControlsSitWhereTheLayoutPutsThem) {
         {"setup panel", main, setup, {0, 0, client.right, h}},
         // The whole client height: its lowest h pixels are never visible.
         {"status panel", main, status, {0, h, client.right, h + client.bottom}},
-        {"console", setup, window.setupPanel.console, {20, 100, 550, 290}},
+        {"console", setup, window.setupPanel.console.hwnd(), {20, 100, 550, 290}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -178,7 +178,7 @@ TEST_F(RoutingTest, WildLineMessagesAreAnsweredZeroWithoutReading) {
         SCOPED_TRACE(w);
         EXPECT_EQ(SendMessageW(main, UM_LINE_RECEIVED, w, 0), 0);
     }
-    EXPECT_EQ(GetWindowTextLengthW(window.setupPanel.console), 0) << "nothing was shown";
+    EXPECT_EQ(GetWindowTextLengthW(window.setupPanel.console.hwnd()), 0) << "nothing was shown";
 }
 
 TEST_F(ShownMainWindowTest, OnlyAnActivationOtherThanAClickRepaintsTheStatusPanel) {
@@ -255,7 +255,7 @@ TEST_F(RoutingTest, ExitClosesTheWindowAndQuitsWithZero) {
     }
     EXPECT_TRUE(quit);
     EXPECT_FALSE(IsWindow(main));
-    EXPECT_EQ(window.statusPanel.skyBitmap, nullptr) << "the sky bitmap is freed at the end";
+    EXPECT_FALSE(window.statusPanel.skyBitmap) << "the sky bitmap is freed at the end";
 }
 
 }  // namespace

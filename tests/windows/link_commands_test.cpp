@@ -1,15 +1,17 @@
-// The receiver command set on the main window's side: notes, results, the
-// resets' effects, auto-send, and that nothing is ever written to a recording.
+// The receiver command set: the link's notes and results, that nothing is
+// ever written to a recording, and on the main window's side the resets'
+// effects and auto-send.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/messages.h"
 #include "link/log_file_win32.h"
 #include "link/receiver_commands_win32.h"
 #include "link/serial_link_win32.h"
 #include "res/resource.h"
+#include "tests/windows/app_main_window_fixture.h"
 #include "tests/windows/link_test_support.h"
+#include "win32/messages.h"
 
 using link_test::Rig;
 
@@ -18,14 +20,49 @@ namespace {
 const std::u16string kCommandNote = u"$PSRF\r\n...OK\r\n";
 const std::u16string kSendNote = u"Send Message\r\n...OK\r\n";
 
+using linkrules::ReceiverCommand;
+
+// The switches and the version query, in program-message order.
+const ReceiverCommand kSwitches[] = {ReceiverCommand::kPowerSaveOn, ReceiverCommand::kPowerSaveOff,
+                                     ReceiverCommand::kSbasOn,      ReceiverCommand::kSbasOff,
+                                     ReceiverCommand::kVtgOn,       ReceiverCommand::kVtgOff,
+                                     ReceiverCommand::kQueryVersion};
+
 class Commands : public ::testing::Test {
   protected:
     void TearDown() override {
         CloseLink();
-        KillTimer(rig.sink.hwnd(), TIMER_AUTO_SEND);
         resetButtonsPending = 0;
     }
     Rig rig;
+};
+
+// The main window, counting its auto-send ticks.
+class CountingWindow : public CBaseWnd {
+  public:
+    LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_TIMER && wParam == TIMER_AUTO_SEND)
+            ++autoSendTicks;
+        return CBaseWnd::HandleMessage(hwnd, message, wParam, lParam);
+    }
+    int autoSendTicks = 0;
+};
+
+class WindowCommands : public app_test::MainWindowTest<CountingWindow> {
+  protected:
+    void TearDown() override {
+        KillTimer(main, TIMER_AUTO_SEND);
+        resetButtonsPending = 0;
+        MainWindowTest::TearDown();
+    }
+    HWND Item(int id) const { return GetDlgItem(window.setupPanel.hwnd, id); }
+    void SetText(int id, const wchar_t* text) { SetWindowTextW(Item(id), text); }
+    bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    void Check(int id) { SendMessageW(Item(id), BM_SETCHECK, BST_CHECKED, 0); }
+    std::wstring ConsoleText() {
+        window.setupPanel.console.Flush();
+        return app_test::WindowText(window.setupPanel.console.hwnd());
+    }
 };
 
 }  // namespace
@@ -37,11 +74,10 @@ TEST_F(Commands, NothingIsWrittenToARecordingButEveryNoteIs) {
     ASSERT_EQ(OpenRecording(rig.sink.hwnd(), recording.c_str()), 1);
     EXPECT_EQ(CommandTarget(), INVALID_HANDLE_VALUE);
 
-    for (UINT message = UM_POWER_SAVE_ON; message <= UM_QUERY_VERSION; ++message)
-        EXPECT_EQ(HandleReceiverCommand(message, rig.context), 1) << message;
-    rig.panel.SetText(IDC_USER_SENTENCE, L"$PMTK605*31");
-    EXPECT_EQ(HandleReceiverCommand(UM_SEND_USER_SENTENCE, rig.context), 1);
-    EXPECT_EQ(HandleReceiverCommand(UM_FACTORY_RESET, rig.context), 1);
+    for (ReceiverCommand command : kSwitches)
+        EXPECT_EQ(SendReceiverCommand(command, rig.host), 1) << static_cast<int>(command);
+    EXPECT_EQ(SendUserSentence(L"$PMTK605*31", rig.host), 1);
+    EXPECT_EQ(SendReceiverCommand(ReceiverCommand::kFactoryReset, rig.host), 1);
 
     std::vector<std::u16string> notes(7, kCommandNote);
     notes.push_back(kSendNote);
@@ -53,8 +89,8 @@ TEST_F(Commands, NothingIsWrittenToARecordingButEveryNoteIs) {
 
 TEST_F(Commands, WithNoLinkEverySwitchStillAnswersOne) {
     EXPECT_EQ(CommandTarget(), INVALID_HANDLE_VALUE);
-    for (UINT message = UM_POWER_SAVE_ON; message <= UM_QUERY_VERSION; ++message)
-        EXPECT_EQ(HandleReceiverCommand(message, rig.context), 1) << message;
+    for (ReceiverCommand command : kSwitches)
+        EXPECT_EQ(SendReceiverCommand(command, rig.host), 1) << static_cast<int>(command);
     EXPECT_EQ(rig.host.notes, std::vector<std::u16string>(7, kCommandNote));
 }
 
@@ -71,14 +107,12 @@ TEST_F(Commands, TypedSentencesUpTo253CharactersAreSentLongerOnesReportAnError) 
     };
     for (const Case& c : cases) {
         rig.host.notes.clear();
-        rig.panel.SetText(IDC_USER_SENTENCE, c.text);
-        EXPECT_EQ(HandleReceiverCommand(UM_SEND_USER_SENTENCE, rig.context), c.result)
-            << c.text.size();
+        EXPECT_EQ(SendUserSentence(c.text.c_str(), rig.host), c.result) << c.text.size();
         EXPECT_EQ(rig.host.notes, std::vector<std::u16string>{kSendNote});
     }
 }
 
-TEST_F(Commands, ColdStartAndFactoryResetRestartTheMeasurement) {
+TEST_F(WindowCommands, ColdStartAndFactoryResetRestartTheMeasurement) {
     struct Case {
         UINT message;
         int button;
@@ -88,53 +122,56 @@ TEST_F(Commands, ColdStartAndFactoryResetRestartTheMeasurement) {
         {UM_COLD_START, IDC_COLD_START, 1200},
         {UM_FACTORY_RESET, IDC_FACTORY_RESET, 600},
     };
+    ReceiverStatus& status = window.statusPanel.status;
     for (const Case& c : cases) {
-        SetWindowTextW(rig.sink.hwnd(), L"Skyloom  35 Sec");
-        rig.status.ttffDone = 1;
-        rig.status.ttffStartTick = 1234;
-        rig.status.satellites[17].snr = 40;
-        rig.status.texts.fixState[0] = u'3';
-        EnableWindow(rig.panel.Item(c.button), TRUE);
+        SetWindowTextW(main, L"Skyloom  35 Sec");
+        status.ttffDone = 1;
+        status.ttffStartTick = 1234;
+        status.satellites[17].snr = 40;
+        status.texts.fixState[0] = u'3';
+        EnableWindow(Item(c.button), TRUE);
         resetButtonsPending = 0;
-        rig.host.notes.clear();
+        window.setupPanel.console.Clear();
 
         DWORD start = GetTickCount();
-        EXPECT_EQ(HandleReceiverCommand(c.message, rig.context), 1);
+        EXPECT_EQ(SendMessageW(main, c.message, 0, 0), 1);
         EXPECT_GE(GetTickCount() - start + 20, c.atLeastMs);  // the receiver's pauses
-        EXPECT_FALSE(IsWindowEnabled(rig.panel.Item(c.button)));
-        wchar_t caption[64];
-        GetWindowTextW(rig.sink.hwnd(), caption, 64);
-        EXPECT_EQ(std::wstring(caption), L"Skyloom");
-        EXPECT_EQ(rig.status.ttffDone, 0);
-        EXPECT_EQ(rig.status.ttffStartTick, 0u);
-        EXPECT_EQ(rig.status.satellites[17].snr, 0);
-        EXPECT_EQ(rig.status.texts.fixState[0], 0);
+        EXPECT_FALSE(IsWindowEnabled(Item(c.button)));
+        EXPECT_EQ(app_test::WindowText(main), L"Skyloom");
+        EXPECT_EQ(status.ttffDone, 0);
+        EXPECT_EQ(status.ttffStartTick, 0u);
+        EXPECT_EQ(status.satellites[17].snr, 0);
+        EXPECT_EQ(status.texts.fixState[0], 0);
         EXPECT_EQ(resetButtonsPending, 1);
-        EXPECT_EQ(rig.host.notes, std::vector<std::u16string>{kCommandNote});
+        EXPECT_EQ(ConsoleText(), L"$PSRF\r\n...OK\r\n");
     }
 }
 
-TEST_F(Commands, AutoSendArmsOnlyForAPositivePeriod) {
+TEST_F(WindowCommands, AutoSendArmsOnlyForAPositivePeriod) {
     SnrOffset = 0;
     for (const wchar_t* period : {L"0", L"", L"abc", L"-5", L"2147484"}) {
-        rig.panel.SetText(IDC_AUTO_PERIOD, period);
-        rig.panel.Check(IDC_AUTO_SEND, true);
-        EXPECT_EQ(HandleReceiverCommand(UM_AUTO_SEND_START, rig.context), 0);
-        EXPECT_FALSE(rig.panel.Checked(IDC_AUTO_SEND)) << period;
+        SetText(IDC_AUTO_PERIOD, period);
+        Check(IDC_AUTO_SEND);
+        EXPECT_EQ(SendMessageW(main, UM_AUTO_SEND_START, 0, 0), 0);
+        EXPECT_FALSE(Checked(IDC_AUTO_SEND)) << period;
     }
     link_test::PumpFor(1300);
-    EXPECT_EQ(rig.sink.autoSendTicks, 0);
+    EXPECT_EQ(window.autoSendTicks, 0);
 
-    rig.panel.SetText(IDC_SNR_OFFSET, L"-4");
-    rig.panel.SetText(IDC_AUTO_PERIOD, L"1");
-    rig.panel.Check(IDC_AUTO_SEND, true);
-    EXPECT_EQ(HandleReceiverCommand(UM_AUTO_SEND_START, rig.context), 0);
-    EXPECT_TRUE(rig.panel.Checked(IDC_AUTO_SEND));
+    SetText(IDC_SNR_OFFSET, L"-4");
+    SetText(IDC_AUTO_PERIOD, L"1");
+    SetText(IDC_USER_SENTENCE, L"$PMTK605*31");
+    Check(IDC_AUTO_SEND);
+    EXPECT_EQ(SendMessageW(main, UM_AUTO_SEND_START, 0, 0), 0);
+    EXPECT_TRUE(Checked(IDC_AUTO_SEND));
     EXPECT_EQ(SnrOffset, -4);
-    EXPECT_TRUE(link_test::PumpUntil([&] { return rig.sink.autoSendTicks >= 1; }, 2500));
+    EXPECT_TRUE(link_test::PumpUntil([&] { return window.autoSendTicks >= 1; }, 2500));
+    // Each tick sends the typed sentence, which the console notes.
+    EXPECT_NE(ConsoleText().find(L"Send Message"), std::wstring::npos);
 
-    EXPECT_EQ(HandleReceiverCommand(UM_AUTO_SEND_STOP, rig.context), 0);
-    const int ticks = rig.sink.autoSendTicks;
+    EXPECT_EQ(SendMessageW(main, UM_AUTO_SEND_STOP, 0, 0), 0);
+    const int ticks = window.autoSendTicks;
     link_test::PumpFor(1300);
-    EXPECT_EQ(rig.sink.autoSendTicks, ticks);
+    EXPECT_EQ(window.autoSendTicks, ticks);
+    SnrOffset = 0;
 }

@@ -59,10 +59,16 @@ std::vector<std::wstring> Entries(HWND panel) {
     return entries;
 }
 
+// The enumeration into the panel's list, with nothing else in it.
+void Enumerate(link_test::FakePanel& panel) {
+    panel.panel.ClearPortList();
+    EnumeratePorts(panel.panel.PortList());
+}
+
 // Ports the prefix already has (another test may have registered a receiver).
 int PortsAlreadyThere() {
     link_test::FakePanel panel;
-    EnumeratePorts(panel.hwnd());
+    Enumerate(panel);
     int count = PortCount;
     PortCount = 0;
     return count;
@@ -81,9 +87,10 @@ TEST(Discovery, ListsTheComPortsOfTheSystemAndRescansThemFromItsTable) {
         {L"Test Adapter (COM7)", L"Lower Case Adapter (com8)", L"GPS Receiver (COM9)"});
     ASSERT_EQ(devices.count(), 3u);
 
-    link_test::FakePanel panel;
+    link_test::Rig rig;
+    link_test::FakePanel& panel = rig.panel;
     PortCount = 5;
-    EnumeratePorts(panel.hwnd());
+    Enumerate(panel);
     ASSERT_EQ(PortCount, before + 2);
     std::vector<std::wstring> found = Entries(panel.hwnd());
     ASSERT_EQ(found.size(), static_cast<size_t>(before + 2));
@@ -97,8 +104,8 @@ TEST(Discovery, ListsTheComPortsOfTheSystemAndRescansThemFromItsTable) {
 
     // The rescan lists the same ports in the same order, each openable, and
     // selects the receiver without a playback entry.
-    int32_t busy = 0;
-    RescanPorts(panel.hwnd(), 0, &busy);
+    int32_t& busy = panel.panel.RescanBusy;
+    rig.control.RescanPorts();
     EXPECT_EQ(busy, 0);
     EXPECT_TRUE(IsWindowEnabled(panel.Item(IDC_START_GPS)));
     std::vector<std::wstring> rescanned = Entries(panel.hwnd());
@@ -117,9 +124,12 @@ TEST(Discovery, ListsTheComPortsOfTheSystemAndRescansThemFromItsTable) {
 
     // With a link open, or while a rescan runs, the list stays as it is.
     SendDlgItemMessageW(panel.hwnd(), IDC_PORT, CB_RESETCONTENT, 0, 0);
-    RescanPorts(panel.hwnd(), 1, &busy);
+    rig.linkOpen = 1;
+    rig.control.RescanPorts();
+    rig.linkOpen = 0;
     busy = 1;
-    RescanPorts(panel.hwnd(), 0, &busy);
+    rig.control.RescanPorts();
+    busy = 0;
     EXPECT_TRUE(Entries(panel.hwnd()).empty());
     PortCount = 0;
 }
@@ -127,14 +137,14 @@ TEST(Discovery, ListsTheComPortsOfTheSystemAndRescansThemFromItsTable) {
 TEST(Discovery, WithoutPortsTheListStaysEmptyAndARescanSaysSo) {
     if (PortsAlreadyThere() != 0)
         GTEST_SKIP() << "the prefix has serial ports registered";
-    link_test::FakePanel panel;
+    link_test::Rig rig;
+    link_test::FakePanel& panel = rig.panel;
     PortCount = 3;
-    EnumeratePorts(panel.hwnd());
+    Enumerate(panel);
     EXPECT_EQ(PortCount, 0);
     EXPECT_TRUE(Entries(panel.hwnd()).empty());
 
-    int32_t busy = 0;
-    RescanPorts(panel.hwnd(), 0, &busy);
+    rig.control.RescanPorts();
     EXPECT_TRUE(Entries(panel.hwnd()).empty());
     wchar_t text[64] = {};
     GetWindowTextW(panel.Item(IDC_PORT), text, 64);
@@ -148,12 +158,12 @@ TEST(Discovery, NoMoreThanTwentyPortsAreListed) {
                         L")");
     RegisteredDevices devices(names);
     ASSERT_EQ(devices.count(), 23u);
-    link_test::FakePanel panel;
-    EnumeratePorts(panel.hwnd());
+    link_test::Rig rig;
+    link_test::FakePanel& panel = rig.panel;
+    Enumerate(panel);
     EXPECT_EQ(PortCount, 20);
     EXPECT_EQ(Entries(panel.hwnd()).size(), 20u);
-    int32_t busy = 0;
-    RescanPorts(panel.hwnd(), 0, &busy);
+    rig.control.RescanPorts();
     std::vector<std::wstring> rescanned = Entries(panel.hwnd());
     ASSERT_EQ(rescanned.size(), 21u);  // none of these is described "GPS Receiver"
     EXPECT_EQ(rescanned.back(), L"Log File:");

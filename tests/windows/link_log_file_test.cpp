@@ -41,20 +41,19 @@ bool EditsEnabled(const FakePanel& panel) {
 class LogFile : public ::testing::Test {
   protected:
     void TearDown() override {
-        StopLog(panel.hwnd());
+        rig.control.StopLogging();
         CloseLink();
         LogOn = 0;
-        if (LogHandle != INVALID_HANDLE_VALUE)
-            CloseHandle(LogHandle);
-        LogHandle = INVALID_HANDLE_VALUE;
+        LogHandle.reset();
         DeleteFileW(path.c_str());
     }
     void Tick(const std::wstring& name) {
         panel.SetText(IDC_LOG_NAME, name);
         panel.Check(IDC_LOG_FILE, true);
-        StartLog(panel.hwnd());
+        rig.control.StartLogging();
     }
-    FakePanel panel;
+    link_test::Rig rig;
+    FakePanel& panel = rig.panel;
     std::wstring path = ExeDir() + L"\\c1trip_log.txt";
 };
 
@@ -64,7 +63,7 @@ TEST_F(LogFile, HoldsTheMarkAndEveryDeliveredLineAsDelivered) {
     panel.SetText(IDC_SNR_OFFSET, L"7");
     Tick(L"c1trip");
     EXPECT_EQ(LogOn, 1);
-    ASSERT_NE(LogHandle, INVALID_HANDLE_VALUE);
+    ASSERT_NE(LogHandle.get(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(SnrOffset, 7);
     EXPECT_FALSE(EditsEnabled(panel));
     // Other programs may read the log while it grows; with no link open it
@@ -95,9 +94,9 @@ TEST_F(LogFile, HoldsTheMarkAndEveryDeliveredLineAsDelivered) {
     EXPECT_EQ(expected.substr(2 + 80 + 14, 4), std::string("\xB0\xFF\xFF\xFF", 4));
     EXPECT_EQ(link_test::ReadBytes(path), expected);
 
-    StopLog(panel.hwnd());
+    rig.control.StopLogging();
     EXPECT_EQ(LogOn, 0);
-    EXPECT_EQ(LogHandle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(LogHandle.get(), INVALID_HANDLE_VALUE);
     EXPECT_TRUE(EditsEnabled(panel));
     EXPECT_EQ(link_test::ReadBytes(path), expected);
 }
@@ -111,13 +110,13 @@ TEST_F(LogFile, EachStartReplacesTheFileOfTheSameName) {
     // Ticked again without a stop in between (a second start message): the
     // earlier file is closed, not leaked, and its namesake replaces it.
     Tick(L"c1trip");
-    ASSERT_NE(LogHandle, INVALID_HANDLE_VALUE);
+    ASSERT_NE(LogHandle.get(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(link_test::ReadBytes(path), std::string("\xFF\xFE", 2));
-    StopLog(panel.hwnd());
+    rig.control.StopLogging();
 
     Tick(L"c1trip");
     WriteLogLine(line, 11);
-    StopLog(panel.hwnd());
+    rig.control.StopLogging();
     EXPECT_EQ(link_test::ReadBytes(path).size(), 24u);
 
     // Stopped: lines are no longer written.
@@ -128,18 +127,18 @@ TEST_F(LogFile, EachStartReplacesTheFileOfTheSameName) {
 TEST_F(LogFile, AFileThatCannotBeCreatedLeavesTheFailedStartState) {
     Tick(L"no_such_directory\\c1trip");
     EXPECT_EQ(LogOn, 1);
-    EXPECT_EQ(LogHandle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(LogHandle.get(), INVALID_HANDLE_VALUE);
     EXPECT_FALSE(EditsEnabled(panel));
     EXPECT_TRUE(panel.Checked(IDC_LOG_FILE));
     WriteLogLine(u"$GPGLL*00\r\n", 11);  // nowhere to go, and no crash
 
     // A stop changes nothing in this state; a later successful start does.
-    StopLog(panel.hwnd());
+    rig.control.StopLogging();
     EXPECT_EQ(LogOn, 1);
     EXPECT_FALSE(EditsEnabled(panel));
     Tick(L"c1trip");
-    EXPECT_NE(LogHandle, INVALID_HANDLE_VALUE);
-    StopLog(panel.hwnd());
+    EXPECT_NE(LogHandle.get(), INVALID_HANDLE_VALUE);
+    rig.control.StopLogging();
     EXPECT_EQ(LogOn, 0);
     EXPECT_TRUE(EditsEnabled(panel));
 }
@@ -155,7 +154,7 @@ TEST_F(LogFile, ANameTooLongForThePathIsRefusedWithoutAnyFile) {
     Tick(tooLong);
     EXPECT_FALSE(panel.Checked(IDC_LOG_FILE));
     EXPECT_EQ(LogOn, 0);
-    EXPECT_EQ(LogHandle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(LogHandle.get(), INVALID_HANDLE_VALUE);
     // Nothing changed: the name stays editable, the offset as the template made it.
     EXPECT_TRUE(IsWindowEnabled(panel.Item(IDC_LOG_NAME)));
     EXPECT_FALSE(IsWindowEnabled(panel.Item(IDC_SNR_OFFSET)));
@@ -170,9 +169,9 @@ TEST_F(LogFile, ANameTooLongForThePathIsRefusedWithoutAnyFile) {
     path = dir + L"\\" + longest + L"_log.txt";
     ASSERT_EQ(path.size(), static_cast<size_t>(MAX_PATH - 1));
     Tick(longest);
-    EXPECT_NE(LogHandle, INVALID_HANDLE_VALUE);
+    EXPECT_NE(LogHandle.get(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(LogOn, 1);
     EXPECT_EQ(SnrOffset, 9);
-    StopLog(panel.hwnd());
+    rig.control.StopLogging();
     EXPECT_EQ(link_test::ReadBytes(path), std::string("\xFF\xFE", 2));
 }

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "app/messages.h"
 #include "link/link_state_win32.h"
 #include "link/port_discovery_win32.h"
 #include "link/serial_link_win32.h"
 #include "res/resource.h"
 #include "tests/windows/link_test_support.h"
+#include "win32/messages.h"
 
 using link_test::DialogAnswer;
 using link_test::PumpUntil;
@@ -30,7 +30,7 @@ std::string Sentences(char tag, int count) {
 int StartPlayback(Rig& rig, const std::wstring& path) {
     rig.panel.SetPorts({kPlayback}, 0);
     DialogAnswer answer(path);
-    int result = ToggleLink(rig.context);
+    int result = rig.control.ToggleLink();
     return result;
 }
 
@@ -92,7 +92,7 @@ TEST_F(Playback, ARealCaptureIsDeliveredLineForLineWithNoPortFound) {
     EXPECT_EQ(rig.sink.lines, expected);
     EXPECT_EQ(rig.sink.unclaimed, 0);
 
-    EXPECT_EQ(ToggleLink(rig.context), 1);  // a second toggle closes
+    EXPECT_EQ(rig.control.ToggleLink(), 1);  // a second toggle closes
     EXPECT_EQ(rig.linkOpen, 0);
     EXPECT_FALSE(LinkIsOpen());
     EXPECT_EQ(LinkHandle, INVALID_HANDLE_VALUE);
@@ -116,7 +116,7 @@ TEST_F(Playback, ReadOnlyAndStillWrittenRecordingsPlay) {
         EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= expected.size(); }, 10000));
         link_test::PumpFor(200);
         EXPECT_EQ(rig.sink.lines, expected);
-        EXPECT_EQ(ToggleLink(rig.context), 1);
+        EXPECT_EQ(rig.control.ToggleLink(), 1);
     }
     SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 
@@ -181,7 +181,7 @@ TEST_F(Playback, CancellingTheDialogOpensNothing) {
     rig.panel.SetPorts({kPlayback}, 0);
     {
         DialogAnswer cancel(L"");
-        EXPECT_EQ(ToggleLink(rig.context), 0);
+        EXPECT_EQ(rig.control.ToggleLink(), 0);
     }
     EXPECT_EQ(rig.linkOpen, 0);
     EXPECT_FALSE(LinkIsOpen());
@@ -214,7 +214,7 @@ TEST_F(Playback, PortEntriesAreRefusedWithoutADialogWhereTheyCannotOpen) {
         rig.panel.SetPorts(c.entries, c.selected);
         SendMessageW(rig.panel.Item(IDC_BAUD), CB_SETCURSEL, c.baud, 0);
         DWORD start = GetTickCount();
-        EXPECT_EQ(ToggleLink(rig.context), 0) << c.what;
+        EXPECT_EQ(rig.control.ToggleLink(), 0) << c.what;
         EXPECT_LT(GetTickCount() - start, link_test::kNoHangMs)
             << c.what << ": a dialog must not open";
         EXPECT_EQ(rig.linkOpen, 0) << c.what;
@@ -276,7 +276,7 @@ TEST_F(Playback, ClosingWhileTheReaderWaitsInItsHandOverNeitherBlocksNorLosesThe
     Sleep(300);
     EXPECT_EQ(LiveLinkStates(), 1);
     DWORD start = GetTickCount();
-    EXPECT_EQ(ToggleLink(rig.context), 1);
+    EXPECT_EQ(rig.control.ToggleLink(), 1);
     EXPECT_LT(GetTickCount() - start, link_test::kNoHangMs);
     EXPECT_FALSE(LinkIsOpen());
     // The line it was handing over is still taken, then the reader ends and

@@ -9,13 +9,13 @@
 #include <cstring>
 #include <string>
 
-#include "app/messages.h"
 #include "link/link_state_win32.h"
 #include "link/port_discovery_win32.h"
 #include "link/receiver_commands_win32.h"
 #include "link/serial_link_win32.h"
 #include "res/resource.h"
 #include "tests/windows/link_test_support.h"
+#include "win32/messages.h"
 
 using link_test::PumpUntil;
 using link_test::Rig;
@@ -87,7 +87,7 @@ class Port : public ::testing::Test {
 TEST_F(Port, LinesArriveAndCommandsLeaveByteForByte) {
     Peer peer(peerName);
     ASSERT_TRUE(peer.ok());
-    ASSERT_EQ(ToggleLink(rig.context), 1);
+    ASSERT_EQ(rig.control.ToggleLink(), 1);
     EXPECT_EQ(rig.linkOpen, 1);
     EXPECT_NE(CommandTarget(), INVALID_HANDLE_VALUE);
 
@@ -118,15 +118,15 @@ TEST_F(Port, LinesArriveAndCommandsLeaveByteForByte) {
     };
     for (const Case& c : cases) {
         rig.panel.SetText(IDC_USER_SENTENCE, c.typed);
-        EXPECT_EQ(HandleReceiverCommand(c.message, rig.context), 1) << c.message;
+        EXPECT_EQ(rig.control.OnReceiverCommand(c.message), 1) << c.message;
         EXPECT_EQ(peer.Receive(c.bytes.size()), c.bytes) << c.message;
     }
     // Longer than a sentence may be: nothing at all goes out.
     rig.panel.SetText(IDC_USER_SENTENCE, std::wstring(254, L'S'));
-    EXPECT_EQ(HandleReceiverCommand(UM_SEND_USER_SENTENCE, rig.context), 0);
+    EXPECT_EQ(rig.control.OnReceiverCommand(UM_SEND_USER_SENTENCE), 0);
     EXPECT_EQ(peer.Receive(1), "");
 
-    EXPECT_EQ(ToggleLink(rig.context), 1);
+    EXPECT_EQ(rig.control.ToggleLink(), 1);
     EXPECT_EQ(rig.linkOpen, 0);
 }
 
@@ -136,7 +136,7 @@ TEST_F(Port, PulledCableLeavesTheProgramResponsiveAndClosable) {
         GTEST_SKIP() << "the script pulls the cable only when it runs this test alone";
     Peer peer(peerName);
     ASSERT_TRUE(peer.ok());
-    ASSERT_EQ(ToggleLink(rig.context), 1);
+    ASSERT_EQ(rig.control.ToggleLink(), 1);
     peer.Send("$GPGLL,1*00\r\n$GPGLL,2");
     ASSERT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 1; }, 5000));
 
@@ -151,7 +151,7 @@ TEST_F(Port, PulledCableLeavesTheProgramResponsiveAndClosable) {
     EXPECT_EQ(rig.sink.lines.size(), 1u);
 
     DWORD start = GetTickCount();
-    EXPECT_EQ(ToggleLink(rig.context), 1);
+    EXPECT_EQ(rig.control.ToggleLink(), 1);
     EXPECT_LT(GetTickCount() - start, link_test::kNoHangMs);
     EXPECT_EQ(rig.linkOpen, 0);
 }
@@ -161,12 +161,12 @@ TEST_F(Port, RepeatedOpenAndCloseWhileTheReceiverTalks) {
     ASSERT_TRUE(peer.ok());
     for (int round = 0; round < 20; ++round) {
         rig.sink.lines.clear();
-        ASSERT_EQ(ToggleLink(rig.context), 1) << round;
+        ASSERT_EQ(rig.control.ToggleLink(), 1) << round;
         peer.Send("$GPGLL,1*00\r\n$GPGLL,2*00\r\n");
         EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 2; }, 5000)) << round;
         peer.Send("$GPGLL,3*00\r\n$GPGL");  // closed in the middle of a line
         DWORD start = GetTickCount();
-        ASSERT_EQ(ToggleLink(rig.context), 1) << round;
+        ASSERT_EQ(rig.control.ToggleLink(), 1) << round;
         EXPECT_LT(GetTickCount() - start, link_test::kNoHangMs) << round;
     }
     EXPECT_TRUE(PumpUntil([] { return LiveLinkStates() == 0; }, 3000));

@@ -1,9 +1,9 @@
 #include "tests/windows/link_test_support.h"
 
-#include "app/messages.h"
 #include "link/log_file_win32.h"
 #include "link/serial_link_win32.h"
 #include "res/resource.h"
+#include "win32/messages.h"
 
 namespace link_test {
 
@@ -20,12 +20,6 @@ void RegisterOnce(const wchar_t* name, WNDPROC proc) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = name;
     RegisterClassW(&wc);
-}
-
-HWND Child(HWND parent, const wchar_t* cls, DWORD style, int id) {
-    return CreateWindowExW(0, cls, L"", WS_CHILD | style, 0, 0, 200, 200, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleW(nullptr), nullptr);
 }
 
 }  // namespace
@@ -68,25 +62,13 @@ LRESULT CALLBACK LineSink::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 FakePanel::FakePanel() {
     RegisterOnce(kPanelClass, DefWindowProcW);
-    hwnd_ = CreateWindowExW(0, kPanelClass, L"panel", WS_OVERLAPPEDWINDOW, 0, 0, 300, 300, nullptr,
-                            nullptr, GetModuleHandleW(nullptr), nullptr);
-    Child(hwnd_, L"COMBOBOX", CBS_DROPDOWN | WS_VSCROLL, IDC_PORT);
-    HWND baud = Child(hwnd_, L"COMBOBOX", CBS_DROPDOWN | WS_VSCROLL, IDC_BAUD);
-    for (const wchar_t* rate :
-         {L"1200", L"2400", L"4800", L"9600", L"14400", L"19200", L"38400", L"57600", L"115200"})
-        SendMessageW(baud, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(rate));
-    SendMessageW(baud, CB_SETCURSEL, 2, 0);
-    for (int id : {IDC_START_GPS, IDC_COLD_START, IDC_FACTORY_RESET, IDC_SCAN_PORTS})
-        Child(hwnd_, L"BUTTON", BS_PUSHBUTTON, id);
-    for (int id : {IDC_LOG_FILE, IDC_AUTO_SEND})
-        Child(hwnd_, L"BUTTON", BS_AUTOCHECKBOX, id);
-    for (int id : {IDC_LOG_NAME, IDC_SNR_OFFSET, IDC_USER_SENTENCE, IDC_AUTO_PERIOD})
-        Child(hwnd_, L"EDIT", ES_AUTOHSCROLL, id);
-    EnableWindow(Item(IDC_SNR_OFFSET), FALSE);  // as the panel's template creates it
+    parent_ = CreateWindowExW(0, kPanelClass, L"panel", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400,
+                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    panel.Create(parent_);
 }
 
 FakePanel::~FakePanel() {
-    DestroyWindow(hwnd_);
+    DestroyWindow(parent_);
 }
 
 void FakePanel::SetPorts(const std::vector<std::wstring>& entries, int selected) {
@@ -109,12 +91,9 @@ void FakePanel::Check(int id, bool checked) {
     SendMessageW(Item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-Rig::Rig() {
-    context.mainWindow = sink.hwnd();
-    context.setupPanel = panel.hwnd();
-    context.linkOpen = &linkOpen;
-    context.status = &status;
-    context.host = &host;
+Rig::Rig() : control(panel.panel, statusPanel, host) {
+    control.SetOwner(sink.hwnd());
+    panel.panel.mainWindow = sink.hwnd();
 }
 
 DialogAnswer::DialogAnswer(std::wstring path) {

@@ -1,8 +1,8 @@
-// Stand-ins for the windows the receiver link talks to: a main window that
+// Stand-ins for the windows around the receiver link: a main window that
 // takes the reader's lines through ClaimDeliveredLine (and logs them, as the
-// intake does), a setup panel with the controls the link reads by id, and an
-// intake host that records the console notes. With them the link runs in the
-// test process without the application around it.
+// intake does), the real setup panel on a window of its own, and an intake
+// host that records the console notes. With them the link and the main
+// window's control of it run in the test process without the application.
 #pragma once
 
 #include <windows.h>
@@ -14,9 +14,11 @@
 #include <thread>
 #include <vector>
 
-#include "link/link_context_win32.h"
+#include "app/link_control.h"
 #include "nmea/intake_host.h"
 #include "nmea/receiver_status.h"
+#include "panels/setup_panel.h"
+#include "panels/status_panel.h"
 
 namespace link_test {
 
@@ -51,16 +53,18 @@ class FakePanel {
     FakePanel(const FakePanel&) = delete;
     FakePanel& operator=(const FakePanel&) = delete;
 
-    HWND hwnd() const { return hwnd_; }
-    HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+    HWND hwnd() const { return panel.hwnd; }
+    HWND Item(int id) const { return GetDlgItem(panel.hwnd, id); }
     // Replaces the port list by these entries and selects `selected` (-1: none).
     void SetPorts(const std::vector<std::wstring>& entries, int selected);
     void SetText(int id, const std::wstring& text);
     bool Checked(int id) const;
     void Check(int id, bool checked);
 
+    CBackupDlg panel;
+
   private:
-    HWND hwnd_ = nullptr;
+    HWND parent_ = nullptr;
 };
 
 class FakeHost : public IntakeHost {
@@ -85,15 +89,16 @@ class FakeHost : public IntakeHost {
     std::vector<std::u16string> notes;
 };
 
-// Everything a LinkContext points at, wired together.
+// The main window's control of the link, wired to the stand-ins.
 struct Rig {
     Rig();
     LineSink sink;
     FakePanel panel;
     FakeHost host;
-    ReceiverStatus status{};
-    int32_t linkOpen = 0;
-    LinkContext context;
+    CRestoreDlg statusPanel;  // its record only: the panel is never created
+    ReceiverStatus& status = statusPanel.status;
+    int32_t& linkOpen = panel.panel.LinkOpen;
+    LinkControl control;
 };
 
 // Answers the next "WAVE Files" dialog from a second thread: types `path` into

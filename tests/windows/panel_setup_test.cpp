@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
-#include "link/link_context_win32.h"
+#include "app/link_control.h"
 #include "link/port_discovery_win32.h"
 #include "link/serial_link_win32.h"
 #include "panels/setup_panel.h"
+#include "panels/status_panel.h"
 #include "res/resource.h"
+#include "tests/windows/link_test_support.h"
 #include "tests/windows/panel_test_support.h"
+#include "win32/messages.h"
 
 using panel_test::FakeMainWindow;
 
@@ -72,10 +74,11 @@ struct SetupPanelFixture : testing::Test {
     }
 
     COLORREF ColourAt(int position) {
-        SendMessageW(panel.console, EM_SETSEL, position, position + 1);
+        SendMessageW(panel.console.hwnd(), EM_SETSEL, position, position + 1);
         CHARFORMATW cf{};
         cf.cbSize = sizeof cf;
-        SendMessageW(panel.console, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+        SendMessageW(panel.console.hwnd(), EM_GETCHARFORMAT, SCF_SELECTION,
+                     reinterpret_cast<LPARAM>(&cf));
         return cf.crTextColor;
     }
 };
@@ -248,9 +251,9 @@ TEST_F(SetupPanelFixture, ComboBoxesArePlacedInPixelsWithTheirDropDownHeight) {
 }
 
 TEST_F(SetupPanelFixture, ConsoleIsAReadOnlyRichEditOneInItsRectangle) {
-    HWND c = panel.console;
+    HWND c = panel.console.hwnd();
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(panel.Console(), c);
+    EXPECT_EQ(panel.console.hwnd(), c);
     wchar_t cls[64] = {};
     GetClassNameW(c, cls, 64);
     EXPECT_EQ(lstrcmpiW(cls, L"RICHEDIT"), 0) << cls;
@@ -270,8 +273,8 @@ TEST_F(SetupPanelFixture, ConsoleIsAReadOnlyRichEditOneInItsRectangle) {
     EXPECT_EQ(r.top, 100);
     EXPECT_EQ(r.right, 550);
     EXPECT_EQ(r.bottom, 290);
-    EXPECT_EQ(panel.consoleFormat.cbSize, 92u);
-    EXPECT_GT(panel.consoleFormat.yHeight, 0);
+    EXPECT_EQ(panel.console.format().cbSize, 92u);
+    EXPECT_GT(panel.console.format().yHeight, 0);
 }
 
 TEST_F(SetupPanelFixture, EachLineKeepsTheColourSetBeforeItWasInserted) {
@@ -281,21 +284,21 @@ TEST_F(SetupPanelFixture, EachLineKeepsTheColourSetBeforeItWasInserted) {
         {RGB(0, 255, 0), L"$GPRMC,fast*00\r\n"},
         {RGB(0, 0, 0), L"$GPGSV,ok*00\r\n"},
     };
-    const LONG height = panel.consoleFormat.yHeight;
+    const LONG height = panel.console.format().yHeight;
     for (const auto& line : lines) {
-        panel.SetConsoleColor(line.first);
-        panel.ConsoleInsert(line.second);
+        panel.console.SetColor(line.first);
+        panel.console.Insert(line.second);
     }
     for (size_t i = 0; i < std::size(lines); ++i) {
         SCOPED_TRACE(i);
-        const int start = static_cast<int>(SendMessageW(panel.console, EM_LINEINDEX, i, 0));
+        const int start = static_cast<int>(SendMessageW(panel.console.hwnd(), EM_LINEINDEX, i, 0));
         EXPECT_EQ(ColourAt(start + 2), lines[i].first);
     }
     // The colour change keeps the size read at initialisation.
-    EXPECT_EQ(panel.consoleFormat.yHeight, height);
-    EXPECT_EQ(panel.ConsoleLineCount(), 5);
-    panel.ConsoleClear();
-    EXPECT_EQ(WindowText(panel.console), L"");
+    EXPECT_EQ(panel.console.format().yHeight, height);
+    EXPECT_EQ(panel.console.LineCount(), 5);
+    panel.console.Clear();
+    EXPECT_EQ(WindowText(panel.console.hwnd()), L"");
 }
 
 // Counts the console's paints, for the tests of deferred painting.
@@ -332,27 +335,27 @@ void PumpFor(DWORD milliseconds) {
 TEST_F(SetupPanelFixture, WhileAPaintIsOwedTheConsoleStaysVisibleToTheMouse) {
     ShowWindow(main.hwnd(), SW_SHOWNOACTIVATE);
     PumpFor(100);
-    panel.ConsoleClear();
+    panel.console.Clear();
     // Right after a paint the next one waits a frame. A machine busy enough
     // to let the frame pass in between paints at once: try again.
     bool owed = false;
     for (int attempt = 0; attempt < 5 && !owed; ++attempt) {
-        panel.ConsoleFlush();
-        panel.ConsoleInsert(L"$GPTXT,owed*00\r\n");
+        panel.console.Flush();
+        panel.console.Insert(L"$GPTXT,owed*00\r\n");
         // Any message to the control puts the waiting text into it first.
-        SendMessageW(panel.console, EM_GETSEL, 0, 0);
-        owed = panel.ConsolePaintOwed();
+        SendMessageW(panel.console.hwnd(), EM_GETSEL, 0, 0);
+        owed = panel.console.PaintOwed();
     }
     ASSERT_TRUE(owed);
-    EXPECT_GT(GetWindowTextLengthW(panel.console), 0);
-    EXPECT_TRUE(IsWindowVisible(panel.console));
+    EXPECT_GT(GetWindowTextLengthW(panel.console.hwnd()), 0);
+    EXPECT_TRUE(IsWindowVisible(panel.console.hwnd()));
     RECT box;
-    GetWindowRect(panel.console, &box);
+    GetWindowRect(panel.console.hwnd(), &box);
     POINT centre = {(box.left + box.right) / 2, (box.top + box.bottom) / 2};
     ScreenToClient(panel.hwnd, &centre);
-    EXPECT_EQ(ChildWindowFromPointEx(panel.hwnd, centre, CWP_SKIPINVISIBLE), panel.console);
+    EXPECT_EQ(ChildWindowFromPointEx(panel.hwnd, centre, CWP_SKIPINVISIBLE), panel.console.hwnd());
     PumpFor(300);
-    EXPECT_FALSE(panel.ConsolePaintOwed());
+    EXPECT_FALSE(panel.console.PaintOwed());
 }
 
 // Painting waits while lines arrive and is coalesced; once the queue runs dry
@@ -365,46 +368,47 @@ TEST_F(SetupPanelFixture, OnAVisibleConsolePaintsAreCoalescedAndTheNewestLineIsI
     } rows[] = {{"caret at the end", -1}, {"caret moved to line 3", 3}};
     ShowWindow(main.hwnd(), SW_SHOWNOACTIVATE);
     PumpFor(100);
-    PaintCounter counter(panel.console);
+    PaintCounter counter(panel.console.hwnd());
     constexpr int kLines = 300;
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
-        panel.ConsoleClear();
+        panel.console.Clear();
         PaintCounter::paints = 0;
         for (int i = 0; i < kLines; ++i) {
-            panel.SetConsoleColor(i % 2 == 0 ? RGB(0, 0, 0) : RGB(255, 0, 0));
-            panel.ConsoleInsert(L"$GPGSV,3,1,12,02,04,005,37,04,10,200,23*7F\r\n");
+            panel.console.SetColor(i % 2 == 0 ? RGB(0, 0, 0) : RGB(255, 0, 0));
+            panel.console.Insert(L"$GPGSV,3,1,12,02,04,005,37,04,10,200,23*7F\r\n");
         }
         int newest = kLines;  // the empty line behind the last line break
         if (r.caretLine >= 0) {
-            const LRESULT at = SendMessageW(panel.console, EM_LINEINDEX, r.caretLine, 0);
-            SendMessageW(panel.console, EM_SETSEL, at, at);
-            panel.ConsoleInsert(L"$GPTXT,inserted*00\r\n");
+            const LRESULT at = SendMessageW(panel.console.hwnd(), EM_LINEINDEX, r.caretLine, 0);
+            SendMessageW(panel.console.hwnd(), EM_SETSEL, at, at);
+            panel.console.Insert(L"$GPTXT,inserted*00\r\n");
             newest = r.caretLine;
         }
         // A paint per line would be one per insertion.
         EXPECT_LT(PaintCounter::paints, kLines / 2);
         // On a slow machine the frame may have passed during the last insertion,
         // which then painted at once; otherwise the idle timer owes a paint.
-        const bool owed = panel.ConsolePaintOwed();
+        const bool owed = panel.console.PaintOwed();
         const int paintsBeforeIdle = PaintCounter::paints;
         PumpFor(300);
-        EXPECT_FALSE(panel.ConsolePaintOwed()) << "the last lines are painted";
+        EXPECT_FALSE(panel.console.PaintOwed()) << "the last lines are painted";
         if (owed) {
             EXPECT_GT(PaintCounter::paints, paintsBeforeIdle) << "the owed paint is made";
         }
-        EXPECT_FALSE(GetUpdateRect(panel.console, nullptr, FALSE));
+        EXPECT_FALSE(GetUpdateRect(panel.console.hwnd(), nullptr, FALSE));
         RECT client;
-        GetClientRect(panel.console, &client);
-        const LRESULT first = SendMessageW(panel.console, EM_GETFIRSTVISIBLELINE, 0, 0);
+        GetClientRect(panel.console.hwnd(), &client);
+        const LRESULT first = SendMessageW(panel.console.hwnd(), EM_GETFIRSTVISIBLELINE, 0, 0);
         POINTL corner = {client.right - 1, client.bottom - 1};
-        const LRESULT last = SendMessageW(
-            panel.console, EM_LINEFROMCHAR,
-            SendMessageW(panel.console, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&corner)), 0);
+        const LRESULT last = SendMessageW(panel.console.hwnd(), EM_LINEFROMCHAR,
+                                          SendMessageW(panel.console.hwnd(), EM_CHARFROMPOS, 0,
+                                                       reinterpret_cast<LPARAM>(&corner)),
+                                          0);
         EXPECT_LE(first, newest);
         EXPECT_GE(last, newest);
         if (r.caretLine >= 0) {
-            const LRESULT at = SendMessageW(panel.console, EM_LINEINDEX, r.caretLine, 0);
+            const LRESULT at = SendMessageW(panel.console.hwnd(), EM_LINEINDEX, r.caretLine, 0);
             EXPECT_EQ(ColourAt(static_cast<int>(at) + 2), RGB(255, 0, 0));
         }
     }
@@ -416,14 +420,14 @@ TEST_F(SetupPanelFixture, OnAVisibleConsolePaintsAreCoalescedAndTheNewestLineIsI
 // the emptying applies to the line after it.
 TEST_F(SetupPanelFixture, EmptyingAFullConsoleLeavesNothingAndKeepsTheChosenColour) {
     for (int i = 0; i < 2001; ++i)
-        panel.ConsoleInsert(L"$GPTXT,filler*00\r\n");
-    ASSERT_EQ(panel.ConsoleLineCount(), 2002);
-    panel.SetConsoleColor(RGB(255, 0, 0));
-    panel.ConsoleClear();
-    EXPECT_EQ(WindowText(panel.console), L"");
-    EXPECT_EQ(panel.ConsoleLineCount(), 1);
-    panel.ConsoleInsert(L"$GPTXT,after*00\r\n");
-    EXPECT_EQ(WindowText(panel.console), L"$GPTXT,after*00\r\n");
+        panel.console.Insert(L"$GPTXT,filler*00\r\n");
+    ASSERT_EQ(panel.console.LineCount(), 2002);
+    panel.console.SetColor(RGB(255, 0, 0));
+    panel.console.Clear();
+    EXPECT_EQ(WindowText(panel.console.hwnd()), L"");
+    EXPECT_EQ(panel.console.LineCount(), 1);
+    panel.console.Insert(L"$GPTXT,after*00\r\n");
+    EXPECT_EQ(WindowText(panel.console.hwnd()), L"$GPTXT,after*00\r\n");
     EXPECT_EQ(ColourAt(2), RGB(255, 0, 0));
 }
 
@@ -439,15 +443,15 @@ TEST_F(SetupPanelFixture, LinesGatheredInRunsOfColoursReadBackEachInItsOwnColour
         {kBlack, L"$GPGGA,again*00\r\n"},   {kRed, L"$GPTXT,no CR*00\n"},
         {kRed, L"$GPTXT,red again*00\r\n"}, {kBlack, L"$GPGGA,last*00\r\n"},
     };
-    panel.ConsoleClear();
+    panel.console.Clear();
     for (const auto& line : lines) {
-        panel.SetConsoleColor(line.first);
-        panel.ConsoleInsert(line.second);
+        panel.console.SetColor(line.first);
+        panel.console.Insert(line.second);
     }
     std::wstring all;
     for (const auto& line : lines)
         all += line.second;
-    EXPECT_EQ(WindowText(panel.console), all);
+    EXPECT_EQ(WindowText(panel.console.hwnd()), all);
     int start = 0;
     for (size_t i = 0; i < std::size(lines); ++i) {
         SCOPED_TRACE(i);
@@ -477,13 +481,13 @@ TEST_F(SetupPanelFixture, TheLineCountOfGatheredLinesIsTheControlsOwn) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         for (int lines : {1, 3}) {
-            panel.ConsoleClear();
-            panel.ConsoleInsert(L"$GPTXT,first*00\r\n");
-            ASSERT_EQ(panel.ConsoleLineCount(), 2);
+            panel.console.Clear();
+            panel.console.Insert(L"$GPTXT,first*00\r\n");
+            ASSERT_EQ(panel.console.LineCount(), 2);
             for (int i = 0; i < lines; ++i)
-                panel.ConsoleInsert(r.text.c_str());
-            const int told = panel.ConsoleLineCount();
-            EXPECT_EQ(told, SendMessageW(panel.console, EM_GETLINECOUNT, 0, 0)) << lines;
+                panel.console.Insert(r.text.c_str());
+            const int told = panel.console.LineCount();
+            EXPECT_EQ(told, SendMessageW(panel.console.hwnd(), EM_GETLINECOUNT, 0, 0)) << lines;
         }
     }
 }
@@ -495,15 +499,15 @@ TEST_F(SetupPanelFixture, GatheredLinesEmptyTheConsoleBeforeTheSameLineAsSingleO
     constexpr int kLines = 2100;
     std::vector<int> emptiedBefore[2];
     for (int lineByLine = 0; lineByLine < 2; ++lineByLine) {
-        panel.ConsoleClear();
+        panel.console.Clear();
         for (int i = 0; i < kLines; ++i) {
-            if (panel.ConsoleLineCount() > 2000) {
-                panel.ConsoleClear();
+            if (panel.console.LineCount() > 2000) {
+                panel.console.Clear();
                 emptiedBefore[lineByLine].push_back(i);
             }
-            panel.ConsoleInsert(L"$GPTXT,filler*00\r\n");
+            panel.console.Insert(L"$GPTXT,filler*00\r\n");
             if (lineByLine != 0)
-                panel.ConsoleFlush();
+                panel.console.Flush();
         }
     }
     // 2000 lines and the empty line behind the last break make 2001.
@@ -548,10 +552,11 @@ TEST_F(SetupPanelFixture, EachControlSendsOrPostsItsProgramMessage) {
         EXPECT_EQ(main.received[0].wParam, 0u);
         EXPECT_EQ(main.received[0].lParam, 0);
     }
-    // Controls without an action send nothing.
+    // Controls without an action send nothing (the rescan is a command of
+    // its own, checked with the scan below).
     main.received.clear();
     for (int id : {IDC_SET_FILTER, IDC_FILTER_FIELD, IDC_FILTER_OP, IDC_PORT, IDC_BAUD,
-                   IDC_CORE_VERSION, IDC_LOG_NAME, IDC_SCAN_PORTS})
+                   IDC_CORE_VERSION, IDC_LOG_NAME})
         Command(id);
     panel_test::PumpMessages();
     EXPECT_TRUE(main.received.empty());
@@ -572,16 +577,16 @@ TEST_F(SetupPanelFixture, FailedRequestsReplaceTheConsoleWithTheirErrorText) {
         for (const Row& r : rows) {
             SCOPED_TRACE(testing::Message() << r.id << (fails ? " failing" : " succeeding"));
             panel.LinkOpen = 0;
-            panel.ConsoleClear();
-            panel.ConsoleInsert(L"$GPGGA,earlier line*00\r\n");
+            panel.console.Clear();
+            panel.console.Insert(L"$GPGGA,earlier line*00\r\n");
             SetDlgItemTextW(panel.hwnd, IDC_CORE_VERSION, L"core 1.0");
             SetDlgItemTextW(panel.hwnd, IDC_FW_VERSION, L"fw 2.0");
             SetDlgItemTextW(panel.hwnd, IDC_P_VERSION, L"p 3.0");
             Command(r.id);
             if (fails) {
-                EXPECT_EQ(WindowText(panel.console), r.error);
+                EXPECT_EQ(WindowText(panel.console.hwnd()), r.error);
             } else {
-                EXPECT_NE(WindowText(panel.console), r.error);
+                EXPECT_NE(WindowText(panel.console.hwnd()), r.error);
             }
             if (r.id == IDC_COLD_START || r.id == IDC_FACTORY_RESET) {
                 // Whatever the outcome, the firmware fields are emptied; the core stays.
@@ -627,7 +632,7 @@ TEST_F(SetupPanelFixture, TogglingSwitchesBetweenTheLinkOpenAndLinkClosedStates)
     SetDlgItemTextW(panel.hwnd, IDC_CORE_VERSION, L"old core");
     SetDlgItemTextW(panel.hwnd, IDC_FW_VERSION, L"old fw");
     SetDlgItemTextW(panel.hwnd, IDC_P_VERSION, L"old p");
-    panel.ConsoleInsert(L"old line\r\n");
+    panel.console.Insert(L"old line\r\n");
     SendMessageW(Item(IDC_VTG), BM_SETCHECK, BST_CHECKED, 0);
 
     // A real click on the visible button.
@@ -638,12 +643,12 @@ TEST_F(SetupPanelFixture, TogglingSwitchesBetweenTheLinkOpenAndLinkClosedStates)
     EXPECT_EQ(ItemText(panel.hwnd, IDC_CORE_VERSION), L"");
     EXPECT_EQ(ItemText(panel.hwnd, IDC_FW_VERSION), L"");
     EXPECT_EQ(ItemText(panel.hwnd, IDC_P_VERSION), L"");
-    EXPECT_EQ(WindowText(panel.console), L"");
+    EXPECT_EQ(WindowText(panel.console.hwnd()), L"");
     // The hidden controls stay hidden in either state.
     EXPECT_FALSE(IsWindowVisible(Item(IDC_FACTORY_RESET)));
 
     SetDlgItemTextW(panel.hwnd, IDC_CORE_VERSION, L"new core");
-    panel.ConsoleInsert(L"received\r\n");
+    panel.console.Insert(L"received\r\n");
     opens = false;
     Command(IDC_START_GPS);
     EXPECT_EQ(ItemText(panel.hwnd, IDC_START_GPS), L"Start GPS");
@@ -653,7 +658,7 @@ TEST_F(SetupPanelFixture, TogglingSwitchesBetweenTheLinkOpenAndLinkClosedStates)
     }
     // Closing keeps what was received and the versions.
     EXPECT_EQ(ItemText(panel.hwnd, IDC_CORE_VERSION), L"new core");
-    EXPECT_EQ(WindowText(panel.console), L"received\r\n");
+    EXPECT_EQ(WindowText(panel.console.hwnd()), L"received\r\n");
     // Check states are never touched by the toggle.
     EXPECT_EQ(SendMessageW(Item(IDC_VTG), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
@@ -668,40 +673,41 @@ TEST_F(SetupPanelFixture, AFailedToggleChangesNoControl) {
         EXPECT_EQ(Enabled(panel.hwnd, r.id), closedState) << r.id;
     }
     EXPECT_EQ(ItemText(panel.hwnd, IDC_CORE_VERSION), L"core");
-    EXPECT_EQ(WindowText(panel.console), L"ComPort ERROR!!");
+    EXPECT_EQ(WindowText(panel.console.hwnd()), L"ComPort ERROR!!");
 }
 
 TEST_F(SetupPanelFixture, StartOfAPortThatDiscoveryNeverFoundReportsTheComPortError) {
     // The link's own answer: a port entry opens only after discovery found a port.
-    ReceiverStatus status{};
-    LinkContext context;
-    context.mainWindow = main.hwnd();
-    context.setupPanel = panel.hwnd;
-    context.linkOpen = &panel.LinkOpen;
-    context.status = &status;
+    CRestoreDlg statusPanel;
+    link_test::FakeHost host;
+    LinkControl control(panel, statusPanel, host);
+    control.SetOwner(main.hwnd());
     main.answer = [&](UINT message) -> LRESULT {
-        return message == UM_TOGGLE_LINK ? ToggleLink(context) : 1;
+        return message == UM_TOGGLE_LINK ? control.ToggleLink() : 1;
     };
     ASSERT_EQ(PortCount, 0);
     SendDlgItemMessageW(panel.hwnd, IDC_PORT, CB_INSERTSTRING, 0,
                         reinterpret_cast<LPARAM>(L"Unplugged GPS (COM99)"));
     SendDlgItemMessageW(panel.hwnd, IDC_PORT, CB_SETCURSEL, 0, 0);
     SendMessageW(Item(IDC_START_GPS), BM_CLICK, 0, 0);
-    EXPECT_EQ(WindowText(panel.console), L"ComPort ERROR!!");
+    EXPECT_EQ(WindowText(panel.console.hwnd()), L"ComPort ERROR!!");
     EXPECT_EQ(panel.LinkOpen, 0);
     EXPECT_TRUE(Enabled(panel.hwnd, IDC_PORT));
     EXPECT_TRUE(Enabled(panel.hwnd, IDC_START_GPS));
     EXPECT_EQ(ItemText(panel.hwnd, IDC_START_GPS), L"Start GPS");
 }
 
-TEST_F(SetupPanelFixture, RescanLeavesStartAndScanEnabledAndSkipsWhileALinkIsOpen) {
-    // With a link open the list stays as it is.
-    panel.LinkOpen = 1;
+TEST_F(SetupPanelFixture, ScanAsksTheMainWindowAndLeavesStartAndScanEnabled) {
+    bool offMeanwhile = false;
+    main.answer = [&](UINT) -> LRESULT {
+        offMeanwhile = !Enabled(panel.hwnd, IDC_START_GPS) && !Enabled(panel.hwnd, IDC_SCAN_PORTS);
+        return 0;
+    };
     Command(IDC_SCAN_PORTS);
-    EXPECT_EQ(ComboEntries(panel.hwnd, IDC_PORT), (std::vector<std::wstring>{L"Log File:"}));
-    panel.LinkOpen = 0;
-    Command(IDC_SCAN_PORTS);
-    EXPECT_EQ(panel.RescanBusy, 0);
+    ASSERT_EQ(main.received.size(), 1u);
+    EXPECT_EQ(main.received[0].message, static_cast<UINT>(WM_COMMAND));
+    EXPECT_EQ(LOWORD(main.received[0].wParam), IDC_SCAN_PORTS);
+    EXPECT_TRUE(offMeanwhile);
     EXPECT_TRUE(Enabled(panel.hwnd, IDC_START_GPS));
     EXPECT_TRUE(Enabled(panel.hwnd, IDC_SCAN_PORTS));
 }
@@ -712,7 +718,7 @@ TEST(SetupPanel, WithoutAMainWindowEveryRequestFails) {
     CBackupDlg panel;
     ASSERT_TRUE(panel.Create(main.hwnd()));
     SendMessageW(panel.hwnd, WM_COMMAND, IDC_START_GPS, 0);
-    EXPECT_EQ(WindowText(panel.console), L"ComPort ERROR!!");
+    EXPECT_EQ(WindowText(panel.console.hwnd()), L"ComPort ERROR!!");
     EXPECT_TRUE(main.received.empty());
     DestroyWindow(panel.hwnd);
 }

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "link/log_file_win32.h"
 #include "nmea/text16.h"
 #include "panels/status_panel.h"
 #include "res/resource.h"
@@ -110,18 +109,17 @@ void SetSatellite(CRestoreDlg& panel, int i, int32_t snr, bool used, int32_t x =
 // Temporarily marks the log file as open with a signal offset.
 class LoggingWithOffset {
   public:
-    explicit LoggingWithOffset(int32_t offset) : handle_(LogHandle), offset_(SnrOffset) {
-        LogHandle = reinterpret_cast<HANDLE>(static_cast<intptr_t>(0x1234));
-        SnrOffset = offset;
+    LoggingWithOffset(CRestoreDlg& panel, int32_t offset) : panel_(panel) {
+        panel_.signalOffsetOn = true;
+        panel_.signalOffset = offset;
     }
     ~LoggingWithOffset() {
-        LogHandle = handle_;
-        SnrOffset = offset_;
+        panel_.signalOffsetOn = false;
+        panel_.signalOffset = 0;
     }
 
   private:
-    HANDLE handle_;
-    int32_t offset_;
+    CRestoreDlg& panel_;
 };
 
 struct StatusPanelFixture : testing::Test {
@@ -130,13 +128,9 @@ struct StatusPanelFixture : testing::Test {
 
     void SetUp() override {
         ASSERT_TRUE(panel.Create(main.hwnd()));
-        ASSERT_NE(panel.whiteBrush, nullptr);
+        ASSERT_TRUE(panel.whiteBrush);
     }
-    void TearDown() override {
-        DestroyWindow(panel.hwnd);
-        if (panel.skyBitmap != nullptr)
-            DeleteObject(panel.skyBitmap);
-    }
+    void TearDown() override { DestroyWindow(panel.hwnd); }
     void Paint(Canvas& c) {
         const RECT client{0, 0, kWidth, kHeight};
         panel.PaintContent(c.dc(), client);
@@ -413,7 +407,7 @@ TEST_F(StatusPanelFixture, TheOffsetAppliesWhileLoggingAndNeverBelowZero) {
         SetSatellite(panel, 9, r.snr, true);
         Canvas c;
         if (r.logging) {
-            LoggingWithOffset log(-10);
+            LoggingWithOffset log(panel, -10);
             Paint(c);
         } else {
             Paint(c);
@@ -425,7 +419,7 @@ TEST_F(StatusPanelFixture, TheOffsetAppliesWhileLoggingAndNeverBelowZero) {
     // The offset never turns a silent satellite into one with a bar.
     panel.status = ReceiverStatus{};
     SetSatellite(panel, 9, 0, true, 60, 60);
-    LoggingWithOffset log(20);
+    LoggingWithOffset log(panel, 20);
     Canvas c;
     Paint(c);
     EXPECT_EQ(c.Count(kBlue, 320, 0, 345, 40), 0);
@@ -446,10 +440,10 @@ TEST_F(StatusPanelFixture, ExtremeStoredValuesStayInsideTheirCell) {
 }
 
 TEST_F(StatusPanelFixture, TheSkyPictureIsCopiedAtTheOriginAndCircledOver) {
-    panel.skyBitmap = LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(IDB_SKY));
-    ASSERT_NE(panel.skyBitmap, nullptr);  // its size is checked with the other resources
+    panel.skyBitmap.reset(LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(IDB_SKY)));
+    ASSERT_TRUE(panel.skyBitmap);  // its size is checked with the other resources
     Canvas reference;
-    DrawBitmap(reference.dc(), panel.skyBitmap, 0, 0, SRCCOPY);
+    DrawBitmap(reference.dc(), panel.skyBitmap.get(), 0, 0, SRCCOPY);
     Canvas c;
     Paint(c);
     for (int y = 0; y < 155; ++y)
@@ -465,7 +459,7 @@ TEST_F(StatusPanelFixture, TheSkyPictureIsCopiedAtTheOriginAndCircledOver) {
 }
 
 TEST_F(StatusPanelFixture, WithoutTheSkyPictureTheChartStaysWhiteAndCirclesAreDrawn) {
-    ASSERT_EQ(panel.skyBitmap, nullptr);
+    ASSERT_FALSE(panel.skyBitmap);
     SetSatellite(panel, 12, 40, true, 99, 54);
     Canvas c;
     Paint(c);

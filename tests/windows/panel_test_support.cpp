@@ -1,6 +1,6 @@
 #include "tests/windows/panel_test_support.h"
 
-#include "app/messages.h"
+#include "win32/messages.h"
 
 namespace panel_test {
 
@@ -44,7 +44,9 @@ FakeMainWindow::~FakeMainWindow() {
 
 LRESULT CALLBACK FakeMainWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<FakeMainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self != nullptr && message >= kFirstProgramMessage && message <= kLastProgramMessage) {
+    // The program messages, and the commands the panel forwards (the rescan).
+    const bool program = message >= kFirstProgramMessage && message <= kLastProgramMessage;
+    if (self != nullptr && (program || message == WM_COMMAND)) {
         self->received.push_back({message, wParam, lParam});
         return self->answer ? self->answer(message) : 1;
     }

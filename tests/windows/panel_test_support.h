@@ -1,6 +1,6 @@
 // A stand-in for the main window in the panel tests: a plain top-level window
-// that records the program messages the setup panel sends or posts and
-// answers them with chosen results, so the panels run without CBaseWnd.
+// that records the program messages and commands the setup panel sends or
+// posts and answers them with chosen results, so the panels run without CBaseWnd.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/wnd.h"
+#include "win32/wnd.h"
 
 namespace panel_test {
 

@@ -1,4 +1,4 @@
-#include "app/wnd.h"
+#include "win32/wnd.h"
 
 HINSTANCE g_hInstance = nullptr;
 

@@ -1,0 +1,162 @@
+#include "app/link_control.h"
+
+#include <string>
+
+#include "link/auto_send.h"
+#include "link/device_name.h"
+#include "link/log_file_win32.h"
+#include "link/port_discovery_win32.h"
+#include "link/receiver_commands_win32.h"
+#include "link/serial_link_win32.h"
+#include "nmea/receiver_status.h"
+#include "nmea/text16.h"
+#include "panels/setup_panel.h"
+#include "panels/status_panel.h"
+#include "win32/messages.h"
+#include "win32/wide_text.h"
+
+using linkrules::ReceiverCommand;
+
+namespace {
+
+// "%d" of a panel field into *value; a text that is no number leaves it.
+void ScanInto(const std::wstring& text, int32_t* value) {
+    text16::ScanInt(AsText16(text.c_str()), value);
+}
+
+}  // namespace
+
+LinkControl::LinkControl(CBackupDlg& setupPanel, CRestoreDlg& statusPanel, IntakeHost& console)
+    : setupPanel_(setupPanel), statusPanel_(statusPanel), console_(console) {}
+
+LRESULT LinkControl::ToggleLink() {
+    setupPanel_.EnableStart(false);
+    if (LinkIsOpen()) {
+        CloseLink();
+        setupPanel_.LinkOpen = 0;
+        setupPanel_.EnableStart(true);
+        return 1;
+    }
+
+    wchar_t entry[linkrules::kEntryUnits];
+    if (!setupPanel_.SelectedEntry(entry, linkrules::kEntryUnits)) {
+        setupPanel_.EnableStart(true);
+        return 0;
+    }
+    linkrules::CutAtColon(AsText16(entry));
+    // Playback needs no serial port; a port entry needs discovery to have
+    // found one.
+    wchar_t unused[linkrules::kPortDeviceUnits];
+    if (PortCount == 0 &&
+        linkrules::ResolveEntry(AsText16(entry), AsText16(unused), linkrules::kPortDeviceUnits) !=
+            linkrules::EntryKind::kRecording) {
+        setupPanel_.EnableStart(true);
+        return 0;
+    }
+    const int baudIndex = setupPanel_.BaudIndex();
+
+    ClearReceiverStatus(statusPanel_.status);
+    const int opened = OpenLink(owner_, entry, baudIndex);
+    ResetFixClock(statusPanel_.status);
+    SetWindowTextW(owner_, L"Skyloom");
+
+    if (opened)
+        setupPanel_.LinkOpen = 1;
+    setupPanel_.EnableStart(true);
+    return opened;
+}
+
+LRESULT LinkControl::Restart(ReceiverCommand command) {
+    if (command == ReceiverCommand::kColdStart)
+        setupPanel_.EnableColdStart(false);
+    else
+        setupPanel_.EnableFactoryReset(false);
+    ResetFixClock(statusPanel_.status);
+    SetWindowTextW(owner_, L"Skyloom");
+    ClearReceiverStatus(statusPanel_.status);
+    SendReceiverCommand(command, console_);
+    resetButtonsPending = 1;
+    return 1;
+}
+
+LRESULT LinkControl::StartAutoSend() {
+    ScanInto(setupPanel_.SignalOffset(), &SnrOffset);
+    ShowSignalOffset();
+    const uint32_t ms = linkrules::AutoSendPeriodMs(AsText16(setupPanel_.AutoSendPeriod().c_str()));
+    if (ms == 0)
+        setupPanel_.SetAutoSendChecked(false);
+    else
+        SetTimer(owner_, TIMER_AUTO_SEND, ms, nullptr);
+    return 0;
+}
+
+LRESULT LinkControl::OnReceiverCommand(UINT message) {
+    switch (message) {
+        case UM_POWER_SAVE_ON:
+            return SendReceiverCommand(ReceiverCommand::kPowerSaveOn, console_);
+        case UM_POWER_SAVE_OFF:
+            return SendReceiverCommand(ReceiverCommand::kPowerSaveOff, console_);
+        case UM_SBAS_ON:
+            return SendReceiverCommand(ReceiverCommand::kSbasOn, console_);
+        case UM_SBAS_OFF:
+            return SendReceiverCommand(ReceiverCommand::kSbasOff, console_);
+        case UM_VTG_ON:
+            return SendReceiverCommand(ReceiverCommand::kVtgOn, console_);
+        case UM_VTG_OFF:
+            return SendReceiverCommand(ReceiverCommand::kVtgOff, console_);
+        case UM_QUERY_VERSION:
+            return SendReceiverCommand(ReceiverCommand::kQueryVersion, console_);
+        case UM_COLD_START:
+            return Restart(ReceiverCommand::kColdStart);
+        case UM_FACTORY_RESET:
+            return Restart(ReceiverCommand::kFactoryReset);
+        case UM_SEND_USER_SENTENCE:
+            return SendUserSentence(setupPanel_.UserSentence().c_str(), console_);
+        case UM_AUTO_SEND_START:
+            return StartAutoSend();
+        case UM_AUTO_SEND_STOP:
+            KillTimer(owner_, TIMER_AUTO_SEND);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+LRESULT LinkControl::StartLogging() {
+    if (StartLog(setupPanel_.LogName().c_str()) == LogStart::kRefused) {
+        setupPanel_.SetLogChecked(false);
+        return 0;
+    }
+    ScanInto(setupPanel_.SignalOffset(), &SnrOffset);
+    setupPanel_.EnableLogFields(false);
+    ShowSignalOffset();
+    return 0;
+}
+
+LRESULT LinkControl::StopLogging() {
+    if (StopLog())
+        setupPanel_.EnableLogFields(true);
+    ShowSignalOffset();
+    return 0;
+}
+
+void LinkControl::ShowSignalOffset() {
+    statusPanel_.signalOffsetOn = LogFileOpen();
+    statusPanel_.signalOffset = SnrOffset;
+}
+
+void LinkControl::ListPorts() {
+    setupPanel_.ClearPortList();
+    EnumeratePorts(setupPanel_.PortList());
+    setupPanel_.EndPortList();
+}
+
+void LinkControl::RescanPorts() {
+    if (setupPanel_.LinkOpen != 0 || setupPanel_.RescanBusy != 0)
+        return;
+    setupPanel_.EnableStart(false);
+    setupPanel_.RescanBusy = 1;
+    RefillPortList(setupPanel_.PortList());
+    setupPanel_.RescanBusy = 0;
+    setupPanel_.EnableStart(true);
+}
