@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <mutex>
 
 #include "link/line_framer.h"
@@ -43,27 +44,34 @@ bool HandOver(LinkState* state, const char16_t* line) {
     return open;
 }
 
-// A recording is read a block at a time: a read costs a round trip through
-// the system whatever its size, which one byte per call makes the largest
-// cost of playback. A port is read one byte per call, so that its silence
-// timeout ends a partial line exactly as configured.
-constexpr DWORD kRecordingBlock = 4096;
+// Ports and recordings alike are read a block at a time: a read costs a
+// round trip through the system whatever its size.
+constexpr DWORD kReadBlock = 4096;
+
+// How much one read asks for. A recording: a block. A port: exactly what it
+// holds, which a read returns at once, or one byte when it holds nothing,
+// which waits for the next byte up to the port's 100 ms, so that a partial
+// line is still ended by 100 ms of silence. Asking a port for more than it
+// holds would wait out the whole 100 ms under Wine even with bytes waiting.
+DWORD ReadSize(const LinkState& state) {
+    if (!state.isPort)
+        return kReadBlock;
+    DWORD errors = 0;
+    COMSTAT held{};
+    // Clearing the error state also lets a port that aborted on an error
+    // read again.
+    ClearCommError(state.device.get(), &errors, &held);
+    return held.cbInQue == 0 ? 1 : std::min<DWORD>(held.cbInQue, kReadBlock);
+}
 
 DWORD WINAPI LinkReader(void* parameter) {
     LinkState* state = static_cast<LinkState*>(parameter);
     LineFramer framer;
-    uint8_t block[kRecordingBlock];
-    const DWORD want = state->isPort ? 1 : kRecordingBlock;
+    uint8_t block[kReadBlock];
     bool lastReadFailed = false;
     while (state->run.load() != 0) {
-        // The port aborts on errors: clear them so every line starts on a
-        // port that reads again.
-        if (state->isPort && framer.pending() == 0) {
-            DWORD errors = 0;
-            ClearCommError(state->device.get(), &errors, nullptr);
-        }
         DWORD got = 0;
-        BOOL ok = ReadFile(state->device.get(), block, want, &got, nullptr);
+        BOOL ok = ReadFile(state->device.get(), block, ReadSize(*state), &got, nullptr);
         if (got == 0) {
             framer.Interrupt();
             // A pulled cable fails every read at once and a recording at its

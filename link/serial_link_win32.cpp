@@ -60,8 +60,8 @@ void ConfigurePort(HANDLE port, uint32_t baud) {
     dcb.fRtsControl = RTS_CONTROL_DISABLE;
     SetCommState(port, &dcb);
 
-    // A one-byte read returns at once when a byte waits, waits for the next
-    // byte otherwise, and gives up after 100 ms of silence.
+    // A read returns at once with what is buffered, waits for the next byte
+    // when nothing is, and gives up after 100 ms of silence.
     COMMTIMEOUTS timeouts{};
     GetCommTimeouts(port, &timeouts);
     timeouts.ReadIntervalTimeout = MAXDWORD;

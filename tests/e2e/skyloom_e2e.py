@@ -339,3 +339,43 @@ def lines_of(data):
 
 
 CAPTION_FIX = re.compile(r"^Skyloom  (\d+) Sec$")
+
+
+# --- the program's numbers and the test runner -----------------------------
+
+SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+RECORDING = os.path.join(SOURCE_DIR, "tests", "data", "captures", "st-teseo-liv3f.pgl")
+COM = 5
+PORT_NAME = "Skyloom Simulated GPS"
+
+# Control ids of the setup panel and the program messages.
+IDC_PORT, IDC_BAUD, IDC_SCAN_PORTS, IDC_COLD_START, IDC_START_GPS = 1000, 1001, 1002, 1003, 1004
+IDC_CORE_VERSION, IDC_FW_VERSION, IDC_SEND, IDC_VTG, IDC_POWER_SAVE = 1005, 1006, 1008, 1009, 1010
+IDC_SBAS, IDC_LOG_FILE, IDC_AUTO_SEND, IDC_GET_VERSION, IDC_FACTORY_RESET = 1011, 1012, 1013, 1014, 1015
+IDC_AUTO_PERIOD, IDC_LOG_NAME, IDC_USER_SENTENCE = 1016, 1020, 1022
+UM_SBAS_ON, UM_SBAS_OFF = 2730, 2731
+
+
+class Results:
+    def __init__(self, only):
+        self.only = only
+        self.failed = []
+        self.passed = 0
+
+    def run(self, name, fn):
+        if self.only and not re.search(self.only, name):
+            return
+        start = time.monotonic()
+        try:
+            fn()
+        except (Failure, AssertionError) as e:
+            self.failed.append(name)
+            print("FAIL %-44s %5.1f s  %s" % (name, time.monotonic() - start, e), flush=True)
+            return
+        self.passed += 1
+        print("ok   %-44s %5.1f s" % (name, time.monotonic() - start), flush=True)
+
+
+def expect(condition, message):
+    if not condition:
+        raise Failure(message)

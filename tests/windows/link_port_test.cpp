@@ -130,6 +130,21 @@ TEST_F(Port, LinesArriveAndCommandsLeaveByteForByte) {
     EXPECT_EQ(rig.linkOpen, 0);
 }
 
+TEST_F(Port, SilenceOfAFewHundredMillisecondsEndsAPartialLine) {
+    Peer peer(peerName);
+    ASSERT_TRUE(peer.ok());
+    ASSERT_EQ(rig.control.ToggleLink(), 1);
+    peer.Send("$GPGLL,1*00\r\n$GPGLL,2");
+    ASSERT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 1; }, 5000));
+    // Well past the port's 100 ms: the read that found nothing drops the cut
+    // line, and what follows starts a line of its own.
+    link_test::PumpFor(400);
+    peer.Send("*00\r\n$GPGLL,3*00\r\n");
+    ASSERT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 3; }, 5000));
+    EXPECT_EQ(rig.sink.lines,
+              (std::vector<std::u16string>{u"$GPGLL,1*00\r\n", u"*00\r\n", u"$GPGLL,3*00\r\n"}));
+}
+
 TEST_F(Port, PulledCableLeavesTheProgramResponsiveAndClosable) {
     const std::wstring cable = Env("SKYLOOM_TEST_CABLE_DIR");
     if (cable.empty())
