@@ -28,6 +28,13 @@ CommandScript ScriptFor(ReceiverCommand command) {
             return {{"$PMTK605*31", "$PMTK103*30"}, 2, 500};
         case ReceiverCommand::kFactoryReset:
             return {{"$PMTK104*37", nullptr}, 1, 500};
+        // Restarts that keep what the receiver knows (hot: time, position,
+        // almanac and ephemeris; warm: all but the ephemeris), paced like the
+        // cold start.
+        case ReceiverCommand::kHotStart:
+            return {{"$PMTK101*32", nullptr}, 1, 500};
+        case ReceiverCommand::kWarmStart:
+            return {{"$PMTK102*31", nullptr}, 1, 500};
     }
     return {{nullptr, nullptr}, 0, 0};
 }

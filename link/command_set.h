@@ -18,6 +18,9 @@ enum class ReceiverCommand {
     kQueryVersion,
     kColdStart,
     kFactoryReset,
+    // The other restarts of an MTK receiver, for time-to-first-fix series.
+    kHotStart,
+    kWarmStart,
 };
 
 // Up to two sentences, each followed by its pause on the user-interface thread

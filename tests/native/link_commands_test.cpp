@@ -70,6 +70,8 @@ TEST(CommandSet, ScriptsCarryTheirSentencesAndPauses) {
         {ReceiverCommand::kQueryVersion, "$PMTK605*31", "", 0},
         {ReceiverCommand::kColdStart, "$PMTK605*31", "$PMTK103*30", 500},
         {ReceiverCommand::kFactoryReset, "$PMTK104*37", "", 500},
+        {ReceiverCommand::kHotStart, "$PMTK101*32", "", 500},
+        {ReceiverCommand::kWarmStart, "$PMTK102*31", "", 500},
     };
     for (const Case& c : cases) {
         linkrules::CommandScript script = linkrules::ScriptFor(c.command);

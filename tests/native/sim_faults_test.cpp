@@ -2,6 +2,9 @@
 // simulated receiver.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
 #include <string>
 
 #include "tools/skyloom_sim/sim_command_reader.h"
@@ -125,6 +128,35 @@ TEST(SimReplay, SchedulesByTheRecordingsOwnTimes) {
     }
     EXPECT_EQ(joined, rec);  // every byte as stored
     EXPECT_EQ(lines.back().bytes, "no line end");
+}
+
+// What --replay accepts: a file, even an empty one. A directory opens on POSIX
+// and only fails when read; it must not pass for an empty recording.
+TEST(SimReplay, ReadsFilesAndRefusesTheRest) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() /
+                         ("skyloom-sim-replay-" + std::to_string(std::random_device()()));
+    ASSERT_TRUE(fs::create_directory(dir));
+    const std::string recording = kGga + std::string(1, '\0') + "\xFF" + "no line end";
+    std::ofstream(dir / "rec.pgl", std::ios::binary) << recording;
+    std::ofstream(dir / "empty.pgl", std::ios::binary).flush();
+    const struct {
+        fs::path path;
+        bool ok;
+        std::string contents;
+    } rows[] = {
+        {dir / "rec.pgl", true, recording},
+        {dir / "empty.pgl", true, ""},
+        {dir, false, ""},
+        {dir / "missing.pgl", false, ""},
+    };
+    for (const auto& row : rows) {
+        std::string contents = "untouched", error;
+        EXPECT_EQ(sim::ReadFile(row.path.string(), &contents, &error), row.ok) << row.path;
+        EXPECT_EQ(contents, row.ok ? row.contents : "untouched") << row.path;
+        EXPECT_EQ(error.empty(), row.ok) << row.path << ": " << error;
+    }
+    fs::remove_all(dir);
 }
 
 TEST(SimReplay, SchedulesAtAFixedRate) {

@@ -40,6 +40,8 @@ TEST(SimOptions, Verdicts) {
         {{"--cycles", "-1", "dev"}, R::kError},
         {{"--speed", "150", "dev"}, R::kRun},
         {{"--speed", "-1", "dev"}, R::kError},
+        {{"--fix-spread", "2.5", "dev"}, R::kRun},
+        {{"--fix-spread", "-1", "dev"}, R::kError},
         {{"--systems", "GP,QZ", "dev"}, R::kError},
         {{"--silence", "5:2", "dev"}, R::kRun},
         {{"--silence", "5", "dev"}, R::kError},
@@ -59,10 +61,13 @@ TEST(SimOptions, Verdicts) {
 
 TEST(SimOptions, ValuesLand) {
     sim::SimOptions o;
-    ASSERT_EQ(Parse({"--baud", "9600", "--fix-after", "2.5", "--cycles", "7", "--bad-checksum", "3",
-                     "--log-received", "rx.bin", "--silence", "1.5:2", "-q", "/tmp/gps"},
+    ASSERT_EQ(Parse({"--baud", "9600", "--fix-after", "2.5", "--fix-spread", "0.5", "--seed", "7",
+                     "--cycles", "7", "--bad-checksum", "3", "--log-received", "rx.bin",
+                     "--silence", "1.5:2", "-q", "/tmp/gps"},
                     &o),
               sim::ParseResult::kRun);
+    EXPECT_DOUBLE_EQ(o.receiver.fixSpreadSeconds, 0.5);
+    EXPECT_EQ(o.receiver.seed, 7u);
     EXPECT_EQ(o.baud, 9600);
     EXPECT_DOUBLE_EQ(o.receiver.fixAfterSeconds, 2.5);
     EXPECT_EQ(o.cycles, 7);
@@ -76,10 +81,11 @@ TEST(SimOptions, ValuesLand) {
 
 TEST(SimOptions, UsageNamesEveryOption) {
     const std::string usage = sim::UsageText();
-    for (const char* name : {"--baud", "--rate-hz", "--fix-after", "--speed", "--replay", "--rate ",
-                             "--cycles", "--duration", "--bad-checksum", "--cut-lines",
-                             "--long-lines", "--high-bytes", "--silence", "--log-received",
-                             "--log-sent", "--reply-delay", "--version", "Exit status"}) {
+    for (const char* name :
+         {"--baud",         "--rate-hz",   "--fix-after",   "--fix-spread", "--seed",
+          "--speed",        "--replay",    "--rate ",       "--cycles",     "--duration",
+          "--bad-checksum", "--cut-lines", "--long-lines",  "--high-bytes", "--silence",
+          "--log-received", "--log-sent",  "--reply-delay", "--version",    "Exit status"}) {
         EXPECT_NE(usage.find(name), std::string::npos) << name;
     }
 }

@@ -130,18 +130,54 @@ TEST(SimReceiver, TimeDatePositionAndSpeed) {
     EXPECT_EQ(later[5], first[5]);
 }
 
-TEST(SimReceiver, ColdStartAndFactoryResetSearchAgain) {
-    for (const char* command : {"PMTK103", "PMTK104"}) {
+TEST(SimReceiver, EveryStartSearchesAgainForItsTime) {
+    const struct {
+        const char* command;
+        double search;  // seconds, with --fix-after 9
+    } rows[] = {{"PMTK101", 1.5}, {"PMTK102", 3}, {"PMTK103", 9}, {"PMTK104", 9}};
+    for (const auto& row : rows) {
         sim::ReceiverOptions o;
-        o.fixAfterSeconds = 5;
+        o.fixAfterSeconds = 9;
         sim::Receiver r(o);
         EXPECT_TRUE(r.HasFix(20));
-        const auto replies = r.Command(sim::Frame(command), 20);
-        ASSERT_EQ(replies.size(), 1u) << command;
+        const auto replies = r.Command(sim::Frame(row.command), 20);
+        ASSERT_EQ(replies.size(), 1u) << row.command;
         EXPECT_EQ(replies[0], "$PMTK010,001*2E\r\n");
-        EXPECT_FALSE(r.HasFix(24)) << command;
-        EXPECT_EQ(Fields(WithPrefix(r.Cycle(24, kUtc), "$GNRMC")[0])[2], "V");
-        EXPECT_TRUE(r.HasFix(25)) << command;
+        EXPECT_FALSE(r.HasFix(20 + row.search - 0.01)) << row.command;
+        EXPECT_EQ(Fields(WithPrefix(r.Cycle(20 + row.search - 0.01, kUtc), "$GNRMC")[0])[2], "V");
+        EXPECT_TRUE(r.HasFix(20 + row.search)) << row.command;
+    }
+}
+
+// --fix-spread: a start's search varies within its share of the spread,
+// differently from start to start and the same again for the same seed.
+TEST(SimReceiver, FixSpreadIsRandomWithinItsShareAndFollowsTheSeed) {
+    const struct {
+        const char* command;
+        double search, spread;  // with --fix-after 30 --fix-spread 6
+    } rows[] = {{"PMTK101", 1.5, 0.3}, {"PMTK102", 10, 2}, {"PMTK103", 30, 6}};
+    for (const auto& row : rows) {
+        auto searches = [&](unsigned seed) {
+            sim::ReceiverOptions o;
+            o.fixAfterSeconds = 30;
+            o.fixSpreadSeconds = 6;
+            o.seed = seed;
+            sim::Receiver r(o);
+            std::vector<double> s;
+            for (int i = 0; i < 200; ++i) {
+                r.Command(sim::Frame(row.command), i);
+                s.push_back(r.searchSeconds());
+            }
+            return s;
+        };
+        const std::vector<double> first = searches(1);
+        EXPECT_EQ(searches(1), first) << row.command;
+        EXPECT_NE(searches(2), first) << row.command;
+        const auto [low, high] = std::minmax_element(first.begin(), first.end());
+        EXPECT_GE(*low, row.search - row.spread) << row.command;
+        EXPECT_LE(*high, row.search + row.spread) << row.command;
+        // 200 draws cover most of the range.
+        EXPECT_GT(*high - *low, 1.6 * row.spread) << row.command;
     }
 }
 

@@ -21,7 +21,8 @@ LINE_KEYS = ["kind", "n", "text", "color", "decoded", "shown"]
 STATUS_KEYS = ["kind", "n", "caption", "date", "time", "course", "speed", "fixState", "hdop",
                "pdop", "latHemisphere", "latitude", "lonHemisphere", "longitude", "satellites"]
 SAT_KEYS = ["id", "used", "snr", "x", "y"]
-SUMMARY_KEYS = ["kind", "lines", "checksumFailures", "redraws", "ttffSeconds"]
+SUMMARY_KEYS = ["kind", "lines", "droppedTooLong", "droppedUnterminated", "checksumFailures",
+                "redraws", "ttffSeconds"]
 
 failures = []
 
@@ -45,11 +46,13 @@ def frame(data):
     """The reader's rules, written independently of the C++ framer: at most 510
     characters before the line feed, an over-long line dropped with the byte
     that overflows it, a partial line at the end never delivered. Returns the
-    lines as the intake receives them: units up to the first 0."""
-    lines, buf = [], bytearray()
+    lines as the intake receives them (units up to the first 0), the number
+    dropped for length and whether a partial line was left at the end."""
+    lines, buf, too_long = [], bytearray(), 0
     for b in data:
         if len(buf) > 510:
             buf = bytearray()
+            too_long += 1
             continue
         if b == 0x0A:
             buf.append(b)
@@ -58,7 +61,7 @@ def frame(data):
             buf = bytearray()
             continue
         buf.append(b)
-    return lines
+    return lines, too_long, 1 if buf else 0
 
 
 def is_int(v):
@@ -121,6 +124,8 @@ def validate(name, out, data=None):
     red = sum(1 for l in lines if l["color"] == "red")
     green = sum(1 for l in lines if l["color"] == "green")
     if list(summary) != SUMMARY_KEYS or summary["lines"] != len(lines) \
+            or not all(is_int(summary[k]) and summary[k] >= 0
+                       for k in ("droppedTooLong", "droppedUnterminated")) \
             or summary["redraws"] != statuses \
             or not red <= summary["checksumFailures"] <= red + green \
             or not (summary["ttffSeconds"] is None
@@ -128,7 +133,11 @@ def validate(name, out, data=None):
         fail(f"{name}: summary {summary} disagrees with the output "
              f"({len(lines)} lines, {statuses} status objects, {red} red)")
     if data is not None:
-        expected = frame(data)
+        expected, too_long, unterminated = frame(data)
+        dropped = (summary.get("droppedTooLong"), summary.get("droppedUnterminated"))
+        if dropped != (too_long, unterminated):
+            fail(f"{name}: summary counts {dropped} dropped lines, the reader's rules drop "
+                 f"{(too_long, unterminated)}")
         got = [l["text"] for l in lines]
         if got != expected:
             first = next((i for i, (a, b) in enumerate(zip(got, expected)) if a != b),
@@ -264,6 +273,13 @@ def mode_cli(decoder, recording, version_file):
     if from_file is None or from_stdin is None or from_file != from_stdin:
         fail("standard input and the file decode differently")
     validate("stdin", from_stdin or b"", data)
+    # Megabytes without a line feed deliver no line: the summary must say why.
+    garbage = (bytes(range(0x0B, 0x100)) * 20000)[:3 * 2**20 + 100]
+    out = run_ok(decoder, "garbage", ["--utc-offset=0", "-"], stdin=garbage)
+    objects = validate("garbage", out, garbage) if out is not None else None
+    if objects is not None and (objects[-1]["lines"], objects[-1]["droppedTooLong"],
+                                objects[-1]["droppedUnterminated"]) != (0, 6144, 1):
+        fail(f"garbage: summary {objects[-1]}")
     missing = os.path.join(tempfile.gettempdir(), "skyloom-no-such-recording.pgl")
     table = [
         ("missing file", [missing], 1),

@@ -120,9 +120,13 @@ void WriteStatusObject(JsonWriter& out, uint64_t n, const std::u16string& captio
     out.Raw("]}\n");
 }
 
-void WriteSummaryObject(JsonWriter& out, DecodeSession& session) {
+void WriteSummaryObject(JsonWriter& out, DecodeSession& session, const DroppedLines& dropped) {
     out.Raw("{\"kind\":\"summary\",\"lines\":");
     out.Unsigned(session.lines());
+    out.Raw(",\"droppedTooLong\":");
+    out.Unsigned(dropped.tooLong());
+    out.Raw(",\"droppedUnterminated\":");
+    out.Unsigned(dropped.unterminated());
     out.Raw(",\"checksumFailures\":");
     out.Unsigned(session.checksumFailures());
     out.Raw(",\"redraws\":");

@@ -6,6 +6,7 @@
 
 #include "nmea/receiver_status.h"
 #include "tools/headless/decode_session.h"
+#include "tools/skyloom_decode/dropped_lines.h"
 #include "tools/skyloom_decode/json_writer.h"
 
 // {"kind":"line","n":1,"text":"...","color":"black","decoded":false,"shown":true}
@@ -15,5 +16,6 @@ void WriteLineObject(JsonWriter& out, const LineOutcome& line);
 void WriteStatusObject(JsonWriter& out, uint64_t n, const std::u16string& caption,
                        const ReceiverStatus& status);
 
-// {"kind":"summary","lines":N,"checksumFailures":K,"redraws":R,"ttffSeconds":S}
-void WriteSummaryObject(JsonWriter& out, DecodeSession& session);
+// {"kind":"summary","lines":N,"droppedTooLong":L,"droppedUnterminated":U,
+//  "checksumFailures":K,"redraws":R,"ttffSeconds":S}
+void WriteSummaryObject(JsonWriter& out, DecodeSession& session, const DroppedLines& dropped);

@@ -14,6 +14,7 @@
 #include "tools/headless/decode_session.h"
 #include "tools/skyloom_decode/decode_objects.h"
 #include "tools/skyloom_decode/decode_options.h"
+#include "tools/skyloom_decode/dropped_lines.h"
 #include "tools/skyloom_decode/json_writer.h"
 #include "tools/skyloom_decode/local_offset.h"
 #include "version.h"
@@ -52,10 +53,12 @@ int Decode(const DecodeOptions& options) {
     // The session holds the whole status record: keep it off the stack.
     auto session = std::make_unique<DecodeSession>(offset, options.lineMs);
     JsonWriter out(stdout);
+    DroppedLines dropped;
 
     std::vector<uint8_t> chunk(1 << 16);
     for (;;) {
         const size_t got = std::fread(chunk.data(), 1, chunk.size(), in);
+        dropped.Feed(chunk.data(), got);
         session->Feed(chunk.data(), got, [&](const LineOutcome& line) {
             WriteLineObject(out, line);
             if (line.redraw)
@@ -74,7 +77,8 @@ int Decode(const DecodeOptions& options) {
         }
     }
     session->EndOfInput();
-    WriteSummaryObject(out, *session);
+    dropped.EndOfInput();
+    WriteSummaryObject(out, *session, dropped);
     if (!out.Finish())
         return Fail(kExitInput, "cannot write the output");
     return 0;

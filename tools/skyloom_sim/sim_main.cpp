@@ -56,8 +56,9 @@ int main(int argc, char** argv) {
     }
 
     sim::SessionIo io;
-    if (!options.replayPath.empty() && !sim::ReadFile(options.replayPath, &io.recording)) {
-        std::fprintf(stderr, "skyloom-sim: can't read %s\n", options.replayPath.c_str());
+    if (!options.replayPath.empty() && !sim::ReadFile(options.replayPath, &io.recording, &error)) {
+        std::fprintf(stderr, "skyloom-sim: can't read the recording %s: %s\n",
+                     options.replayPath.c_str(), error.c_str());
         return 1;
     }
     UniqueFile receivedLog, sentLog;

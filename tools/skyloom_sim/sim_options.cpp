@@ -52,10 +52,13 @@ std::string UsageText() {
            "  --baud N             pace of the output, 1200 to 230400 (default 4800)\n"
            "  --rate-hz N          reporting cycles per second, 1 to 20 (default 1)\n"
            "  --fix-after S        seconds of search before the 3D fix (default 8)\n"
+           "  --fix-spread S       a start's search varies at random by up to S seconds\n"
+           "                       either way for a cold start, in proportion for warm\n"
+           "                       and hot starts (default 0)\n"
            "  --speed KMH          ground speed in km/h, 0 to 2000 (default 36)\n"
            "  --course DEG         course over ground in degrees (default 45)\n"
            "  --systems LIST       reported systems among GP,GL,GA,BD (default all)\n"
-           "  --seed N             choice of the simulated sky (default 1)\n"
+           "  --seed N             choice of the simulated sky and of the spread (default 1)\n"
            "  --replay FILE        send a recording instead, timed by its RMC/GGA times\n"
            "  --rate N             with --replay: N lines per second instead\n"
            "  --reply-delay S      seconds before a command is answered (default 0.25)\n"
@@ -79,10 +82,13 @@ std::string UsageText() {
            "  -h, --help           this text\n"
            "  --version            the version\n"
            "\n"
-           "Commands answered: $PMTK605 (version, replies $PMTK705), $PMTK103 and\n"
-           "$PMTK104 (cold start, factory reset: search again), $PSRF151,01/00 (SBAS,\n"
-           "replies WAAS Enable/Disable), $PSRF103 (VTG output), $PSRF150 (power save:\n"
-           "one cycle in 5). Lines with a wrong checksum are ignored.\n"
+           "Commands answered: $PMTK605 (version, replies $PMTK705); $PMTK101, $PMTK102,\n"
+           "$PMTK103, $PMTK104 (hot, warm, cold and full cold start: search again for\n"
+           "1.5 s but no longer than a warm start, a third of --fix-after, --fix-after,\n"
+           "and --fix-after with the factory settings back, each varied by --fix-spread);\n"
+           "$PSRF151,01/00 (SBAS, replies WAAS Enable/Disable); $PSRF103 (VTG output);\n"
+           "$PSRF150 (power save: one cycle in 5). Lines with a wrong checksum are\n"
+           "ignored. The search after switch-on takes --fix-after exactly.\n"
            "\n"
            "Exit status: 0 done, 1 device or file error, 2 usage error.\n";
 }
@@ -126,6 +132,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args, SimOptions* o, st
                 ok = ParseDouble(value, 1, 20, &o->rateHz);
             } else if (name == "--fix-after") {
                 ok = ParseDouble(value, 0, 86400, &o->receiver.fixAfterSeconds);
+            } else if (name == "--fix-spread") {
+                ok = ParseDouble(value, 0, 86400, &o->receiver.fixSpreadSeconds);
             } else if (name == "--speed") {
                 ok = ParseDouble(value, 0, 2000, &o->receiver.speedKmh);
             } else if (name == "--course") {

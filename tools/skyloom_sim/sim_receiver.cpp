@@ -1,5 +1,6 @@
 #include "tools/skyloom_sim/sim_receiver.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -65,16 +66,36 @@ std::vector<std::string> SplitCommas(const std::string& text) {
 
 }  // namespace
 
-Receiver::Receiver(const ReceiverOptions& options) : options_(options), sky_(options.seed) {}
+// The search after switch-on takes --fix-after exactly, so that a viewer's
+// first fix can be expected at a known time.
+Receiver::Receiver(const ReceiverOptions& options)
+    : options_(options),
+      sky_(options.seed),
+      searchSeconds_(options.fixAfterSeconds),
+      spread_(options.seed) {}
 
-void Receiver::Restart(double t) {
+// A cold start searches for --fix-after seconds. A warm start still knows
+// time, position and almanac and needs only the ephemeris: a third of that. A
+// hot start knows everything and fixes after about a second and a half, never
+// later than a warm start. The spread scales with the search, so that a hot
+// start stays a hot start whatever spread a series of cold ones asks for.
+void Receiver::Restart(double t, StartKind kind) {
+    const double cold = options_.fixAfterSeconds;
+    double search = cold;
+    if (kind == StartKind::kWarm)
+        search = cold / 3.0;
+    else if (kind == StartKind::kHot)
+        search = std::min(1.5, cold / 3.0);
+    const double scale = cold > 0.0 ? search / cold : 1.0;
+    const double unit = static_cast<double>(spread_()) / 4294967296.0 * 2.0 - 1.0;  // [-1, 1)
     searchStart_ = t;
+    searchSeconds_ = std::max(0.0, search + unit * options_.fixSpreadSeconds * scale);
 }
 
 double Receiver::Acquired(double t) const {
-    if (options_.fixAfterSeconds <= 0.0)
+    if (searchSeconds_ <= 0.0)
         return 1.0;
-    const double a = (t - searchStart_) / options_.fixAfterSeconds;
+    const double a = (t - searchStart_) / searchSeconds_;
     return a < 0.0 ? 0.0 : (a > 1.0 ? 1.0 : a);
 }
 
@@ -184,9 +205,20 @@ std::vector<std::string> Receiver::Command(const std::string& line, double t) {
     if (name == "PMTK605") {
         return {Frame(std::string("PMTK705,") + kCoreVersion + ",0001," + kFirmwareVersion + ",")};
     }
-    if (name == "PMTK103" || name == "PMTK104") {
-        Restart(t);
-        if (name == "PMTK104") {
+    const struct {
+        const char* name;
+        StartKind kind;
+    } kStarts[] = {
+        {"PMTK101", StartKind::kHot},
+        {"PMTK102", StartKind::kWarm},
+        {"PMTK103", StartKind::kCold},
+        {"PMTK104", StartKind::kFullCold},
+    };
+    for (const auto& start : kStarts) {
+        if (name != start.name)
+            continue;
+        Restart(t, start.kind);
+        if (start.kind == StartKind::kFullCold) {
             vtgOn_ = false;
             powerSave_ = false;
             sbasOn_ = true;

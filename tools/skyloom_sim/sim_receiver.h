@@ -3,6 +3,7 @@
 // device loop, the tests and a replay all drive it the same way.
 #pragma once
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,8 @@
 namespace sim {
 
 struct ReceiverOptions {
-    double fixAfterSeconds = 8.0;  // search phase after start, cold start or factory reset
+    double fixAfterSeconds = 8.0;   // search phase after switch-on, a cold or full cold start
+    double fixSpreadSeconds = 0.0;  // a start's search varies by up to this, either way
     double speedKmh = 36.0;
     double courseDegrees = 45.0;
     double startLatitude = 48.1173;   // degrees, north positive
@@ -36,19 +38,24 @@ class Receiver {
     // not). Lines with a wrong checksum are ignored, as a receiver ignores them.
     std::vector<std::string> Command(const std::string& line, double t);
 
-    bool HasFix(double t) const { return t - searchStart_ >= options_.fixAfterSeconds; }
+    bool HasFix(double t) const { return t - searchStart_ >= searchSeconds_; }
+    // How long the search since switch-on or the last start takes.
+    double searchSeconds() const { return searchSeconds_; }
     bool vtgOn() const { return vtgOn_; }
     bool powerSave() const { return powerSave_; }
     bool sbasOn() const { return sbasOn_; }
     const ReceiverOptions& options() const { return options_; }
 
   private:
-    void Restart(double t);
+    enum class StartKind { kHot, kWarm, kCold, kFullCold };
+    void Restart(double t, StartKind kind);
     double Acquired(double t) const;
 
     ReceiverOptions options_;
     Sky sky_;
     double searchStart_ = 0.0;
+    double searchSeconds_;
+    std::mt19937 spread_;  // its output is the same on every platform, unlike the distributions
     long cycles_ = 0;
     long powerSaveCount_ = 0;
     bool vtgOn_ = false;

@@ -1,7 +1,9 @@
 #include "tools/skyloom_sim/sim_replay.h"
 
-#include <fstream>
-#include <sstream>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
 
 #include "tools/skyloom_sim/sim_time.h"
 
@@ -58,15 +60,28 @@ std::vector<ReplayLine> ScheduleReplay(const std::string& recording, double line
     return lines;
 }
 
-bool ReadFile(const std::string& path, std::string* contents) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+bool ReadFile(const std::string& path, std::string* contents, std::string* error) {
+    errno = 0;
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) {
+        *error = std::strerror(errno);
         return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad())
+    }
+    // A directory opens on POSIX and fails only at the read: the read's error
+    // is the verdict, not the open's success.
+    std::string data;
+    char chunk[1 << 16];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0)
+        data.append(chunk, got);
+    const int err = errno;
+    const bool failed = std::ferror(in) != 0;
+    std::fclose(in);
+    if (failed) {
+        *error = err != 0 ? std::strerror(err) : "read error";
         return false;
-    *contents = buffer.str();
+    }
+    *contents = std::move(data);
     return true;
 }
 

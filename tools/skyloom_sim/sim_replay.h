@@ -23,7 +23,8 @@ constexpr double kMaxReplayGap = 5.0;
 // jump back counts as no pause); every other line follows the line before it.
 std::vector<ReplayLine> ScheduleReplay(const std::string& recording, double linesPerSecond);
 
-// Reads a whole file; false when it can't be read.
-bool ReadFile(const std::string& path, std::string* contents);
+// Reads a whole file; false, with the system's reason in `error`, when it
+// can't be opened or read (a directory included).
+bool ReadFile(const std::string& path, std::string* contents, std::string* error);
 
 }  // namespace sim
