@@ -4,9 +4,9 @@ the file dialog (read-only, held open by another program, the dialog cancelled).
 import os
 import subprocess
 
-from skyloom_e2e import (COM, Driver, Failure, IDC_LOG_FILE, IDC_LOG_NAME, IDC_PORT,
-                         IDC_SCAN_PORTS, IDC_START_GPS, Program, RECORDING, escape, expect,
-                         lines_of, wait_for, widen)
+from skyloom_e2e import (COM, IDC_LOG_FILE, IDC_LOG_NAME, IDC_PORT, IDC_SCAN_PORTS, IDC_START_GPS,
+                         RECORDING, close_program, Driver, escape, expect, lines_of, Program,
+                         wait_for, widen)
 
 
 def playback_phase(env, args, results):
@@ -118,12 +118,7 @@ def playback_phase(env, args, results):
         results.run("playback: dialog cancelled", cancel_shows_error)
         results.run("playback: port entry refused with no port", port_entry_refused_without_port)
     finally:
-        try:
-            drive("close", 10000)
-        except Failure:
-            pass
-        drive.close()
-        env.stop(program.process, 10)
+        close_program(env, drive, program, 10000)
 
 
 # --- a receiver on a pseudo-terminal port -------------------------------------

@@ -6,12 +6,12 @@ import os
 import subprocess
 import time
 
-from skyloom_e2e import (CAPTION_FIX, COM, Driver, Failure, IDC_AUTO_PERIOD, IDC_AUTO_SEND,
-                         IDC_BAUD, IDC_COLD_START, IDC_CORE_VERSION, IDC_FACTORY_RESET,
-                         IDC_FW_VERSION, IDC_GET_VERSION, IDC_LOG_FILE, IDC_LOG_NAME, IDC_PORT,
-                         IDC_POWER_SAVE, IDC_SBAS, IDC_SEND, IDC_START_GPS, IDC_USER_SENTENCE,
-                         IDC_VTG, PORT_NAME, Program, Pty, Simulator, UM_SBAS_OFF, UM_SBAS_ON,
-                         delivered_lines, escape, expect, wait_for, widen)
+from skyloom_e2e import (CAPTION_FIX, COM, IDC_AUTO_PERIOD, IDC_AUTO_SEND, IDC_BAUD,
+                         IDC_COLD_START, IDC_CORE_VERSION, IDC_FACTORY_RESET, IDC_FW_VERSION,
+                         IDC_GET_VERSION, IDC_LOG_FILE, IDC_LOG_NAME, IDC_PORT, IDC_POWER_SAVE,
+                         IDC_SBAS, IDC_SEND, IDC_START_GPS, IDC_USER_SENTENCE, IDC_VTG, PORT_NAME,
+                         UM_SBAS_OFF, UM_SBAS_ON, close_program, delivered_lines, Driver, escape,
+                         expect, Program, Pty, Simulator, wait_for, widen)
 
 
 def receiver_phase(env, args, results):
@@ -257,12 +257,7 @@ def receiver_phase(env, args, results):
         results.run("receiver: garbled output", faulty_receiver)
         results.run("receiver: cable pulled mid-stream", pulled_cable)
     finally:
-        try:
-            drive("close", 5000)
-        except Failure:
-            pass
-        drive.close()
-        env.stop(program.process, 10)
+        close_program(env, drive, program, 5000)
         env.stop(sims[0].process)
         if pty.process.poll() is None:
             pty.pull()

@@ -356,6 +356,16 @@ IDC_AUTO_PERIOD, IDC_LOG_NAME, IDC_USER_SENTENCE = 1016, 1020, 1022
 UM_SBAS_ON, UM_SBAS_OFF = 2730, 2731
 
 
+def close_program(env, drive, program, close_ms):
+    """Asks the window to close, then makes sure the process is gone."""
+    try:
+        drive("close", close_ms)
+    except Failure:
+        pass
+    drive.close()
+    env.stop(program.process, 10)
+
+
 class Results:
     def __init__(self, only):
         self.only = only
