@@ -1,6 +1,6 @@
-// The two panel templates as compiled into the resources, read item by item:
-// the styles the controls are created with (before any control adjusts its
-// own), their ids, classes, texts and places in dialog units.
+// The two panel templates as compiled into the resources, read item by item,
+// and checked for what the program relies on: the controls it works, their
+// kinds, and a starting window whose controls fit and do not overlap.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -152,66 +152,106 @@ TEST(PanelTemplates, BothPanelsAreCaptionlessChildrenInTheSystemFont) {
     }
 }
 
-TEST(PanelTemplates, SetupPanelTemplateHoldsEveryControlAsCreated) {
+const Item* Find(const Template& t, int id) {
+    for (const Item& item : t.items)
+        if (item.id == id)
+            return &item;
+    return nullptr;
+}
+
+bool Overlap(const Item& a, const Item& b) {
+    return a.x < b.x + b.cx && b.x < a.x + a.cx && a.y < b.y + b.cy && b.y < a.y + a.cy;
+}
+
+TEST(PanelTemplates, EveryControlThePanelWorksIsThereOnceWithTheClassItIsWorkedAs) {
     Template t;
     ASSERT_TRUE(LoadTemplate(IDD_SETUP_PANEL, &t));
-
-    const DWORD child = WS_CHILD | WS_VISIBLE;
-    const DWORD hidden = WS_CHILD;
-    const DWORD combo = CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP;
-    const DWORD sortedCombo = CBS_DROPDOWN | CBS_SORT | WS_TABSTOP;
-    const DWORD push = BS_PUSHBUTTON | WS_TABSTOP;
-    const DWORD check = BS_AUTOCHECKBOX | WS_TABSTOP;
-    const DWORD label = SS_LEFT | WS_GROUP;
-    const DWORD readOnly = ES_LEFT | ES_READONLY | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
-    const DWORD edit = ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
-    const Item expected[] = {
-        {child | combo, 89, 1, 57, 12, IDC_PORT, L"ComboBox", L""},
-        {child | combo, 49, 16, 57, 13, IDC_BAUD, L"ComboBox", L""},
-        {child | label, 8, 1, 38, 9, -1, L"Static", L"COM Port :"},
-        {child | label, 7, 16, 40, 10, -1, L"Static", L"Baud Rate :"},
-        {hidden | BS_PUSHBUTTON, 9, 142, 54, 13, IDC_SCAN_PORTS, L"Button", L"Scan Com Port"},
-        {child | push | WS_DISABLED, 7, 31, 55, 13, IDC_COLD_START, L"Button", L"Cold Start"},
-        {child | push, 68, 31, 59, 13, IDC_START_GPS, L"Button", L"Start GPS"},
-        {hidden | check | WS_DISABLED, 205, 112, 60, 10, IDC_VTG, L"Button", L"VTG"},
-        {hidden | check | WS_DISABLED, 83, 112, 55, 10, IDC_POWER_SAVE, L"Button", L"Power Save"},
-        {hidden | check | WS_DISABLED, 140, 112, 62, 10, IDC_SBAS, L"Button", L"WAAS/EGNOS"},
-        {hidden | push | WS_DISABLED, 68, 46, 59, 13, IDC_GET_VERSION, L"Button", L"Get Version"},
-        {child | label, 132, 17, 44, 12, -1, L"Static", L"Core Version:"},
-        {child | readOnly, 180, 17, 90, 14, IDC_CORE_VERSION, L"Edit", L""},
-        {child | label, 134, 32, 44, 11, -1, L"Static", L"FW Version:"},
-        {child | readOnly, 180, 32, 89, 13, IDC_FW_VERSION, L"Edit", L""},
-        {hidden | edit, 161, 79, 25, 13, IDC_AUTO_PERIOD, L"Edit", L""},
-        {hidden | sortedCombo | WS_DISABLED, 199, 126, 26, 12, IDC_FILTER_FIELD, L"ComboBox", L""},
-        {hidden | sortedCombo | WS_DISABLED, 151, 134, 26, 12, IDC_FILTER_OP, L"ComboBox", L""},
-        {hidden | push | WS_DISABLED, 95, 123, 30, 12, IDC_SET_FILTER, L"Button", L"Set Filte"},
-        {hidden | check, 181, 61, 36, 10, IDC_LOG_FILE, L"Button", L"Log File"},
-        {hidden | edit, 217, 59, 47, 13, IDC_LOG_NAME, L"Edit", L""},
-        {hidden | label, 21, 104, 44, 11, -1, L"Static", L"P Version:"},
-        {hidden | ES_LEFT | ES_READONLY | WS_TABSTOP, 67, 103, 56, 13, IDC_P_VERSION, L"Edit", L""},
-        {hidden | label | WS_DISABLED, 89, 86, 21, 14, -1, L"Static", L"Time:"},
-        {hidden | label | WS_DISABLED, 103, 154, 21, 14, -1, L"Static", L"File:"},
-        {hidden | edit | WS_DISABLED, 217, 154, 47, 13, IDC_SNR_OFFSET, L"Edit", L""},
-        {hidden | label | WS_DISABLED, 190, 153, 21, 14, -1, L"Static", L"Mod:"},
-        {hidden | push | WS_DISABLED, 7, 61, 55, 13, IDC_SEND, L"Button", L"Send"},
-        {hidden | edit | WS_DISABLED, 67, 60, 108, 13, IDC_USER_SENTENCE, L"Edit", L""},
-        {hidden | check, 135, 80, 25, 10, IDC_AUTO_SEND, L"Button", L"Auto"},
-        {hidden | push | WS_DISABLED, 12, 83, 55, 13, IDC_FACTORY_RESET, L"Button",
-         L"Factory Reset"},
+    const DWORD kType = 0x0F;  // the button type bits
+    const struct {
+        int id;
+        const wchar_t* cls;
+        DWORD buttonType;  // for buttons: push or automatic check box
+    } rows[] = {
+        {IDC_PORT, L"ComboBox", 0},
+        {IDC_BAUD, L"ComboBox", 0},
+        {IDC_START_GPS, L"Button", BS_PUSHBUTTON},
+        {IDC_COLD_START, L"Button", BS_PUSHBUTTON},
+        {IDC_FACTORY_RESET, L"Button", BS_PUSHBUTTON},
+        {IDC_GET_VERSION, L"Button", BS_PUSHBUTTON},
+        {IDC_SEND, L"Button", BS_PUSHBUTTON},
+        {IDC_SCAN_PORTS, L"Button", BS_PUSHBUTTON},
+        // The panel reads a check box's new state when it reports the click:
+        // only an automatic one has toggled itself by then.
+        {IDC_VTG, L"Button", BS_AUTOCHECKBOX},
+        {IDC_POWER_SAVE, L"Button", BS_AUTOCHECKBOX},
+        {IDC_SBAS, L"Button", BS_AUTOCHECKBOX},
+        {IDC_LOG_FILE, L"Button", BS_AUTOCHECKBOX},
+        {IDC_AUTO_SEND, L"Button", BS_AUTOCHECKBOX},
+        {IDC_CORE_VERSION, L"Edit", 0},
+        {IDC_FW_VERSION, L"Edit", 0},
+        {IDC_USER_SENTENCE, L"Edit", 0},
+        {IDC_AUTO_PERIOD, L"Edit", 0},
+        {IDC_LOG_NAME, L"Edit", 0},
+        {IDC_SNR_OFFSET, L"Edit", 0},
     };
-    ASSERT_EQ(t.items.size(), std::size(expected));
-    for (size_t i = 0; i < t.items.size(); ++i) {
-        const Item& got = t.items[i];
-        const Item& want = expected[i];
-        SCOPED_TRACE(testing::Message() << "item " << i << " id " << want.id);
-        EXPECT_EQ(got.id, want.id);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.id);
+        const Item* item = Find(t, r.id);
+        ASSERT_NE(item, nullptr);
         // Stored by name or by the predefined class's atom; names compare without case.
-        EXPECT_EQ(lstrcmpiW(got.cls.c_str(), want.cls.c_str()), 0) << got.cls;
-        EXPECT_EQ(got.text, want.text);
-        EXPECT_EQ(got.style, want.style) << std::hex << (got.style ^ want.style);
-        EXPECT_EQ(got.x, want.x);
-        EXPECT_EQ(got.y, want.y);
-        EXPECT_EQ(got.cx, want.cx);
-        EXPECT_EQ(got.cy, want.cy);
+        EXPECT_EQ(lstrcmpiW(item->cls.c_str(), r.cls), 0) << item->cls;
+        if (r.buttonType != 0) {
+            EXPECT_EQ(item->style & kType, r.buttonType);
+        }
     }
+    // Ids are unique: every GetDlgItem finds the one control meant.
+    for (size_t i = 0; i < t.items.size(); ++i)
+        for (size_t j = i + 1; j < t.items.size(); ++j)
+            if (t.items[i].id != -1) {
+                EXPECT_NE(t.items[i].id, t.items[j].id) << "items " << i << " and " << j;
+            }
+}
+
+TEST(PanelTemplates, TheStartingWindowShowsItsControlsInsideThePanelWithoutOverlap) {
+    Template t;
+    ASSERT_TRUE(LoadTemplate(IDD_SETUP_PANEL, &t));
+    std::vector<Item> shown;
+    for (const Item& item : t.items) {
+        // Everything lies inside the panel, shown or not.
+        EXPECT_GE(item.x, 0) << item.id;
+        EXPECT_GE(item.y, 0) << item.id;
+        EXPECT_LE(item.x + item.cx, t.cx) << item.id;
+        EXPECT_LE(item.y + item.cy, t.cy) << item.id;
+        if (item.style & WS_VISIBLE)
+            shown.push_back(item);
+    }
+    for (size_t i = 0; i < shown.size(); ++i)
+        for (size_t j = i + 1; j < shown.size(); ++j)
+            EXPECT_FALSE(Overlap(shown[i], shown[j]))
+                << shown[i].id << " '" << testing::PrintToString(shown[i].text) << "' and "
+                << shown[j].id << " '" << testing::PrintToString(shown[j].text) << "'";
+
+    // The starting window: the port and baud lists, Start GPS, a Cold Start
+    // that waits for a link, and the two read-only version fields.
+    const struct {
+        int id;
+        bool enabled;
+    } startRows[] = {{IDC_PORT, true},        {IDC_BAUD, true},         {IDC_START_GPS, true},
+                     {IDC_COLD_START, false}, {IDC_CORE_VERSION, true}, {IDC_FW_VERSION, true}};
+    size_t shownWithId = 0;
+    for (const Item& item : shown)
+        shownWithId += item.id != -1 ? 1 : 0;
+    EXPECT_EQ(shownWithId, std::size(startRows));
+    for (const auto& r : startRows) {
+        const Item* item = Find(t, r.id);
+        ASSERT_NE(item, nullptr) << r.id;
+        EXPECT_TRUE(item->style & WS_VISIBLE) << r.id;
+        EXPECT_EQ((item->style & WS_DISABLED) == 0, r.enabled) << r.id;
+    }
+    for (int id : {IDC_CORE_VERSION, IDC_FW_VERSION})
+        EXPECT_TRUE(Find(t, id)->style & ES_READONLY) << id;
+    // Commands that need a link to talk to start disabled.
+    for (int id : {IDC_FACTORY_RESET, IDC_VTG, IDC_POWER_SAVE, IDC_SBAS, IDC_GET_VERSION, IDC_SEND,
+                   IDC_USER_SENTENCE})
+        EXPECT_TRUE(Find(t, id)->style & WS_DISABLED) << id;
 }
