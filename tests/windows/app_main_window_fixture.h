@@ -12,33 +12,12 @@
 #include "app/main_window.h"
 #include "app/message_loop.h"
 #include "res/resource.h"
+#include "tests/windows/win_test_support.h"
 
 namespace app_test {
 
-// Dispatches everything queued for this thread, the way the program's loop
-// does. A WM_QUIT left by a destroyed window is dropped: the next test's
-// window starts with a clean queue.
-inline void PumpPending(HACCEL accelerators = nullptr) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            continue;
-        if (accelerators != nullptr) {
-            DispatchWithAccelerators(msg, accelerators);
-        } else {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-}
-
-inline std::wstring WindowText(HWND hwnd) {
-    const int n = GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-    GetWindowTextW(hwnd, text.data(), n + 1);
-    text.resize(static_cast<size_t>(n));
-    return text;
-}
+using win_test::PumpPending;
+using win_test::WindowText;
 
 // A rectangle of `child` in the client coordinates of `parent`.
 inline RECT RectIn(HWND parent, HWND child) {

@@ -146,9 +146,7 @@ TEST(Discovery, WithoutPortsTheListStaysEmptyAndARescanSaysSo) {
 
     rig.control.RescanPorts();
     EXPECT_TRUE(Entries(panel.hwnd()).empty());
-    wchar_t text[64] = {};
-    GetWindowTextW(panel.Item(IDC_PORT), text, 64);
-    EXPECT_EQ(std::wstring(text), L"No Com Port Find!!");
+    EXPECT_EQ(win_test::WindowText(panel.Item(IDC_PORT)), L"No Com Port Find!!");
 }
 
 TEST(Discovery, NoMoreThanTwentyPortsAreListed) {

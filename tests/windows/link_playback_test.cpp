@@ -80,9 +80,7 @@ TEST_F(Playback, ARealCaptureIsDeliveredLineForLineWithNoPortFound) {
     EXPECT_TRUE(LinkIsOpen());
     EXPECT_NE(LinkHandle, INVALID_HANDLE_VALUE);
     // Opening cleared the record and the first-fix clock and reset the caption.
-    wchar_t caption[64];
-    GetWindowTextW(rig.sink.hwnd(), caption, 64);
-    EXPECT_EQ(std::wstring(caption), L"Skyloom");
+    EXPECT_EQ(win_test::WindowText(rig.sink.hwnd()), L"Skyloom");
     EXPECT_EQ(rig.status.ttffDone, 0);
     EXPECT_EQ(rig.status.texts.speed[0], 0);
 
@@ -187,9 +185,7 @@ TEST_F(Playback, CancellingTheDialogOpensNothing) {
     EXPECT_FALSE(LinkIsOpen());
     EXPECT_TRUE(IsWindowEnabled(rig.panel.Item(IDC_START_GPS)));
     // The attempt reached the open: record and caption were reset all the same.
-    wchar_t caption[64];
-    GetWindowTextW(rig.sink.hwnd(), caption, 64);
-    EXPECT_EQ(std::wstring(caption), L"Skyloom");
+    EXPECT_EQ(win_test::WindowText(rig.sink.hwnd()), L"Skyloom");
     EXPECT_EQ(rig.status.texts.speed[0], 0);
 }
 

@@ -19,6 +19,7 @@
 #include "nmea/receiver_status.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
+#include "tests/windows/win_test_support.h"
 
 namespace link_test {
 
@@ -114,9 +115,8 @@ class DialogAnswer {
     std::atomic<bool> answered_{false};  // set by the answering thread
 };
 
-// Dispatches this thread's messages until done() holds or timeoutMs passes.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
-void PumpFor(DWORD ms);
+using win_test::PumpFor;
+using win_test::PumpUntil;
 
 // A scratch directory in the Wine prefix's temporary folder, made when missing;
 // files are written whole (CREATE_ALWAYS), so earlier runs' leftovers do not matter.

@@ -53,14 +53,6 @@ LRESULT CALLBACK FakeMainWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LP
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 void UseTestModuleResources() {
     g_hInstance = GetModuleHandleW(nullptr);
 }

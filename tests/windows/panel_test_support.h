@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "tests/windows/win_test_support.h"
 #include "win32/wnd.h"
 
 namespace panel_test {
@@ -37,7 +38,9 @@ class FakeMainWindow {
 };
 
 // Dispatches everything queued for this thread (posted program messages).
-void PumpMessages();
+inline void PumpMessages() {
+    win_test::PumpPending();
+}
 
 // The resources (templates, bitmap) are linked into the test executable itself.
 void UseTestModuleResources();
