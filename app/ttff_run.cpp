@@ -127,7 +127,6 @@ void TtffRun::OnTtffClosed() {
 
 void TtffRun::Shutdown() {
     End("Stopped after %u of %u runs.");
-    KillTimer(owner_, TIMER_TTFF);
 }
 
 void TtffRun::AfterLine() {
@@ -188,7 +187,7 @@ void TtffRun::Finished() {
 }
 
 void TtffRun::Step(uint32_t now) {
-    // The limit counts from the start, and a fix seen before it is no timeout.
+    // A fix seen before the limit is no timeout, even if its cycle ends after.
     if (fixPending_)
         return;
     switch (series_.OnTick(now)) {
