@@ -261,12 +261,10 @@ void TtffRun::Show() {
         return;
     dialog_.ShowSeries(series_);
     if (!series_.running()) {
-        if (note_[0] != 0)
-            dialog_.ShowState(note_);
-        else
-            dialog_.ShowState(LinkIsOpen()
-                                  ? L"Choose the start and the runs, then press Start."
-                                  : L"Open the receiver with Start GPS, then press Start.");
+        // Nothing tells the dialog when the link opens: this text holds either way.
+        dialog_.ShowState(note_[0] != 0 ? note_
+                                        : L"Open the receiver (Start GPS), choose the start and "
+                                          L"the runs, then press Start.");
         return;
     }
     const TtffSeriesConfig& config = series_.config();

@@ -223,6 +223,10 @@ TEST_F(TtffWindowTest, ARunIsTimedByTheFixClockAndALinkThatClosesEndsTheSeries) 
     EXPECT_EQ(State(), L"The link closed: stopped after 1 of 2 runs.");
     EXPECT_EQ(series().count(), 1u);
     EXPECT_TRUE(IsWindowEnabled(Item(IDC_TTFF_START)));
+    // Closed and opened again, the dialog shows the results so far.
+    Press(IDCANCEL);
+    SendMessageW(main, WM_COMMAND, IDM_TTFF_TEST, 0);
+    EXPECT_EQ(Rows(window.ttffDialog.hwnd), 1);
 }
 
 }  // namespace
