@@ -67,10 +67,10 @@ LRESULT LinkControl::ToggleLink() {
 }
 
 LRESULT LinkControl::Restart(ReceiverCommand command) {
-    if (command == ReceiverCommand::kColdStart)
-        setupPanel_.EnableColdStart(false);
-    else
+    if (command == ReceiverCommand::kFactoryReset)
         setupPanel_.EnableFactoryReset(false);
+    else
+        setupPanel_.EnableColdStart(false);
     ResetFixClock(statusPanel_.status);
     SetWindowTextW(owner_, L"Skyloom");
     ClearReceiverStatus(statusPanel_.status);

@@ -37,9 +37,14 @@ class LinkControl {
     // "Scan Com Port": rebuilds the list from the last enumeration, unless a
     // link is open or a rescan already runs.
     void RescanPorts();
+    // A restart of the receiver (the cold start or factory reset script, or
+    // a hot or warm start of a TTFF series): the record and the first-fix
+    // clock start afresh, the caption says "Skyloom", then the sentences go
+    // out. Until the next line, the factory reset disables its own button,
+    // every other restart the Cold Start button.
+    LRESULT Restart(linkrules::ReceiverCommand command);
 
   private:
-    LRESULT Restart(linkrules::ReceiverCommand command);
     LRESULT StartAutoSend();
     // The status panel shows signals with the offset while a log file is open.
     void ShowSignalOffset();

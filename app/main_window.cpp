@@ -24,7 +24,9 @@ constexpr int kTextUnits = 512;
 }  // namespace
 
 CBaseWnd::CBaseWnd()
-    : intakeHost(setupPanel, statusPanel), linkControl(setupPanel, statusPanel, intakeHost) {
+    : intakeHost(setupPanel, statusPanel),
+      linkControl(setupPanel, statusPanel, intakeHost),
+      ttffRun(linkControl, statusPanel.status, ttffDialog) {
     statusPanel.status.parseBusy = 0;
 }
 
@@ -77,6 +79,7 @@ bool CBaseWnd::OnCreate(HWND hwnd) {
         return false;
     setupPanel.mainWindow = hwnd;
     linkControl.SetOwner(hwnd);
+    ttffRun.SetOwner(hwnd);
     linkControl.ListPorts();
     const int split = SplitHeight(client.bottom - client.top);
     SetParent(setupPanel.hwnd, hwnd);
@@ -99,6 +102,7 @@ bool CBaseWnd::OnCreate(HWND hwnd) {
 
 void CBaseWnd::OnDestroy() {
     KillTimer(hwnd, TIMER_DEVICE_SETTLE);
+    ttffRun.Shutdown();
     // The panels outlive this step by a few messages; none may paint with a
     // deleted handle.
     statusPanel.skyBitmap.reset();
@@ -128,6 +132,9 @@ void CBaseWnd::OnCommand(HWND hwnd, UINT command) {
         case IDC_SCAN_PORTS:
             linkControl.RescanPorts();
             break;
+        case IDM_TTFF_TEST:
+            ttffRun.OpenDialog();
+            break;
         case IDM_SET_TIME: {
             SYSTEMTIME local;
             if (ClockTimeFromReceiver(statusPanel.status, &local))
@@ -147,6 +154,9 @@ void CBaseWnd::OnTimer(HWND hwnd, UINT_PTR timer) {
             break;
         case TIMER_AUTO_SEND:
             SendMessageW(hwnd, UM_SEND_USER_SENTENCE, 0, 0);
+            break;
+        case TIMER_TTFF:
+            ttffRun.OnTimer();
             break;
         default:
             break;
@@ -173,7 +183,9 @@ bool ClockTimeFromReceiver(const ReceiverStatus& status, SYSTEMTIME* local) {
 }
 
 LRESULT CBaseWnd::DeliverLine(const char16_t* line) {
-    return OnLineReceived(intakeHost, statusPanel.status, line);
+    const LRESULT handled = OnLineReceived(intakeHost, statusPanel.status, line);
+    ttffRun.AfterLine();
+    return handled;
 }
 
 LRESULT CBaseWnd::OnProgramMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

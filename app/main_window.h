@@ -8,9 +8,11 @@
 #include <cstdint>
 
 #include "app/link_control.h"
+#include "app/ttff_run.h"
 #include "app/win32_intake_host.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
+#include "panels/ttff_dialog.h"
 #include "win32/wnd.h"
 
 // 1 while the WM_CREATE step runs: Exit, device arrivals and the activation
@@ -40,6 +42,8 @@ class CBaseWnd : public CWnd {
     CRestoreDlg statusPanel;
     Win32IntakeHost intakeHost;
     LinkControl linkControl;
+    CTtffDlg ttffDialog;
+    TtffRun ttffRun;
 
   private:
     bool OnCreate(HWND hwnd);

@@ -9,6 +9,7 @@
 #define IDR_MENU 105
 #define IDD_SETUP_PANEL 106
 #define IDD_STATUS_PANEL 107
+#define IDD_TTFF_TEST 108
 
 #define IDC_PORT 1000
 #define IDC_BAUD 1001
@@ -34,6 +35,18 @@
 #define IDC_SNR_OFFSET 1021
 #define IDC_USER_SENTENCE 1022
 
+// The TTFF test dialog (template 108).
+#define IDC_TTFF_KIND 1023
+#define IDC_TTFF_RUNS 1024
+#define IDC_TTFF_LIMIT 1025
+#define IDC_TTFF_PAUSE 1026
+#define IDC_TTFF_START 1027
+#define IDC_TTFF_STOP 1028
+#define IDC_TTFF_SAVE 1029
+#define IDC_TTFF_STATE 1030
+#define IDC_TTFF_RESULTS 1031
+#define IDC_TTFF_SUMMARY 1032
+
 // The resource compiler cannot read the command enum of app/messages.h; the
 // menu and the accelerators use these copies, and a test checks that the
 // loaded menu and accelerator table carry the enum's values.
@@ -41,4 +54,5 @@
 #define IDM_ABOUT 40001
 #define IDM_EXIT 40002
 #define IDM_SET_TIME 40004
+#define IDM_TTFF_TEST 40005
 #endif

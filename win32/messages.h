@@ -32,6 +32,7 @@ enum MenuCommand : unsigned {
     IDM_ABOUT = 40001,
     IDM_EXIT = 40002,
     IDM_SET_TIME = 40004,
+    IDM_TTFF_TEST = 40005,
 };
 
 // Timers of the main window (no timer procedure: they arrive as WM_TIMER).
@@ -39,4 +40,5 @@ enum MainTimer : unsigned {
     TIMER_DEVICE_SETTLE = 4096,
     TIMER_AUTO_SEND = 4098,
     TIMER_STARTUP = 4099,
+    TIMER_TTFF = 4100,  // steps a running TTFF series
 };

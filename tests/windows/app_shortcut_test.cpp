@@ -106,20 +106,22 @@ TEST(ShortcutTableTest, AcceleratorsAndMenuCarryTheCommandNumbers) {
 
     HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU));
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(GetMenuItemCount(menu), 2);
+    ASSERT_EQ(GetMenuItemCount(menu), 3);  // the "Receiver" drop-down between them
     const struct {
+        int position;
         UINT command;
         const wchar_t* text;
         bool grayed;
-    } items[] = {{IDM_SET_TIME, L"Set Time", true}, {IDM_ABOUT, L"About", false}};
-    for (int i = 0; i < 2; ++i) {
+    } items[] = {{0, IDM_SET_TIME, L"Set Time", true}, {2, IDM_ABOUT, L"About", false}};
+    for (const auto& item : items) {
+        const int i = item.position;
         SCOPED_TRACE(i);
-        EXPECT_EQ(GetMenuItemID(menu, i), items[i].command) << "a command, not a drop-down";
+        EXPECT_EQ(GetMenuItemID(menu, i), item.command) << "a command, not a drop-down";
         wchar_t text[32] = {};
         GetMenuStringW(menu, i, text, 32, MF_BYPOSITION);
-        EXPECT_STREQ(text, items[i].text);
+        EXPECT_STREQ(text, item.text);
         const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-        EXPECT_EQ((state & MF_GRAYED) != 0, items[i].grayed);
+        EXPECT_EQ((state & MF_GRAYED) != 0, item.grayed);
     }
     DestroyMenu(menu);
 }

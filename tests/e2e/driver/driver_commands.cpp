@@ -33,6 +33,11 @@ std::string Err(const std::string& reason) {
     return "err " + reason;
 }
 
+// The TTFF test dialog: a top-level window of its own, found by its caption.
+HWND TtffDialog() {
+    return FindWindowW(L"#32770", L"TTFF Test");
+}
+
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -215,6 +220,14 @@ std::string Session::Execute(const std::string& line, bool* quit) {
             return target_.main;
         if (id == "setup")
             return target_.setup;
+        if (id == "ttff")
+            return TtffDialog();
+        // "ttff:ID": a control of the TTFF test dialog.
+        if (id.compare(0, 5, "ttff:") == 0) {
+            HWND dialog = TtffDialog();
+            return dialog != nullptr ? GetDlgItem(dialog, static_cast<int>(Number(id.substr(5))))
+                                     : nullptr;
+        }
         return GetDlgItem(target_.setup, static_cast<int>(Number(id)));
     };
 
@@ -246,6 +259,7 @@ std::string Session::Execute(const std::string& line, bool* quit) {
         // Where a panel is on the screen, for a screenshot taken outside Wine.
         HWND hwnd = arg(1) == "status"  ? target_.status
                     : arg(1) == "setup" ? target_.setup
+                    : arg(1) == "ttff"  ? TtffDialog()
                                         : target_.main;
         RECT r{};
         if (hwnd == nullptr)
@@ -290,6 +304,15 @@ std::string Session::Execute(const std::string& line, bool* quit) {
         return Err("no control " + arg(1));
     const int id = GetDlgCtrlID(hwnd);
 
+    if (cmd == "sendto") {
+        LRESULT r = 0;
+        if (!SendBounded(hwnd, static_cast<UINT>(Number(arg(2))),
+                         static_cast<WPARAM>(Number(arg(3))), static_cast<LPARAM>(Number(arg(4))),
+                         &r)) {
+            return Err("no answer");
+        }
+        return Ok(std::to_string(static_cast<long long>(r)));
+    }
     if (cmd == "text") {
         std::wstring text;
         if (!ReadText(hwnd, &text))
@@ -340,23 +363,21 @@ std::string Session::Execute(const std::string& line, bool* quit) {
     // What a click on a control hands its panel, for controls that are hidden
     // (a hidden button can't be clicked, but its command still works).
     const WPARAM clicked = MAKEWPARAM(id, BN_CLICKED);
+    HWND panel = GetParent(hwnd);
     if (cmd == "command") {
-        if (!SendBounded(target_.setup, WM_COMMAND, clicked, reinterpret_cast<LPARAM>(hwnd),
-                         nullptr)) {
+        if (!SendBounded(panel, WM_COMMAND, clicked, reinterpret_cast<LPARAM>(hwnd), nullptr))
             return Err("no answer");
-        }
         return Ok();
     }
     if (cmd == "post-command") {
-        return PostMessageW(target_.setup, WM_COMMAND, clicked, reinterpret_cast<LPARAM>(hwnd))
+        return PostMessageW(panel, WM_COMMAND, clicked, reinterpret_cast<LPARAM>(hwnd))
                    ? Ok()
                    : Err("post failed");
     }
     if (cmd == "check") {
         const WPARAM state = Number(arg(2)) != 0 ? BST_CHECKED : BST_UNCHECKED;
         if (!SendBounded(hwnd, BM_SETCHECK, state, 0, nullptr) ||
-            !SendBounded(target_.setup, WM_COMMAND, clicked, reinterpret_cast<LPARAM>(hwnd),
-                         nullptr)) {
+            !SendBounded(panel, WM_COMMAND, clicked, reinterpret_cast<LPARAM>(hwnd), nullptr)) {
             return Err("no answer");
         }
         return Ok();

@@ -1,0 +1,284 @@
+#include "app/ttff_run.h"
+
+#include <commdlg.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/link_control.h"
+#include "link/serial_link_win32.h"
+#include "nmea/receiver_status.h"
+#include "nmea/text16.h"
+#include "res/resource.h"
+#include "win32/messages.h"
+#include "win32/unique_handle.h"
+#include "win32/wide_text.h"
+
+using linkrules::TtffSeriesConfig;
+using linkrules::TtffStep;
+
+namespace {
+
+constexpr UINT kTickMs = 100;
+// A receiver that sends no GGA or no GSA shows no cycles: its fix is recorded
+// with what the record holds this long after the fix line.
+constexpr uint32_t kCycleWaitMs = 3000;
+
+int FixTypeOf(const char16_t* fixState) {
+    if (fixState[0] == u'3' && fixState[1] == u'D')
+        return 3;
+    if (fixState[0] == u'2' && fixState[1] == u'D')
+        return 2;
+    return 0;
+}
+
+int SatellitesUsed(const ReceiverStatus& status) {
+    int used = 0;
+    for (const SatelliteSlot& slot : status.satellites)
+        used += slot.used != 0 ? 1 : 0;
+    // No satellite marked: the receiver sent no GSA, which is not a fix
+    // without satellites.
+    return used > 0 ? used : -1;
+}
+
+// The series dates its runs with the local time and the zone offset at Start.
+int32_t UtcOffsetMinutes(const SYSTEMTIME& local, const SYSTEMTIME& utc) {
+    FILETIME l;
+    FILETIME u;
+    if (!SystemTimeToFileTime(&local, &l) || !SystemTimeToFileTime(&utc, &u))
+        return 0;
+    const auto ticks = [](const FILETIME& f) {
+        return static_cast<int64_t>((static_cast<uint64_t>(f.dwHighDateTime) << 32) |
+                                    f.dwLowDateTime);
+    };
+    const int64_t minute = 600000000;  // in 100 ns
+    const int64_t difference = ticks(l) - ticks(u);
+    return static_cast<int32_t>((difference + (difference < 0 ? -minute : minute) / 2) / minute);
+}
+
+bool WriteWholeFile(const wchar_t* path, const std::string& bytes) {
+    UniqueFile file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    DWORD written = 0;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) != 0 &&
+           written == bytes.size();
+}
+
+}  // namespace
+
+TtffRun::TtffRun(LinkControl& link, ReceiverStatus& status, CTtffDlg& dialog)
+    : link_(link), status_(status), dialog_(dialog) {}
+
+void TtffRun::OpenDialog() {
+    if (dialog_.IsOpen()) {
+        ShowWindow(dialog_.hwnd, SW_SHOWNORMAL);
+        SetActiveWindow(dialog_.hwnd);
+        return;
+    }
+    if (dialog_.Create(owner_, *this, series_.config()))
+        Show();
+}
+
+void TtffRun::OnTtffStart() {
+    if (series_.running())
+        return;
+    TtffSeriesConfig config;
+    config.kind = dialog_.Kind();
+    if (!dialog_.Number(IDC_TTFF_RUNS, &config.runs) || config.runs < 1 ||
+        config.runs > linkrules::kTtffMaxRuns) {
+        SetNote("Runs: a whole number from 1 to %u.", linkrules::kTtffMaxRuns);
+    } else if (!dialog_.Number(IDC_TTFF_LIMIT, &config.limitSeconds) || config.limitSeconds < 1 ||
+               config.limitSeconds > linkrules::kTtffMaxSeconds) {
+        SetNote("Time limit: a whole number of seconds from 1 to %u.", linkrules::kTtffMaxSeconds);
+    } else if (!dialog_.Number(IDC_TTFF_PAUSE, &config.pauseSeconds) ||
+               config.pauseSeconds > linkrules::kTtffMaxSeconds) {
+        SetNote("Pause: a whole number of seconds from 0 to %u.", linkrules::kTtffMaxSeconds);
+    } else if (!LinkIsOpen()) {
+        SetNote("Open the receiver with Start GPS first.");
+    } else if (series_.Configure(config)) {
+        SYSTEMTIME local;
+        SYSTEMTIME utc;
+        GetLocalTime(&local);
+        GetSystemTime(&utc);
+        CivilTime start;
+        static_assert(sizeof start == sizeof local, "CivilTime is laid out as SYSTEMTIME");
+        std::memcpy(&start, &local, sizeof start);
+        const uint32_t now = GetTickCount();
+        series_.Start(now, start, UtcOffsetMinutes(local, utc));
+        SetTimer(owner_, TIMER_TTFF, kTickMs, nullptr);
+        Step(now);
+        return;
+    }
+    Show();
+}
+
+void TtffRun::OnTtffStop() {
+    End("Stopped after %u of %u runs.");
+}
+
+void TtffRun::OnTtffClosed() {
+    End("Stopped after %u of %u runs: the dialog was closed.");
+}
+
+void TtffRun::Shutdown() {
+    End("Stopped after %u of %u runs.");
+}
+
+void TtffRun::AfterLine() {
+    if (series_.running())
+        Watch(GetTickCount());
+}
+
+void TtffRun::OnTimer() {
+    const uint32_t now = GetTickCount();
+    if (!series_.running()) {
+        KillTimer(owner_, TIMER_TTFF);
+        return;
+    }
+    // Checked on every tick, so a closed link ends the series whatever closed it.
+    if (!LinkIsOpen()) {
+        End("The link closed: stopped after %u of %u runs.");
+        return;
+    }
+    Watch(now);
+    Step(now);
+}
+
+void TtffRun::Watch(uint32_t now) {
+    if (status_.ttffStartTick != 0 && status_.ttffStartTick != clockTick_) {
+        clockTick_ = status_.ttffStartTick;
+        series_.OnClockStarted(clockTick_);
+    }
+    if (status_.ttffDone != 0 && !fixSeen_) {
+        fixSeen_ = true;
+        fixPending_ = true;
+        fixTick_ = now;
+        fixType_ = FixTypeOf(status_.texts.fixState);
+        cyclesAfterFix_ = 0;
+    }
+    // A GGA opens a cycle, and the GSA after it closes the one before. The
+    // core restarts its clock on the line after the fix and does not decode
+    // it, so the fix's own cycle may lack a GSA: the satellites and the HDOP
+    // come from the first whole cycle after it, complete at the second GGA.
+    const bool cycleOpened = gsaClearedSeen_ != 0 && gsaCleared == 0;
+    gsaClearedSeen_ = gsaCleared;
+    if (fixPending_ && cycleOpened)
+        ++cyclesAfterFix_;
+    if (fixPending_ && (cyclesAfterFix_ >= 2 || now - fixTick_ >= kCycleWaitMs))
+        RecordFix();
+}
+
+void TtffRun::RecordFix() {
+    fixPending_ = false;
+    series_.OnFix(fixTick_, fixType_, SatellitesUsed(status_), status_.texts.hdop);
+    if (!series_.running())
+        Finished();
+    Show();
+}
+
+void TtffRun::Finished() {
+    SetNote("Done: %u runs.", static_cast<unsigned>(series_.count()));
+    KillTimer(owner_, TIMER_TTFF);
+}
+
+void TtffRun::Step(uint32_t now) {
+    // A fix seen before the limit is no timeout, even if its cycle ends after.
+    if (fixPending_)
+        return;
+    switch (series_.OnTick(now)) {
+        case TtffStep::kSendStart:
+            sentTick_ = now;
+            clockTick_ = 0;
+            fixSeen_ = false;
+            // Exactly what Cold Start does: the record and the clock start
+            // afresh, the caption says "Skyloom", then the sentences go out.
+            link_.Restart(linkrules::TtffStartCommand(series_.config().kind));
+            break;
+        case TtffStep::kDone:
+            Finished();
+            break;
+        case TtffStep::kWait:
+            break;
+    }
+    Show();
+}
+
+void TtffRun::End(const char* note) {
+    if (series_.running()) {
+        if (fixPending_)
+            RecordFix();
+        const uint32_t runs = series_.config().runs;
+        series_.Stop();
+        SetNote(note, static_cast<unsigned>(series_.count()), runs);
+    }
+    fixPending_ = false;
+    KillTimer(owner_, TIMER_TTFF);
+    Show();
+}
+
+void TtffRun::SetNote(const char* format, ...) {
+    char text[128];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    text16::CopyNarrow(AsText16(note_), sizeof note_ / sizeof note_[0], text);
+}
+
+void TtffRun::OnTtffSave() {
+    wchar_t path[MAX_PATH] = L"ttff-results.csv";
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = dialog_.hwnd;
+    ofn.lpstrFilter = L"CSV files (*.csv)\0*.csv\0All files (*.*)\0*.*\0";
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrTitle = L"Save TTFF Results";
+    ofn.lpstrDefExt = L"csv";
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    // The series goes on meanwhile: the dialog's own loop dispatches TIMER_TTFF.
+    if (!GetSaveFileNameW(&ofn))
+        return;
+    std::string csv(series_.FormatCsv(nullptr, 0) + 1, '\0');
+    csv.resize(series_.FormatCsv(&csv[0], csv.size()));
+    const size_t cap = sizeof note_ / sizeof note_[0];
+    if (WriteWholeFile(path, csv))
+        SetNote("Saved %u runs to ", static_cast<unsigned>(series_.count()));
+    else
+        SetNote("Could not write ");
+    text16::Append(AsText16(note_), cap, AsText16(path));
+    text16::Append(AsText16(note_), cap, u".");
+    Show();
+}
+
+void TtffRun::Show() {
+    if (!dialog_.IsOpen())
+        return;
+    dialog_.ShowSeries(series_);
+    if (!series_.running()) {
+        // Nothing tells the dialog when the link opens: this text holds either way.
+        dialog_.ShowState(note_[0] != 0 ? note_
+                                        : L"Open the receiver (Start GPS), choose the start and "
+                                          L"the runs, then press Start.");
+        return;
+    }
+    const TtffSeriesConfig& config = series_.config();
+    char text[128];
+    if (series_.runInProgress() != 0) {
+        std::snprintf(text, sizeof text,
+                      "Run %u of %u: %s start sent %u s ago, waiting for the fix.",
+                      series_.runInProgress(), config.runs, linkrules::TtffKindName(config.kind),
+                      static_cast<unsigned>((GetTickCount() - sentTick_) / 1000));
+    } else {
+        std::snprintf(text, sizeof text, "Run %u of %u done, pausing %u s before the next.",
+                      static_cast<unsigned>(series_.count()), config.runs, config.pauseSeconds);
+    }
+    wchar_t state[128];
+    text16::CopyNarrow(AsText16(state), 128, text);
+    dialog_.ShowState(state);
+}

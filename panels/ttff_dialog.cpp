@@ -1,0 +1,237 @@
+#include "panels/ttff_dialog.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "nmea/text16.h"
+#include "res/resource.h"
+#include "win32/wide_text.h"
+
+using linkrules::TtffRun;
+using linkrules::TtffStartKind;
+
+namespace {
+
+// In TtffStartKind order, so a selection is its kind.
+const wchar_t* const kKindEntries[] = {L"Hot start ($PMTK101)", L"Warm start ($PMTK102)",
+                                       L"Cold start ($PMTK103)", L"Full cold start ($PMTK104)"};
+
+const struct {
+    const wchar_t* title;
+    int width;  // dialog units
+} kColumns[] = {{L"Run", 24}, {L"Kind", 44}, {L"TTFF (s)", 46},
+                {L"Fix", 24}, {L"Used", 28}, {L"HDOP", 34}};
+
+const int kNumberFields[] = {IDC_TTFF_RUNS, IDC_TTFF_LIMIT, IDC_TTFF_PAUSE};
+
+// Fields and Start, usable only while no series runs.
+const int kSetupControls[] = {IDC_TTFF_KIND, IDC_TTFF_RUNS, IDC_TTFF_LIMIT, IDC_TTFF_PAUSE,
+                              IDC_TTFF_START};
+
+void Enable(HWND dialog, int id, bool enabled) {
+    EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
+}
+
+// Sets a control's text only when it changes: the state line is refreshed on
+// every tick of a series, and a repaint each time would flicker.
+void SetTextIfChanged(HWND control, const wchar_t* text) {
+    wchar_t shown[256] = L"";
+    GetWindowTextW(control, shown, 256);
+    if (lstrcmpW(shown, text) != 0)
+        SetWindowTextW(control, text);
+}
+
+void SetNumber(HWND dialog, int id, uint32_t value) {
+    SetDlgItemInt(dialog, id, value, FALSE);
+}
+
+// Seconds as the CSV text writes them: tenths for the runs, the extremes and
+// the percentile, hundredths for the median and the mean.
+void Tenths(char* out, size_t cap, uint32_t tenths) {
+    std::snprintf(out, cap, "%u.%u", tenths / 10, tenths % 10);
+}
+
+void Hundredths(char* out, size_t cap, uint32_t hundredths) {
+    std::snprintf(out, cap, "%u.%02u", hundredths / 100, hundredths % 100);
+}
+
+}  // namespace
+
+bool CTtffDlg::Create(HWND owner, TtffDialogActions& actions,
+                      const linkrules::TtffSeriesConfig& config) {
+    actions_ = &actions;
+    config_ = config;
+    rowsShown_ = 0;
+    // The template names the list view's class: it must be registered first.
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&classes);
+    HWND dialog =
+        CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_TTFF_TEST), owner, CWnd::StaticDlgProc,
+                           reinterpret_cast<LPARAM>(static_cast<CWnd*>(this)));
+    if (dialog == nullptr)
+        return false;
+    PlaceBeside(owner);
+    ShowWindow(dialog, SW_SHOW);
+    return true;
+}
+
+void CTtffDlg::PlaceBeside(HWND owner) {
+    RECT main;
+    RECT own;
+    RECT work;
+    if (!GetWindowRect(owner, &main) || !GetWindowRect(hwnd, &own) ||
+        !SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+        return;
+    }
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    // Beside the main window, or as far right as the screen allows, so that
+    // the console and the panel stay in sight as much as they can.
+    int x = main.right + width <= work.right ? main.right : work.right - width;
+    int y = main.top + height <= work.bottom ? main.top : work.bottom - height;
+    x = x < work.left ? work.left : x;
+    y = y < work.top ? work.top : y;
+    SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CTtffDlg::OnInitDialog(HWND window) {
+    for (const wchar_t* entry : kKindEntries)
+        SendDlgItemMessageW(window, IDC_TTFF_KIND, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(entry));
+    SendDlgItemMessageW(window, IDC_TTFF_KIND, CB_SETCURSEL, static_cast<WPARAM>(config_.kind), 0);
+    SetNumber(window, IDC_TTFF_RUNS, config_.runs);
+    SetNumber(window, IDC_TTFF_LIMIT, config_.limitSeconds);
+    SetNumber(window, IDC_TTFF_PAUSE, config_.pauseSeconds);
+    for (int id : kNumberFields)
+        SendDlgItemMessageW(window, id, EM_SETLIMITTEXT, 4, 0);
+
+    HWND list = GetDlgItem(window, IDC_TTFF_RESULTS);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    for (size_t i = 0; i < sizeof kColumns / sizeof kColumns[0]; ++i) {
+        RECT units{0, 0, kColumns[i].width, 0};
+        MapDialogRect(window, &units);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.fmt = i == 1 ? LVCFMT_LEFT : LVCFMT_RIGHT;
+        column.cx = units.right;
+        column.pszText = const_cast<wchar_t*>(kColumns[i].title);
+        ListView_InsertColumn(list, static_cast<int>(i), &column);
+    }
+    return TRUE;
+}
+
+TtffStartKind CTtffDlg::Kind() const {
+    const LRESULT selected = SendDlgItemMessageW(hwnd, IDC_TTFF_KIND, CB_GETCURSEL, 0, 0);
+    if (selected < 0 || selected > static_cast<LRESULT>(TtffStartKind::kFullCold))
+        return TtffStartKind::kCold;
+    return static_cast<TtffStartKind>(selected);
+}
+
+bool CTtffDlg::Number(int id, uint32_t* value) const {
+    BOOL ok = FALSE;
+    const UINT number = GetDlgItemInt(hwnd, id, &ok, FALSE);
+    if (!ok)
+        return false;
+    *value = number;
+    return true;
+}
+
+void CTtffDlg::AddRow(const TtffRun& run) {
+    HWND list = GetDlgItem(hwnd, IDC_TTFF_RESULTS);
+    char texts[6][16] = {};
+    std::snprintf(texts[0], 16, "%u", run.number);
+    std::snprintf(texts[1], 16, "%s", linkrules::TtffKindName(run.kind));
+    if (run.timedOut)
+        std::snprintf(texts[2], 16, "timeout");
+    else
+        Tenths(texts[2], 16, run.tenths);
+    std::snprintf(texts[3], 16, "%s", run.fixType == 3 ? "3D" : run.fixType == 2 ? "2D" : "");
+    if (run.satellitesUsed >= 0)
+        std::snprintf(texts[4], 16, "%d", static_cast<int>(run.satellitesUsed));
+    std::snprintf(texts[5], 16, "%s", run.hdop);
+    wchar_t cells[6][16];
+    for (int i = 0; i < 6; ++i)
+        text16::CopyNarrow(AsText16(cells[i]), 16, texts[i]);
+
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(rowsShown_);
+    item.pszText = cells[0];
+    const int row = ListView_InsertItem(list, &item);
+    for (int column = 1; column < 6; ++column)
+        ListView_SetItemText(list, row, column, cells[column]);
+    ListView_EnsureVisible(list, row, FALSE);
+}
+
+void CTtffDlg::ShowSeries(const linkrules::TtffSeries& series) {
+    if (hwnd == nullptr)
+        return;
+    if (series.count() < rowsShown_) {
+        ListView_DeleteAllItems(GetDlgItem(hwnd, IDC_TTFF_RESULTS));
+        rowsShown_ = 0;
+    }
+    for (; rowsShown_ < series.count(); ++rowsShown_)
+        AddRow(series.run(rowsShown_));
+
+    const linkrules::TtffSummary s = series.Summary();
+    char times[5][16];
+    Tenths(times[0], 16, s.minTenths);
+    Hundredths(times[1], 16, s.medianHundredths);
+    Hundredths(times[2], 16, s.meanHundredths);
+    Tenths(times[3], 16, s.p90Tenths);
+    Tenths(times[4], 16, s.maxTenths);
+    char text[192];
+    const int head = std::snprintf(text, sizeof text, "Runs: %u   Fixes: %u   Timeouts: %u\r\n",
+                                   s.runs, s.fixes, s.timeouts);
+    if (s.fixes == 0)
+        std::snprintf(text + head, sizeof text - head, "No fix measured.");
+    else
+        std::snprintf(text + head, sizeof text - head,
+                      "Min %s s   Median %s s   Mean %s s   90%% %s s   Max %s s", times[0],
+                      times[1], times[2], times[3], times[4]);
+    wchar_t summary[192];
+    text16::CopyNarrow(AsText16(summary), 192, text);
+    SetTextIfChanged(GetDlgItem(hwnd, IDC_TTFF_SUMMARY), summary);
+
+    const bool running = series.running();
+    for (int id : kSetupControls)
+        Enable(hwnd, id, !running);
+    Enable(hwnd, IDC_TTFF_STOP, running);
+    Enable(hwnd, IDC_TTFF_SAVE, series.count() > 0);
+}
+
+void CTtffDlg::ShowState(const wchar_t* text) {
+    if (hwnd != nullptr)
+        SetTextIfChanged(GetDlgItem(hwnd, IDC_TTFF_STATE), text);
+}
+
+LRESULT CTtffDlg::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog(window);
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDC_TTFF_START:
+                    actions_->OnTtffStart();
+                    return TRUE;
+                case IDC_TTFF_STOP:
+                    actions_->OnTtffStop();
+                    return TRUE;
+                case IDC_TTFF_SAVE:
+                    actions_->OnTtffSave();
+                    return TRUE;
+                case IDCANCEL:
+                    DestroyWindow(window);
+                    return TRUE;
+                default:
+                    return FALSE;
+            }
+        case WM_DESTROY:
+            hwnd = nullptr;
+            actions_->OnTtffClosed();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
