@@ -7,8 +7,8 @@ import datetime
 import os
 import time
 
-from skyloom_e2e import (COM, Driver, Failure, IDC_BAUD, IDC_START_GPS, PORT_NAME, Program, Pty,
-                         Simulator, escape, expect, wait_for)
+from skyloom_e2e import (COM, Driver, IDC_BAUD, IDC_START_GPS, PORT_NAME, Program, Pty,
+                         Simulator, close_program, escape, expect, wait_for)
 
 WM_COMMAND, IDM_TTFF_TEST, LVM_GETITEMCOUNT = 0x0111, 40005, 0x1004
 KIND, RUNS, LIMIT, PAUSE, START, STOP, SAVE, STATE, RESULTS, SUMMARY = (
@@ -113,12 +113,7 @@ def ttff_phase(env, args, results):
         results.run("ttff: five cold starts, summary, CSV", five_cold_starts)
         results.run("ttff: Stop keeps the finished runs", stop_keeps_finished_runs)
     finally:
-        try:
-            drive("close", 5000)
-        except Failure:
-            pass
-        drive.close()
-        env.stop(program.process, 10)
+        close_program(env, drive, program, 5000)
         env.stop(sim.process)
         if pty.process.poll() is None:
             pty.pull()
