@@ -12,7 +12,7 @@ void DecodeGsa(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
         gsaCleared = 1;
         ClearSatelliteFlag<&SatelliteSlot::used>(status);
     }
-    SplitFields(line, &GsaFields[0][0], kNavFieldWidth, kGsaFieldCount);
+    SplitFields(line, GsaFields);
 
     const char16_t fixType = GsaFields[2][0];
     if (fixType == u'2') {

@@ -1,3 +1,5 @@
+#include <iterator>
+
 #include "nmea/decoders.h"
 #include "nmea/field_split.h"
 #include "nmea/text16.h"
@@ -21,16 +23,8 @@ GsvSplit SplitGsv(const char16_t* line) {
     size_t lastStarField = 0;
     bool sawStar = false;
     for (;;) {
-        if (field < kGsvFieldCount) {
-            char16_t* out = GsvFields[field];
-            size_t n = 0;
-            for (; !EndsField(*p) && n + 1 < kNavFieldWidth; ++p)
-                out[n++] = *p;
-            out[n] = 0;
-        }
-        // What is past the width, or in a field past the ones kept, is read over.
-        while (!EndsField(*p))
-            ++p;
+        // A field past the ones kept is read over.
+        p = field < std::size(GsvFields) ? TakeField(p, GsvFields[field]) : SkipField(p);
         if (*p == 0 || *p == u'\r')
             break;
         if (*p == u'*') {
@@ -51,7 +45,7 @@ GsvSplit SplitGsv(const char16_t* line) {
 // A group that the line cuts short reads its missing fields as empty, never
 // as what an earlier sentence left in the buffer.
 const char16_t* GroupField(const GsvSplit& split, size_t index) {
-    return index < split.dataFields && index < kGsvFieldCount ? GsvFields[index] : u"";
+    return index < split.dataFields && index < std::size(GsvFields) ? GsvFields[index] : u"";
 }
 
 // SkyPosition of the last elevation and azimuth each satellite number was
@@ -125,7 +119,7 @@ void DecodeGsv(ReceiverStatus& status, const char16_t* line) {
         cycleComplete = 1;
 
     // Only groups whose four fields the buffer holds.
-    const size_t maxGroups = (kGsvFieldCount - 4) / 4;
+    const size_t maxGroups = (std::size(GsvFields) - 4) / 4;
     const size_t groups = split.groups < maxGroups ? split.groups : maxGroups;
     for (size_t g = 0; g < groups; ++g)
         DecodeSatellite(status, split, g);

@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <iterator>
 
 #include "nmea/decoders.h"
 #include "nmea/field_split.h"
@@ -52,14 +53,14 @@ void DecodeTime(IntakeHost& host, ReceiverStatus& status) {
         .Int(local.wMonth, 2)
         .Text("/")
         .Int(local.wDay, 2)
-        .Store(status.texts.date, 15);
+        .Store(status.texts.date);
     text16::NarrowBuilder()
         .Int(local.wHour, 2)
         .Text(":")
         .Int(local.wMinute, 2)
         .Text(":")
         .Int(local.wSecond, 2)
-        .Store(status.texts.time, 10);
+        .Store(status.texts.time);
 }
 
 // Field 7, knots. The decimals are dropped before the conversion.
@@ -76,9 +77,9 @@ void DecodeSpeed(IntakeHost& host, ReceiverStatus& status) {
                                                : static_cast<int32_t>(kmh);
     // A speed too wide for the slot with its unit keeps all its digits and
     // drops the unit: a cut number would be a wrong number.
-    constexpr size_t kCap = sizeof status.texts.speed / sizeof(char16_t);
-    if (text16::NarrowBuilder().Int(shown).Text(" Km/hr").Store(status.texts.speed, kCap) >= kCap)
-        text16::NarrowBuilder().Int(shown).Store(status.texts.speed, kCap);
+    auto& speed = status.texts.speed;
+    if (text16::NarrowBuilder().Int(shown).Text(" Km/hr").Store(speed) >= std::size(speed))
+        text16::NarrowBuilder().Int(shown).Store(speed);
     if (shown > 100) {
         host.SetConsoleColor(kColorGreen);
         host.Pause(1000);
@@ -91,8 +92,8 @@ void DecodePosition(ReceiverStatus& status) {
         return;
     text16::Copy(status.texts.latHemisphere, RmcFields[4]);
     text16::Copy(status.texts.lonHemisphere, RmcFields[6]);
-    FormatLatitude(RmcFields[3], status.texts.latitude, 15);
-    FormatLongitude(RmcFields[5], status.texts.longitude, 15);
+    FormatLatitude(RmcFields[3], status.texts.latitude);
+    FormatLongitude(RmcFields[5], status.texts.longitude);
 }
 
 }  // namespace
@@ -102,7 +103,7 @@ void DecodePosition(ReceiverStatus& status) {
 // 1 UTC time, 2 status (A valid), 3/4 latitude, 5/6 longitude, 7 speed in
 // knots, 8 course over ground, 9 UTC date.
 void DecodeRmc(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
-    SplitFields(line, &RmcFields[0][0], kNavFieldWidth, kRmcFieldCount);
+    SplitFields(line, RmcFields);
 
     if (RmcFields[2][0] == u'A') {
         text16::CopyNarrow(status.texts.fixState, "3D");

@@ -39,7 +39,7 @@ size_t MakeWorkingCopy(const char16_t* line, char16_t (&copy)[kWorkingCopyUnits]
 }
 
 void ShowVersionReply(IntakeHost& host, const char16_t* copy) {
-    SplitFields(copy, &VersionFields[0][0], kVersionFieldWidth, kVersionFieldCount);
+    SplitFields(copy, VersionFields);
     if (VersionFields[1][0] != 0)
         host.SetCoreVersion(VersionFields[1]);
     if (VersionFields[3][0] != 0)

@@ -51,13 +51,18 @@ size_t Append(char16_t* dst, size_t cap, const char16_t* src) {
 }
 
 size_t Format(char16_t* dst, size_t cap, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const size_t needed = FormatList(dst, cap, format, args);
+    va_end(args);
+    return needed;
+}
+
+size_t FormatList(char16_t* dst, size_t cap, const char* format, va_list args) {
     // Every format the program uses yields short ASCII text; 512 bytes is far
     // more than any 16-bit slot holds, and vsnprintf cuts safely beyond it.
     char narrow[512];
-    va_list args;
-    va_start(args, format);
-    int needed = vsnprintf(narrow, sizeof narrow, format, args);
-    va_end(args);
+    const int needed = vsnprintf(narrow, sizeof narrow, format, args);
     if (needed < 0) {
         if (cap > 0)
             dst[0] = 0;

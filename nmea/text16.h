@@ -2,8 +2,14 @@
 // program is a zero-terminated char16_t buffer of known capacity. These are the
 // only routines that write into such buffers; each takes the capacity and
 // always terminates, so no caller can run past a buffer's end.
+//
+// A buffer that is an array hands over its capacity with its type: each writer
+// has a form that takes the array itself, so a capacity never has to be
+// repeated beside it. The forms with a pointer and a capacity are for
+// destinations that are only a pointer (a buffer the Win32 side lends).
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 
@@ -31,6 +37,11 @@ size_t Format(char16_t* dst, size_t cap, const char* format, ...)
     __attribute__((format(printf, 3, 4)))
 #endif
     ;
+size_t FormatList(char16_t* dst, size_t cap, const char* format, va_list args)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 0)))
+#endif
+    ;
 
 // The decoders' per-line formats ("%d", "%.2d", "%.4d" and fixed text),
 // built without vsnprintf, which costs more than the rest of a line's
@@ -46,6 +57,10 @@ class NarrowBuilder {
     // Copies the text into dst like Format: cut to fit, always terminated;
     // returns the full length.
     size_t Store(char16_t* dst, size_t cap) const;
+    template <size_t N>
+    size_t Store(char16_t (&dst)[N]) const {
+        return Store(dst, N);
+    }
 
   private:
     void Put(char c) {
@@ -107,7 +122,7 @@ inline int32_t IntOrZero(const char16_t* s) {
 // its buffer by an earlier, longer one.
 int32_t IntAt(const char16_t* s, size_t pos);
 
-// The same copies into an array whose capacity the compiler knows.
+// The same writers into an array whose capacity the compiler knows.
 template <size_t N>
 size_t Copy(char16_t (&dst)[N], const char16_t* src) {
     return Copy(dst, N, src);
@@ -115,6 +130,24 @@ size_t Copy(char16_t (&dst)[N], const char16_t* src) {
 template <size_t N>
 size_t CopyNarrow(char16_t (&dst)[N], const char* src) {
     return CopyNarrow(dst, N, src);
+}
+template <size_t N>
+size_t Append(char16_t (&dst)[N], const char16_t* src) {
+    return Append(dst, N, src);
+}
+template <size_t N>
+size_t Format(char16_t (&dst)[N], const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+template <size_t N>
+size_t Format(char16_t (&dst)[N], const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const size_t needed = FormatList(dst, N, format, args);
+    va_end(args);
+    return needed;
 }
 
 }  // namespace text16
