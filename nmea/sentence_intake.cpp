@@ -38,12 +38,13 @@ size_t MakeWorkingCopy(const char16_t* line, char16_t (&copy)[kWorkingCopyUnits]
     return kWorkingCopyUnits - 1;
 }
 
-void ShowVersionReply(IntakeHost& host, const char16_t* copy) {
-    SplitFields(copy, VersionFields);
-    if (VersionFields[1][0] != 0)
-        host.SetCoreVersion(VersionFields[1]);
-    if (VersionFields[3][0] != 0)
-        host.SetFirmwareVersion(VersionFields[3]);
+void ShowVersionReply(IntakeHost& host, IntakeState& intake, const char16_t* copy) {
+    auto& fields = intake.VersionFields;
+    SplitFields(copy, fields);
+    if (fields[1][0] != 0)
+        host.SetCoreVersion(fields[1]);
+    if (fields[3][0] != 0)
+        host.SetFirmwareVersion(fields[3]);
 }
 
 // "...Version...: text*hh": the text after the first colon, up to the '*'.
@@ -74,7 +75,7 @@ void ShowVersionText(IntakeHost& host, const char16_t* copy, const char16_t* wor
 void Dispatch(IntakeHost& host, ReceiverStatus& status, const char16_t* copy,
               const LineMarks& marks) {
     if (marks.gga)
-        DecodeGga();
+        DecodeGga(status);
     else if (marks.rmc)
         DecodeRmc(host, status, copy);
     else if (marks.gsa)
@@ -127,7 +128,7 @@ int OnLineReceived(IntakeHost& host, ReceiverStatus& status, const char16_t* lin
         host.SetSbasCheck(false);
 
     if (marks.pmtk705)
-        ShowVersionReply(host, copy);
+        ShowVersionReply(host, status.intake, copy);
     if (marks.version != nullptr)
         ShowVersionText(host, copy, marks.version);
 
@@ -152,9 +153,9 @@ int OnLineReceived(IntakeHost& host, ReceiverStatus& status, const char16_t* lin
         host.ConsoleClear();
     host.ConsoleInsert(copy);
 
-    if (cycleComplete) {
+    if (status.intake.cycleComplete) {
         host.Redraw();
-        cycleComplete = 0;
+        status.intake.cycleComplete = 0;
     }
 
     status.parseBusy = 0;

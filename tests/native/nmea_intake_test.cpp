@@ -79,7 +79,7 @@ TEST_F(IntakeTest, VersionReplies) {
         SCOPED_TRACE(c.line);
         host.coreVersion.clear();
         host.firmwareVersion.clear();
-        ClearFieldBuffers();
+        intake = IntakeState{};
         Feed(c.line);
         EXPECT_EQ(Narrow(host.coreVersion), c.core);
         EXPECT_EQ(Narrow(host.firmwareVersion), c.firmware);
