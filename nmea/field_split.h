@@ -3,11 +3,9 @@
 
 #include <cstddef>
 
-// The characters that end a field: ',', '*', CR and the terminator. All lie at
-// or below ',', so the digits and letters that make up fields pass the first
-// compare.
+// The characters that end a field: ',', '*', CR and the terminator.
 inline bool EndsField(char16_t c) {
-    return c <= u',' && (c == u',' || c == u'*' || c == u'\r' || c == 0);
+    return c == u',' || c == u'*' || c == u'\r' || c == 0;
 }
 
 // Reads over the rest of a field; returns where its stop character stands.

@@ -105,17 +105,9 @@ void ResetFixClock(ReceiverStatus& status);
 // Clears one flag (inView or used) of every satellite for a new cycle; the
 // slots' other fields keep their values.
 template <uint8_t SatelliteSlot::*Flag>
-inline void ClearSatelliteFlag(ReceiverStatus& status) {
-    // Four slots a step: each slot costs one store, and the loop's own
-    // counting would otherwise cost as much again.
-    static_assert(kSatelliteSlots % 4 == 0, "whole steps of four");
-    SatelliteSlot* slots = status.satellites;
-    for (int i = 0; i < kSatelliteSlots; i += 4) {
-        slots[i].*Flag = 0;
-        slots[i + 1].*Flag = 0;
-        slots[i + 2].*Flag = 0;
-        slots[i + 3].*Flag = 0;
-    }
+void ClearSatelliteFlag(ReceiverStatus& status) {
+    for (SatelliteSlot& slot : status.satellites)
+        slot.*Flag = 0;
 }
 
 // Set by the cold start and factory reset commands, cleared by the intake on

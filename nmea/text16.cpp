@@ -132,6 +132,31 @@ bool Equal(const char16_t* a, const char* b) {
     return a[i] == 0 && b[i] == 0;
 }
 
+bool ScanInt(const char16_t* s, int32_t* value) {
+    // isspace() of the C locale: what "%d" skips (the blank and \t \n \v \f \r).
+    while (*s == u' ' || (*s >= u'\t' && *s <= u'\r'))
+        ++s;
+    bool negative = false;
+    if (*s == u'+' || *s == u'-') {
+        negative = (*s == u'-');
+        ++s;
+    }
+    if (*s < u'0' || *s > u'9')
+        return false;
+    int64_t v = 0;
+    // Digits after the value passed INT32_MAX change nothing: it saturates below.
+    for (; *s >= u'0' && *s <= u'9' && v <= INT32_MAX; ++s)
+        v = v * 10 + (*s - u'0');
+    if (negative)
+        v = -v;
+    if (v > INT32_MAX)
+        v = INT32_MAX;
+    if (v < INT32_MIN)
+        v = INT32_MIN;
+    *value = static_cast<int32_t>(v);
+    return true;
+}
+
 int32_t IntAt(const char16_t* s, size_t pos) {
     for (size_t i = 0; i < pos; ++i)
         if (s[i] == 0)
