@@ -87,10 +87,18 @@ void Dispatch(IntakeHost& host, ReceiverStatus& status, const char16_t* copy,
 }  // namespace
 
 bool ChecksumPasses(const char16_t* copy, size_t n) {
-    if (n < 5 || copy[n - 5] != u'*')
+    // Receivers end their sentences in CR LF; many capture tools store them
+    // with LF alone. Either way the line end is no part of the sentence.
+    if (n == 0 || copy[n - 1] != u'\n')
         return false;
+    size_t end = n - 1;
+    if (end > 0 && copy[end - 1] == u'\r')
+        --end;
+    if (end < 3 || copy[end - 3] != u'*')
+        return false;
+    const size_t star = end - 3;
     unsigned computed = 0;
-    for (size_t i = 1; i + 6 <= n; ++i)
+    for (size_t i = 1; i < star; ++i)
         computed ^= copy[i] & 0xFFu;
     // Non-hex characters are not rejected: they enter the sum with these values.
     auto digit = [](char16_t unit) -> unsigned {
@@ -103,7 +111,7 @@ bool ChecksumPasses(const char16_t* copy, size_t n) {
             return c - 48;
         return c;
     };
-    const unsigned stated = (digit(copy[n - 4]) * 16 + digit(copy[n - 3])) & 0xFFu;
+    const unsigned stated = (digit(copy[star + 1]) * 16 + digit(copy[star + 2])) & 0xFFu;
     return computed == stated;
 }
 
