@@ -9,7 +9,6 @@
 
 #include "bench/bench_host.h"
 #include "link/line_framer.h"
-#include "nmea/decoders.h"
 #include "nmea/receiver_status.h"
 #include "nmea/sentence_intake.h"
 #include "tools/headless/decode_session.h"
@@ -42,18 +41,12 @@ std::vector<std::u16string> Lines() {
     return lines;
 }
 
-void StartFresh(ReceiverStatus& status) {
-    ResetCycleFlags();
-    ClearFieldBuffers();
-    ClearReceiverStatus(status);
-    ResetFixClock(status);
-}
-
 // One iteration is one line, so the reported time is the time per line.
 void BM_IntakePerLine(benchmark::State& state) {
     const std::vector<std::u16string> lines = Lines();
-    auto status = std::make_unique<ReceiverStatus>();
-    StartFresh(*status);
+    auto status = std::make_unique<ReceiverStatus>();  // a freshly started program
+    ClearReceiverStatus(*status);
+    ResetFixClock(*status);
     BenchHost host;
     size_t i = 0;
     for (auto _ : state) {

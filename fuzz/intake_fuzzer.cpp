@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         data += 2;
         size -= 2;
     }
-    // A fresh session resets the program-wide flags and field buffers, so each
-    // input starts from the state of a newly opened link.
+    // A fresh session holds fresh cycle flags and field buffers, so each input
+    // starts from the state of a newly opened link.
     DecodeSession session(utcOffset, lineMs);
     uint64_t shown = 0;
     session.Feed(data, size, [&](const LineOutcome& line) {

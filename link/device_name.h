@@ -26,5 +26,9 @@ void CutAtColon(char16_t* entry);
 // open the wrong port: "(COM1" of "(COM12)"), an empty name, or a device name
 // that does not fit.
 EntryKind ResolveEntry(const char16_t* cutEntry, char16_t* deviceName, size_t cap);
+template <size_t N>
+EntryKind ResolveEntry(const char16_t* cutEntry, char16_t (&deviceName)[N]) {
+    return ResolveEntry(cutEntry, deviceName, N);
+}
 
 }  // namespace linkrules

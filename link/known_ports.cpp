@@ -1,5 +1,7 @@
 #include "link/known_ports.h"
 
+#include <iterator>
+
 #include "nmea/text16.h"
 
 namespace linkrules {
@@ -7,9 +9,10 @@ namespace linkrules {
 namespace {
 
 // Copies [begin, end) into a terminated buffer, cut at its capacity.
-void CopyRange(char16_t* dst, size_t cap, const char16_t* begin, const char16_t* end) {
+template <size_t N>
+void CopyRange(char16_t (&dst)[N], const char16_t* begin, const char16_t* end) {
     size_t n = 0;
-    while (begin + n < end && n + 1 < cap) {
+    while (begin + n < end && n + 1 < N) {
         dst[n] = begin[n];
         ++n;
     }
@@ -31,31 +34,29 @@ bool RecordKnownPort(KnownPortTable& table, int index, const char16_t* friendlyN
     while (close != nullptr && *close != 0 && *close != u')')
         ++close;
     if (com == nullptr || *close == 0) {
-        text16::Copy(port.portDescription, kKnownPortTextUnits, friendlyName);
+        text16::Copy(port.portDescription, friendlyName);
         return true;
     }
     // The name inside the brackets with the colon the link cuts at; a name too
     // long for the record is left empty rather than cut into another port's.
     const char16_t* name = com + 1;
-    if (static_cast<size_t>(close - name) + 2 <= kKnownPortTextUnits) {
-        CopyRange(port.portName, kKnownPortTextUnits, name, close);
-        text16::Append(port.portName, kKnownPortTextUnits, u":");
+    if (static_cast<size_t>(close - name) + 2 <= std::size(port.portName)) {
+        CopyRange(port.portName, name, close);
+        text16::Append(port.portName, u":");
     }
     const char16_t* prefixEnd = com;
     while (prefixEnd > friendlyName && prefixEnd[-1] == u' ')
         --prefixEnd;
-    CopyRange(port.portDescription, kKnownPortTextUnits, friendlyName, prefixEnd);
-    text16::Append(port.portDescription, kKnownPortTextUnits, close + 1);
+    CopyRange(port.portDescription, friendlyName, prefixEnd);
+    text16::Append(port.portDescription, close + 1);
     return true;
 }
 
-void FormatRescanEntry(const KnownPort& port, char16_t* entry, size_t cap) {
-    if (cap == 0)
-        return;
+void FormatRescanEntry(const KnownPort& port, char16_t (&entry)[kRescanEntryUnits]) {
     entry[0] = 0;
-    text16::Append(entry, cap, port.portName);
-    text16::Append(entry, cap, u"  ");
-    text16::Append(entry, cap, port.portDescription);
+    text16::Append(entry, port.portName);
+    text16::Append(entry, u"  ");
+    text16::Append(entry, port.portDescription);
 }
 
 void RefillPortList(const KnownPortTable& table, int count, PortListSink& list) {
@@ -68,7 +69,7 @@ void RefillPortList(const KnownPortTable& table, int count, PortListSink& list) 
     }
     char16_t entry[kRescanEntryUnits];
     for (int i = 0; i < count; ++i) {
-        FormatRescanEntry(table.ports[i], entry, kRescanEntryUnits);
+        FormatRescanEntry(table.ports[i], entry);
         list.Add(entry);
     }
     for (int i = 0; i < count; ++i) {

@@ -31,7 +31,7 @@ bool RecordKnownPort(KnownPortTable& table, int index, const char16_t* friendlyN
 // The rescan's entry for one record: "%s  %s" of name and description, cut
 // at the buffer's end. The name comes first and ends in the colon the link
 // cuts at, so only the description can be cut short.
-void FormatRescanEntry(const KnownPort& port, char16_t* entry, size_t cap);
+void FormatRescanEntry(const KnownPort& port, char16_t (&entry)[kRescanEntryUnits]);
 
 // What the rescan does to the port list, without the combo box.
 class PortListSink {

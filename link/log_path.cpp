@@ -1,5 +1,7 @@
 #include "link/log_path.h"
 
+#include <iterator>
+
 #include "nmea/text16.h"
 
 namespace linkrules {
@@ -20,7 +22,7 @@ LogPathResult BuildLogPath(const char16_t* exePath, const char16_t* name, char16
         return LogPathResult::kNoDirectory;
 
     static const char16_t kSuffix[] = u"_log.txt";
-    const size_t needed = directory + 1 + text16::Length(name) + (sizeof kSuffix / 2 - 1) + 1;
+    const size_t needed = directory + 1 + text16::Length(name) + (std::size(kSuffix) - 1) + 1;
     if (needed > cap)
         return LogPathResult::kTooLong;
     for (size_t i = 0; i < directory; ++i)

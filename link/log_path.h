@@ -18,6 +18,10 @@ enum class LogPathResult {
 // name would create or overwrite some other file.
 LogPathResult BuildLogPath(const char16_t* exePath, const char16_t* name, char16_t* out,
                            size_t cap);
+template <size_t N>
+LogPathResult BuildLogPath(const char16_t* exePath, const char16_t* name, char16_t (&out)[N]) {
+    return BuildLogPath(exePath, name, out, N);
+}
 
 // The byte-order mark that opens every log file (UTF-16 little-endian).
 constexpr unsigned char kLogByteOrderMark[2] = {0xFF, 0xFE};

@@ -2,7 +2,7 @@
 
 namespace linkrules {
 
-size_t FrameSentence(const char16_t* text, uint8_t* out) {
+size_t FrameSentence(const char16_t* text, uint8_t (&out)[kSentenceBufferBytes]) {
     size_t n = 0;
     for (; text[n] != 0; ++n) {
         if (n == kMaxSentenceChars)

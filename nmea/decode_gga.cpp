@@ -4,8 +4,9 @@
 // Only the sentence's arrival matters: it opens the receiver's reporting cycle,
 // so the next GSV and GSA start their satellite flags afresh, and the status
 // panel is redrawn once the line is shown.
-void DecodeGga() {
-    gsvCleared = 0;
-    gsaCleared = 0;
-    cycleComplete = 1;
+void DecodeGga(ReceiverStatus& status) {
+    IntakeState& intake = status.intake;
+    intake.gsvCleared = 0;
+    intake.gsaCleared = 0;
+    intake.cycleComplete = 1;
 }

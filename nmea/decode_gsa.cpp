@@ -8,13 +8,15 @@
 void DecodeGsa(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
     // Once per cycle: a second GSA of the cycle (another satellite system) adds
     // to the first one's satellites instead of replacing them.
-    if (gsaCleared == 0) {
-        gsaCleared = 1;
+    IntakeState& intake = status.intake;
+    if (intake.gsaCleared == 0) {
+        intake.gsaCleared = 1;
         ClearSatelliteFlag<&SatelliteSlot::used>(status);
     }
-    SplitFields(line, &GsaFields[0][0], kNavFieldWidth, kGsaFieldCount);
+    auto& fields = intake.GsaFields;
+    SplitFields(line, fields);
 
-    const char16_t fixType = GsaFields[2][0];
+    const char16_t fixType = fields[2][0];
     if (fixType == u'2') {
         text16::CopyNarrow(status.texts.fixState, "2D");
     } else if (fixType == u'3') {
@@ -25,15 +27,15 @@ void DecodeGsa(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
     }
 
     for (size_t k = 3; k <= 14; ++k) {
-        if (GsaFields[k][0] == 0)
+        if (fields[k][0] == 0)
             continue;
-        const int32_t number = text16::IntOrZero(GsaFields[k]);
+        const int32_t number = text16::IntOrZero(fields[k]);
         // The table has no entry for other numbers; such a satellite is left out.
         if (number < 0 || number >= kSatelliteSlots)
             continue;
         status.satellites[number].used = 1;
     }
 
-    text16::Copy(status.texts.hdop, GsaFields[16]);
-    text16::Copy(status.texts.pdop, GsaFields[15]);
+    text16::Copy(status.texts.hdop, fields[16]);
+    text16::Copy(status.texts.pdop, fields[15]);
 }

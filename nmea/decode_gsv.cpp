@@ -1,10 +1,15 @@
+#include <iterator>
+
 #include "nmea/decoders.h"
 #include "nmea/field_split.h"
 #include "nmea/text16.h"
 
 namespace {
 
+using GsvFieldBuffer = decltype(IntakeState::GsvFields);
+
 struct GsvSplit {
+    const GsvFieldBuffer& fields;
     size_t dataFields;  // fields up to the one that ends at the checksum's '*'
     size_t groups;      // satellite groups, counted from the header on
 };
@@ -15,22 +20,14 @@ struct GsvSplit {
 // data. Since NMEA 0183 4.10 the data ends with a signal ID: it makes the
 // number of fields after the header one more than a multiple of four, and it
 // starts no satellite group.
-GsvSplit SplitGsv(const char16_t* line) {
+GsvSplit SplitGsv(const char16_t* line, GsvFieldBuffer& fields) {
     const char16_t* p = line;
     size_t field = 0;
     size_t lastStarField = 0;
     bool sawStar = false;
     for (;;) {
-        if (field < kGsvFieldCount) {
-            char16_t* out = GsvFields[field];
-            size_t n = 0;
-            for (; !EndsField(*p) && n + 1 < kNavFieldWidth; ++p)
-                out[n++] = *p;
-            out[n] = 0;
-        }
-        // What is past the width, or in a field past the ones kept, is read over.
-        while (!EndsField(*p))
-            ++p;
+        // A field past the ones kept is read over.
+        p = field < std::size(fields) ? TakeField(p, fields[field]) : SkipField(p);
         if (*p == 0 || *p == u'\r')
             break;
         if (*p == u'*') {
@@ -40,7 +37,7 @@ GsvSplit SplitGsv(const char16_t* line) {
         ++p;
         ++field;
     }
-    GsvSplit split{sawStar ? lastStarField + 1 : field + 1, 0};
+    GsvSplit split{fields, sawStar ? lastStarField + 1 : field + 1, 0};
     size_t satelliteFields = split.dataFields > 4 ? split.dataFields - 4 : 0;
     if (satelliteFields % 4 == 1)
         --satelliteFields;  // the signal ID
@@ -51,24 +48,15 @@ GsvSplit SplitGsv(const char16_t* line) {
 // A group that the line cuts short reads its missing fields as empty, never
 // as what an earlier sentence left in the buffer.
 const char16_t* GroupField(const GsvSplit& split, size_t index) {
-    return index < split.dataFields && index < kGsvFieldCount ? GsvFields[index] : u"";
+    return index < split.dataFields && index < std::size(split.fields) ? split.fields[index] : u"";
 }
 
-// SkyPosition of the last elevation and azimuth each satellite number was
+// SkyPosition of the last elevation and azimuth a satellite number was
 // reported at. A satellite moves a degree in minutes while GSV repeats every
-// second, so the sine and cosine are mostly worked out once per move; the
-// result is the function's own, only remembered.
-struct SkyMemo {
-    bool valid = false;
-    int32_t elevation = 0;
-    int32_t azimuth = 0;
-    int x = 0;
-    int y = 0;
-};
-SkyMemo skyMemo[kSatelliteSlots];
-
-void RememberedSkyPosition(int32_t number, int32_t elevation, int32_t azimuth, int* x, int* y) {
-    SkyMemo& memo = skyMemo[number];
+// second, so the sine and cosine are mostly worked out once per move (that
+// saves about a tenth of a line's intake); the result is the function's own,
+// only remembered.
+void RememberedSkyPosition(SkyMemo& memo, int32_t elevation, int32_t azimuth, int* x, int* y) {
     if (!memo.valid || memo.elevation != elevation || memo.azimuth != azimuth) {
         SkyPosition(elevation, azimuth, &memo.x, &memo.y);
         memo.elevation = elevation;
@@ -98,7 +86,7 @@ void DecodeSatellite(ReceiverStatus& status, const GsvSplit& split, size_t group
         !text16::ScanInt(GroupField(split, base + 2), &azimuth))
         return;
     int x = 0, y = 0;
-    RememberedSkyPosition(number, elevation, azimuth, &x, &y);
+    RememberedSkyPosition(status.intake.skyMemo[number], elevation, azimuth, &x, &y);
     slot.skyX = x;
     slot.skyY = y;
 }
@@ -113,19 +101,21 @@ void DecodeSatellite(ReceiverStatus& status, const GsvSplit& split, size_t group
 // up to four groups of satellite number, elevation, azimuth and SNR, and
 // from NMEA 4.10 on the signal ID (L1, L5 ... of the same system).
 void DecodeGsv(ReceiverStatus& status, const char16_t* line) {
-    const GsvSplit split = SplitGsv(line);
+    IntakeState& intake = status.intake;
+    const GsvSplit split = SplitGsv(line, intake.GsvFields);
 
     // Once per cycle: the GSV groups of further satellite systems add to the
     // first one's satellites.
-    if (GsvFields[2][0] == u'1' && gsvCleared == 0) {
-        gsvCleared = 1;
+    const auto& fields = intake.GsvFields;
+    if (fields[2][0] == u'1' && intake.gsvCleared == 0) {
+        intake.gsvCleared = 1;
         ClearSatelliteFlag<&SatelliteSlot::inView>(status);
     }
-    if (GsvFields[2][0] == GsvFields[1][0])
-        cycleComplete = 1;
+    if (fields[2][0] == fields[1][0])
+        intake.cycleComplete = 1;
 
     // Only groups whose four fields the buffer holds.
-    const size_t maxGroups = (kGsvFieldCount - 4) / 4;
+    const size_t maxGroups = (std::size(fields) - 4) / 4;
     const size_t groups = split.groups < maxGroups ? split.groups : maxGroups;
     for (size_t g = 0; g < groups; ++g)
         DecodeSatellite(status, split, g);

@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <iterator>
 
 #include "nmea/decoders.h"
 #include "nmea/field_split.h"
@@ -14,8 +15,9 @@ bool InRange(int64_t v, int64_t lo, int64_t hi) {
 // Fields 9 (ddmmyy) and 1 (hhmmss.sss) to local time. The receiver's digits are
 // taken apart by differences of whole numbers read at three positions.
 void DecodeTime(IntakeHost& host, ReceiverStatus& status) {
-    const char16_t* date = RmcFields[9];
-    const char16_t* time = RmcFields[1];
+    const auto& fields = status.intake.RmcFields;
+    const char16_t* date = fields[9];
+    const char16_t* time = fields[1];
     const int64_t d0 = text16::IntAt(date, 0), d2 = text16::IntAt(date, 2),
                   d4 = text16::IntAt(date, 4);
     const int64_t t0 = text16::IntAt(time, 0), t2 = text16::IntAt(time, 2),
@@ -52,19 +54,19 @@ void DecodeTime(IntakeHost& host, ReceiverStatus& status) {
         .Int(local.wMonth, 2)
         .Text("/")
         .Int(local.wDay, 2)
-        .Store(status.texts.date, 15);
+        .Store(status.texts.date);
     text16::NarrowBuilder()
         .Int(local.wHour, 2)
         .Text(":")
         .Int(local.wMinute, 2)
         .Text(":")
         .Int(local.wSecond, 2)
-        .Store(status.texts.time, 10);
+        .Store(status.texts.time);
 }
 
 // Field 7, knots. The decimals are dropped before the conversion.
 void DecodeSpeed(IntakeHost& host, ReceiverStatus& status) {
-    const char16_t* knotsField = RmcFields[7];
+    const char16_t* knotsField = status.intake.RmcFields[7];
     if (knotsField[0] == 0) {
         text16::CopyNarrow(status.texts.speed, "0 Km/hr");
         return;
@@ -76,9 +78,9 @@ void DecodeSpeed(IntakeHost& host, ReceiverStatus& status) {
                                                : static_cast<int32_t>(kmh);
     // A speed too wide for the slot with its unit keeps all its digits and
     // drops the unit: a cut number would be a wrong number.
-    constexpr size_t kCap = sizeof status.texts.speed / sizeof(char16_t);
-    if (text16::NarrowBuilder().Int(shown).Text(" Km/hr").Store(status.texts.speed, kCap) >= kCap)
-        text16::NarrowBuilder().Int(shown).Store(status.texts.speed, kCap);
+    auto& speed = status.texts.speed;
+    if (text16::NarrowBuilder().Int(shown).Text(" Km/hr").Store(speed) >= std::size(speed))
+        text16::NarrowBuilder().Int(shown).Store(speed);
     if (shown > 100) {
         host.SetConsoleColor(kColorGreen);
         host.Pause(1000);
@@ -86,13 +88,13 @@ void DecodeSpeed(IntakeHost& host, ReceiverStatus& status) {
 }
 
 void DecodePosition(ReceiverStatus& status) {
-    if (RmcFields[3][0] == 0 || RmcFields[4][0] == 0 || RmcFields[5][0] == 0 ||
-        RmcFields[6][0] == 0)
+    const auto& fields = status.intake.RmcFields;
+    if (fields[3][0] == 0 || fields[4][0] == 0 || fields[5][0] == 0 || fields[6][0] == 0)
         return;
-    text16::Copy(status.texts.latHemisphere, RmcFields[4]);
-    text16::Copy(status.texts.lonHemisphere, RmcFields[6]);
-    FormatLatitude(RmcFields[3], status.texts.latitude, 15);
-    FormatLongitude(RmcFields[5], status.texts.longitude, 15);
+    text16::Copy(status.texts.latHemisphere, fields[4]);
+    text16::Copy(status.texts.lonHemisphere, fields[6]);
+    FormatLatitude(fields[3], status.texts.latitude);
+    FormatLongitude(fields[5], status.texts.longitude);
 }
 
 }  // namespace
@@ -102,20 +104,21 @@ void DecodePosition(ReceiverStatus& status) {
 // 1 UTC time, 2 status (A valid), 3/4 latitude, 5/6 longitude, 7 speed in
 // knots, 8 course over ground, 9 UTC date.
 void DecodeRmc(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
-    SplitFields(line, &RmcFields[0][0], kNavFieldWidth, kRmcFieldCount);
+    auto& fields = status.intake.RmcFields;
+    SplitFields(line, fields);
 
-    if (RmcFields[2][0] == u'A') {
+    if (fields[2][0] == u'A') {
         text16::CopyNarrow(status.texts.fixState, "3D");
         MeasureTtff(host, status);
     } else {
         text16::CopyNarrow(status.texts.fixState, "No Fix");
     }
 
-    if (RmcFields[9][0] != 0 && RmcFields[1][0] != 0)
+    if (fields[9][0] != 0 && fields[1][0] != 0)
         DecodeTime(host, status);
 
-    if (RmcFields[8][0] != 0)
-        text16::Copy(status.texts.course, RmcFields[8]);
+    if (fields[8][0] != 0)
+        text16::Copy(status.texts.course, fields[8]);
     else
         text16::CopyNarrow(status.texts.course, "0");
 

@@ -3,17 +3,51 @@
 
 #include <cstddef>
 
-// Fills `fieldCount` fields of `fieldWidth` units each (a flat array, field k
-// at fields + k * fieldWidth) from the line, field 0 being the address field
-// with its '$'. A field ends at ',', '*' or CR; splitting ends when the next
-// character after a stop is CR or '*', at the line's terminator, or when
-// `fieldCount` fields are filled. Fields the line does not reach keep their
-// old contents. Returns the number of fields written.
-size_t SplitFields(const char16_t* line, char16_t* fields, size_t fieldWidth, size_t fieldCount);
-
-// The characters that end a field: ',', '*', CR and the terminator. All lie at
-// or below ',', so the digits and letters that make up fields pass the first
-// compare.
+// The characters that end a field: ',', '*', CR and the terminator.
 inline bool EndsField(char16_t c) {
-    return c <= u',' && (c == u',' || c == u'*' || c == u'\r' || c == 0);
+    return c == u',' || c == u'*' || c == u'\r' || c == 0;
+}
+
+// Reads over the rest of a field; returns where its stop character stands.
+inline const char16_t* SkipField(const char16_t* p) {
+    while (!EndsField(*p))
+        ++p;
+    return p;
+}
+
+// Copies the field that starts at p into `field` and returns where its stop
+// character stands. A field longer than the buffer keeps its first Width-1
+// characters: the rest of it is read over, so the following fields keep their
+// numbers.
+template <size_t Width>
+const char16_t* TakeField(const char16_t* p, char16_t (&field)[Width]) {
+    size_t n = 0;
+    for (; !EndsField(*p) && n + 1 < Width; ++p)
+        field[n++] = *p;
+    field[n] = 0;
+    return SkipField(p);
+}
+
+// Fills the fields from the line, field 0 being the address field with its
+// '$'. A field ends at ',', '*' or CR; splitting ends when the next character
+// after a stop is CR or '*', at the line's terminator, or when every field is
+// filled. Fields the line does not reach keep their old contents. Returns the
+// number of fields written.
+template <size_t Count, size_t Width>
+size_t SplitFields(const char16_t* line, char16_t (&fields)[Count][Width]) {
+    const char16_t* p = line;
+    size_t filled = 0;
+    for (;;) {
+        p = TakeField(p, fields[filled]);
+        ++filled;
+        // The carriage return ends the sentence: what follows it (the line
+        // feed) is no field of its own.
+        if (*p == 0 || *p == u'\r')
+            return filled;
+        ++p;
+        if (*p == 0 || *p == u'\r' || *p == u'*')
+            return filled;
+        if (filled >= Count)
+            return filled;
+    }
 }

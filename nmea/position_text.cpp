@@ -1,6 +1,7 @@
 #include "nmea/position_text.h"
 
 #include <cstdint>
+#include <iterator>
 
 #include "nmea/text16.h"
 
@@ -27,7 +28,7 @@ void FormatPosition(const char16_t* field, size_t minutesAt, size_t fractionAt, 
                                   .Text("`")
                                   .Int(minutes, 2)
                                   .Text(".")
-                                  .Store(head, sizeof head / sizeof head[0]);
+                                  .Store(head);
     // Room for the fraction between the head and the closing apostrophe.
     if (headLength + 2 > cap - 1) {
         out[0] = 0;  // degrees and minutes alone do not fit: a cut number would mislead
@@ -51,10 +52,10 @@ void FormatPosition(const char16_t* field, size_t minutesAt, size_t fractionAt, 
 
 }  // namespace
 
-void FormatLatitude(const char16_t* field, char16_t* out, size_t cap) {
-    FormatPosition(field, 2, 5, 2, out, cap);
+void FormatLatitude(const char16_t* field, decltype(StatusTexts::latitude)& out) {
+    FormatPosition(field, 2, 5, 2, out, std::size(out));
 }
 
-void FormatLongitude(const char16_t* field, char16_t* out, size_t cap) {
-    FormatPosition(field, 3, 6, 3, out, cap);
+void FormatLongitude(const char16_t* field, decltype(StatusTexts::longitude)& out) {
+    FormatPosition(field, 3, 6, 3, out, std::size(out));
 }

@@ -2,7 +2,8 @@
 // the receiver sent them (ddmm.mmmm and dddmm.mmmm).
 #pragma once
 
-#include <cstddef>
+#include "nmea/receiver_status.h"
 
-void FormatLatitude(const char16_t* field, char16_t* out, size_t cap);
-void FormatLongitude(const char16_t* field, char16_t* out, size_t cap);
+// The slot's capacity bounds how many decimals of the minutes are shown.
+void FormatLatitude(const char16_t* field, decltype(StatusTexts::latitude)& out);
+void FormatLongitude(const char16_t* field, decltype(StatusTexts::longitude)& out);

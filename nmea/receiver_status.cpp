@@ -3,9 +3,6 @@
 #include <cstring>
 
 int32_t resetButtonsPending = 0;
-int32_t cycleComplete = 0;
-int32_t gsvCleared = 0;
-int32_t gsaCleared = 0;
 
 void ClearReceiverStatus(ReceiverStatus& status) {
     std::memset(&status.texts, 0, sizeof status.texts);
@@ -19,7 +16,4 @@ void ResetFixClock(ReceiverStatus& status) {
 
 void ResetCycleFlags() {
     resetButtonsPending = 0;
-    cycleComplete = 0;
-    gsvCleared = 0;
-    gsaCleared = 0;
 }

@@ -3,6 +3,7 @@
 // link and the cold start / factory reset commands clear it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "nmea/civil_time.h"
@@ -41,6 +42,45 @@ struct StatusTexts {
     char16_t longitude[15];
 };
 
+constexpr size_t kNavFieldWidth = 48;
+constexpr size_t kRmcFieldCount = 13;
+constexpr size_t kGsaFieldCount = 19;
+constexpr size_t kGsvFieldCount = 21;
+constexpr size_t kVersionFieldWidth = 128;
+constexpr size_t kVersionFieldCount = 4;
+
+// The sky position last worked out for a satellite number, and where from.
+struct SkyMemo {
+    bool valid;
+    int32_t elevation;
+    int32_t azimuth;
+    int x;
+    int y;
+};
+
+// What the intake and its decoders carry from one line to the next. Opening a
+// link and the cold start / factory reset clear the record's texts and
+// satellites but never this: the cycle follows the receiver, not the link,
+// and a field that a shorter sentence does not reach keeps what an earlier
+// sentence left in it. Zero is the state of a freshly started program.
+struct IntakeState {
+    // The reporting cycle. A GGA opens it: it clears both "cleared" flags, so
+    // the first GSV and GSA after it start their satellite flags afresh and
+    // further ones (other satellite systems) add to them.
+    int32_t cycleComplete;  // redraw the status panel after this line; the intake clears it
+    int32_t gsvCleared;     // inView already cleared in this cycle
+    int32_t gsaCleared;     // used already cleared in this cycle
+
+    // The sentence field buffers.
+    char16_t RmcFields[kRmcFieldCount][kNavFieldWidth];
+    char16_t GsaFields[kGsaFieldCount][kNavFieldWidth];
+    char16_t GsvFields[kGsvFieldCount][kNavFieldWidth];
+    char16_t VersionFields[kVersionFieldCount][kVersionFieldWidth];
+
+    // Per satellite number, for DecodeGsv.
+    SkyMemo skyMemo[kSatelliteSlots];
+};
+
 struct ReceiverStatus {
     SatelliteSlot satellites[kSatelliteSlots];
     StatusTexts texts;
@@ -51,6 +91,8 @@ struct ReceiverStatus {
     char16_t ttffCaption[64];  // "Skyloom  %d Sec"
     uint32_t ttffStartTick;    // 0: the first-fix clock is not running
     uint8_t ttffDone;          // the first fix was measured since the last clearing
+
+    IntakeState intake;
 };
 
 // Empties every text slot and zeroes every satellite entry. The clock fields
@@ -63,24 +105,17 @@ void ResetFixClock(ReceiverStatus& status);
 // Clears one flag (inView or used) of every satellite for a new cycle; the
 // slots' other fields keep their values.
 template <uint8_t SatelliteSlot::*Flag>
-inline void ClearSatelliteFlag(ReceiverStatus& status) {
-    // Four slots a step: each slot costs one store, and the loop's own
-    // counting would otherwise cost as much again.
-    static_assert(kSatelliteSlots % 4 == 0, "whole steps of four");
-    SatelliteSlot* slots = status.satellites;
-    for (int i = 0; i < kSatelliteSlots; i += 4) {
-        slots[i].*Flag = 0;
-        slots[i + 1].*Flag = 0;
-        slots[i + 2].*Flag = 0;
-        slots[i + 3].*Flag = 0;
-    }
+void ClearSatelliteFlag(ReceiverStatus& status) {
+    for (SatelliteSlot& slot : status.satellites)
+        slot.*Flag = 0;
 }
 
-// Program-wide flags that mark the receiver's reporting cycle (32-bit, 0 at
-// program start). Tests reset them through ResetCycleFlags.
-extern int32_t resetButtonsPending;  // re-enable Cold Start / Factory Reset on the next line
-extern int32_t cycleComplete;        // redraw the status panel after this line
-extern int32_t gsvCleared;           // inView already cleared in this cycle
-extern int32_t gsaCleared;           // used already cleared in this cycle
+// Set by the cold start and factory reset commands, cleared by the intake on
+// the next line: re-enable the "Cold Start" and "Factory Reset" buttons. No
+// part of the cycle but the commands' request to the intake, it stays
+// program-wide.
+extern int32_t resetButtonsPending;
 
+// Clears resetButtonsPending (the Win32 tests start from it); the cycle's own
+// flags live in each record's IntakeState.
 void ResetCycleFlags();

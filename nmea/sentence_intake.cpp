@@ -38,12 +38,13 @@ size_t MakeWorkingCopy(const char16_t* line, char16_t (&copy)[kWorkingCopyUnits]
     return kWorkingCopyUnits - 1;
 }
 
-void ShowVersionReply(IntakeHost& host, const char16_t* copy) {
-    SplitFields(copy, &VersionFields[0][0], kVersionFieldWidth, kVersionFieldCount);
-    if (VersionFields[1][0] != 0)
-        host.SetCoreVersion(VersionFields[1]);
-    if (VersionFields[3][0] != 0)
-        host.SetFirmwareVersion(VersionFields[3]);
+void ShowVersionReply(IntakeHost& host, IntakeState& intake, const char16_t* copy) {
+    auto& fields = intake.VersionFields;
+    SplitFields(copy, fields);
+    if (fields[1][0] != 0)
+        host.SetCoreVersion(fields[1]);
+    if (fields[3][0] != 0)
+        host.SetFirmwareVersion(fields[3]);
 }
 
 // "...Version...: text*hh": the text after the first colon, up to the '*'.
@@ -74,7 +75,7 @@ void ShowVersionText(IntakeHost& host, const char16_t* copy, const char16_t* wor
 void Dispatch(IntakeHost& host, ReceiverStatus& status, const char16_t* copy,
               const LineMarks& marks) {
     if (marks.gga)
-        DecodeGga();
+        DecodeGga(status);
     else if (marks.rmc)
         DecodeRmc(host, status, copy);
     else if (marks.gsa)
@@ -86,10 +87,18 @@ void Dispatch(IntakeHost& host, ReceiverStatus& status, const char16_t* copy,
 }  // namespace
 
 bool ChecksumPasses(const char16_t* copy, size_t n) {
-    if (n < 5 || copy[n - 5] != u'*')
+    // Receivers end their sentences in CR LF; many capture tools store them
+    // with LF alone. Either way the line end is no part of the sentence.
+    if (n == 0 || copy[n - 1] != u'\n')
         return false;
+    size_t end = n - 1;
+    if (end > 0 && copy[end - 1] == u'\r')
+        --end;
+    if (end < 3 || copy[end - 3] != u'*')
+        return false;
+    const size_t star = end - 3;
     unsigned computed = 0;
-    for (size_t i = 1; i + 6 <= n; ++i)
+    for (size_t i = 1; i < star; ++i)
         computed ^= copy[i] & 0xFFu;
     // Non-hex characters are not rejected: they enter the sum with these values.
     auto digit = [](char16_t unit) -> unsigned {
@@ -102,7 +111,7 @@ bool ChecksumPasses(const char16_t* copy, size_t n) {
             return c - 48;
         return c;
     };
-    const unsigned stated = (digit(copy[n - 4]) * 16 + digit(copy[n - 3])) & 0xFFu;
+    const unsigned stated = (digit(copy[star + 1]) * 16 + digit(copy[star + 2])) & 0xFFu;
     return computed == stated;
 }
 
@@ -127,7 +136,7 @@ int OnLineReceived(IntakeHost& host, ReceiverStatus& status, const char16_t* lin
         host.SetSbasCheck(false);
 
     if (marks.pmtk705)
-        ShowVersionReply(host, copy);
+        ShowVersionReply(host, status.intake, copy);
     if (marks.version != nullptr)
         ShowVersionText(host, copy, marks.version);
 
@@ -152,9 +161,9 @@ int OnLineReceived(IntakeHost& host, ReceiverStatus& status, const char16_t* lin
         host.ConsoleClear();
     host.ConsoleInsert(copy);
 
-    if (cycleComplete) {
+    if (status.intake.cycleComplete) {
         host.Redraw();
-        cycleComplete = 0;
+        status.intake.cycleComplete = 0;
     }
 
     status.parseBusy = 0;

@@ -15,6 +15,8 @@ constexpr size_t kWorkingCopyUnits = 256;
 // by the re-entrancy guard. Keeps no pointer to `line`.
 int OnLineReceived(IntakeHost& host, ReceiverStatus& status, const char16_t* line);
 
-// The NMEA 0183 checksum test of a working copy of n units (n counts the CR
-// and LF): '*' at n-5, and the xor of units 1..n-6 equal to the two digits.
+// The NMEA 0183 checksum test of a working copy of n units (n counts the line
+// end): the line ends in CR LF or in LF alone, exactly two digits stand
+// between the '*' and that line end, and they state the xor of the units
+// between the first one and the '*'.
 bool ChecksumPasses(const char16_t* copy, size_t n);

@@ -51,13 +51,18 @@ size_t Append(char16_t* dst, size_t cap, const char16_t* src) {
 }
 
 size_t Format(char16_t* dst, size_t cap, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const size_t needed = FormatList(dst, cap, format, args);
+    va_end(args);
+    return needed;
+}
+
+size_t FormatList(char16_t* dst, size_t cap, const char* format, va_list args) {
     // Every format the program uses yields short ASCII text; 512 bytes is far
     // more than any 16-bit slot holds, and vsnprintf cuts safely beyond it.
     char narrow[512];
-    va_list args;
-    va_start(args, format);
-    int needed = vsnprintf(narrow, sizeof narrow, format, args);
-    va_end(args);
+    const int needed = vsnprintf(narrow, sizeof narrow, format, args);
     if (needed < 0) {
         if (cap > 0)
             dst[0] = 0;
@@ -125,6 +130,31 @@ bool Equal(const char16_t* a, const char* b) {
         if (a[i] != static_cast<char16_t>(static_cast<unsigned char>(b[i])))
             return false;
     return a[i] == 0 && b[i] == 0;
+}
+
+bool ScanInt(const char16_t* s, int32_t* value) {
+    // isspace() of the C locale: what "%d" skips (the blank and \t \n \v \f \r).
+    while (*s == u' ' || (*s >= u'\t' && *s <= u'\r'))
+        ++s;
+    bool negative = false;
+    if (*s == u'+' || *s == u'-') {
+        negative = (*s == u'-');
+        ++s;
+    }
+    if (*s < u'0' || *s > u'9')
+        return false;
+    int64_t v = 0;
+    // Digits after the value passed INT32_MAX change nothing: it saturates below.
+    for (; *s >= u'0' && *s <= u'9' && v <= INT32_MAX; ++s)
+        v = v * 10 + (*s - u'0');
+    if (negative)
+        v = -v;
+    if (v > INT32_MAX)
+        v = INT32_MAX;
+    if (v < INT32_MIN)
+        v = INT32_MIN;
+    *value = static_cast<int32_t>(v);
+    return true;
 }
 
 int32_t IntAt(const char16_t* s, size_t pos) {

@@ -2,8 +2,14 @@
 // program is a zero-terminated char16_t buffer of known capacity. These are the
 // only routines that write into such buffers; each takes the capacity and
 // always terminates, so no caller can run past a buffer's end.
+//
+// A buffer that is an array hands over its capacity with its type: each writer
+// has a form that takes the array itself, so a capacity never has to be
+// repeated beside it. The forms with a pointer and a capacity are for
+// destinations that are only a pointer (a buffer the Win32 side lends).
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 
@@ -31,11 +37,16 @@ size_t Format(char16_t* dst, size_t cap, const char* format, ...)
     __attribute__((format(printf, 3, 4)))
 #endif
     ;
+size_t FormatList(char16_t* dst, size_t cap, const char* format, va_list args)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 0)))
+#endif
+    ;
 
 // The decoders' per-line formats ("%d", "%.2d", "%.4d" and fixed text),
-// built without vsnprintf, which costs more than the rest of a line's
-// decoding. Store() gives exactly what Format() gives for the printf format
-// that the same pieces spell.
+// built without vsnprintf, which would cost about a sixth of a line's intake.
+// Store() gives exactly what Format() gives for the printf format that the
+// same pieces spell.
 class NarrowBuilder {
   public:
     // printf's "%.<minDigits>d": the sign, then at least minDigits digits.
@@ -46,6 +57,10 @@ class NarrowBuilder {
     // Copies the text into dst like Format: cut to fit, always terminated;
     // returns the full length.
     size_t Store(char16_t* dst, size_t cap) const;
+    template <size_t N>
+    size_t Store(char16_t (&dst)[N]) const {
+        return Store(dst, N);
+    }
 
   private:
     void Put(char c) {
@@ -66,35 +81,8 @@ bool Equal(const char16_t* a, const char* b);
 // Reads a decimal integer the way "%d" of the C library does: leading blanks
 // skipped, an optional sign, digits up to the first non-digit. Returns false
 // (and leaves *value untouched) when no digit follows. Saturates instead of
-// overflowing. Inline: the decoders read a dozen numbers per line.
-inline bool ScanInt(const char16_t* s, int32_t* value) {
-    bool negative = false;
-    // Blanks and signs all lie below '0'; fields mostly start with a digit.
-    if (*s < u'0') {
-        // isspace() of the C locale: what "%d" skips (the blank and \t \n \v \f \r).
-        while (*s == u' ' || (*s >= u'\t' && *s <= u'\r'))
-            ++s;
-        if (*s == u'+' || *s == u'-') {
-            negative = (*s == u'-');
-            ++s;
-        }
-    }
-    auto digit = [](char16_t c) { return static_cast<unsigned>(c) - u'0'; };  // > 9: no digit
-    if (digit(*s) > 9)
-        return false;
-    int64_t v = 0;
-    // Digits after the value passed INT32_MAX change nothing: it saturates below.
-    for (; digit(*s) <= 9 && v <= INT32_MAX; ++s)
-        v = v * 10 + digit(*s);
-    if (negative)
-        v = -v;
-    if (v > INT32_MAX)
-        v = INT32_MAX;
-    if (v < INT32_MIN)
-        v = INT32_MIN;
-    *value = static_cast<int32_t>(v);
-    return true;
-}
+// overflowing.
+bool ScanInt(const char16_t* s, int32_t* value);
 
 // ScanInt that yields 0 where no number stands, the value the decoders use.
 inline int32_t IntOrZero(const char16_t* s) {
@@ -107,7 +95,7 @@ inline int32_t IntOrZero(const char16_t* s) {
 // its buffer by an earlier, longer one.
 int32_t IntAt(const char16_t* s, size_t pos);
 
-// The same copies into an array whose capacity the compiler knows.
+// The same writers into an array whose capacity the compiler knows.
 template <size_t N>
 size_t Copy(char16_t (&dst)[N], const char16_t* src) {
     return Copy(dst, N, src);
@@ -115,6 +103,24 @@ size_t Copy(char16_t (&dst)[N], const char16_t* src) {
 template <size_t N>
 size_t CopyNarrow(char16_t (&dst)[N], const char* src) {
     return CopyNarrow(dst, N, src);
+}
+template <size_t N>
+size_t Append(char16_t (&dst)[N], const char16_t* src) {
+    return Append(dst, N, src);
+}
+template <size_t N>
+size_t Format(char16_t (&dst)[N], const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+template <size_t N>
+size_t Format(char16_t (&dst)[N], const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const size_t needed = FormatList(dst, N, format, args);
+    va_end(args);
+    return needed;
 }
 
 }  // namespace text16

@@ -10,8 +10,7 @@ void MeasureTtff(IntakeHost& host, ReceiverStatus& status) {
     status.ttffDone = 1;
     const uint32_t elapsed = host.TickCount() - status.ttffStartTick;
     const int seconds = static_cast<int>(elapsed / 1000);
-    text16::Format(status.ttffCaption, sizeof status.ttffCaption / sizeof status.ttffCaption[0],
-                   "Skyloom  %d Sec", seconds);
+    text16::Format(status.ttffCaption, "Skyloom  %d Sec", seconds);
     host.SetCaption(status.ttffCaption);
     status.ttffStartTick = 0;
 }

@@ -113,16 +113,17 @@ inline std::string Sentence(const std::string& body) {
 inline const std::string kGga =
     "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
 
-// A status record and the program-wide state in a known state, with the
-// first-fix clock already running so that every line is decoded.
+// A status record (with the intake's cycle flags and field buffers) and the
+// program-wide flag in a known state, with the first-fix clock already running
+// so that every line is decoded.
 struct IntakeFixture {
     FakeIntakeHost host;
     ReceiverStatus status;
+    IntakeState& intake = status.intake;
 
     IntakeFixture() {
         std::memset(&status, 0, sizeof status);
-        ResetCycleFlags();
-        ClearFieldBuffers();
+        resetButtonsPending = 0;
         status.ttffStartTick = host.tick;
     }
     int Feed(const std::string& line);

@@ -20,7 +20,7 @@ EntryCase Resolve(std::u16string entry) {
     linkrules::CutAtColon(buffer);
     char16_t device[linkrules::kPortDeviceUnits];
     device[0] = u'?';
-    EntryKind kind = linkrules::ResolveEntry(buffer, device, linkrules::kPortDeviceUnits);
+    EntryKind kind = linkrules::ResolveEntry(buffer, device);
     return {entry, kind, device};
 }
 
@@ -60,14 +60,17 @@ TEST(DeviceName, EntriesResolveToTheirDevices) {
     }
 }
 
-TEST(DeviceName, ResolveNeverWritesPastTheGivenCapacity) {
-    char16_t device[10];
-    for (char16_t& u : device)
+TEST(DeviceName, ResolveNeverWritesPastTheBuffer) {
+    struct {
+        char16_t device[9];
+        char16_t guard = u'#';
+    } small;
+    for (char16_t& u : small.device)
         u = u'#';
-    EXPECT_EQ(linkrules::ResolveEntry(u"A (COM1)", device, 9), EntryKind::kPort);
-    EXPECT_EQ(std::u16string(device), u"\\\\.\\COM1");
-    EXPECT_EQ(device[9], u'#');
-    EXPECT_EQ(linkrules::ResolveEntry(u"A (COM12)", device, 9), EntryKind::kUnusable);
-    EXPECT_EQ(device[0], 0);
-    EXPECT_EQ(device[9], u'#');
+    EXPECT_EQ(linkrules::ResolveEntry(u"A (COM1)", small.device), EntryKind::kPort);
+    EXPECT_EQ(std::u16string(small.device), u"\\\\.\\COM1");
+    EXPECT_EQ(small.guard, u'#');
+    EXPECT_EQ(linkrules::ResolveEntry(u"A (COM12)", small.device), EntryKind::kUnusable);
+    EXPECT_EQ(small.device[0], 0);
+    EXPECT_EQ(small.guard, u'#');
 }

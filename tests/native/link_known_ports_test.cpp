@@ -54,10 +54,10 @@ TEST(KnownPorts, EnumeratedNamesBecomeRecordsWhoseEntriesOpenTheSamePort) {
         EXPECT_EQ(std::u16string(table.ports[0].portDescription), c.description);
 
         char16_t entry[linkrules::kRescanEntryUnits];
-        linkrules::FormatRescanEntry(table.ports[0], entry, linkrules::kRescanEntryUnits);
+        linkrules::FormatRescanEntry(table.ports[0], entry);
         linkrules::CutAtColon(entry);
         char16_t device[linkrules::kPortDeviceUnits];
-        auto kind = linkrules::ResolveEntry(entry, device, linkrules::kPortDeviceUnits);
+        auto kind = linkrules::ResolveEntry(entry, device);
         if (c.device.empty()) {
             EXPECT_EQ(kind, linkrules::EntryKind::kUnusable);
         } else {
@@ -73,7 +73,7 @@ TEST(KnownPorts, LongNamesAreCutAtTheRecordAndEntryButStillOpen) {
     EXPECT_EQ(std::u16string(table.ports[0].portDescription), std::u16string(63, u'D'));
 
     char16_t entry[linkrules::kRescanEntryUnits];
-    linkrules::FormatRescanEntry(table.ports[0], entry, linkrules::kRescanEntryUnits);
+    linkrules::FormatRescanEntry(table.ports[0], entry);
     EXPECT_EQ(std::u16string(entry), u"COM21:  " + std::u16string(63, u'D'));
 
     // A record whose name and description fill both fields: the entry buffer
@@ -83,7 +83,7 @@ TEST(KnownPorts, LongNamesAreCutAtTheRecordAndEntryButStillOpen) {
         full.portName[i] = u'N';
         full.portDescription[i] = u'D';
     }
-    linkrules::FormatRescanEntry(full, entry, linkrules::kRescanEntryUnits);
+    linkrules::FormatRescanEntry(full, entry);
     EXPECT_EQ(std::u16string(entry), std::u16string(63, u'N') + u"  " + std::u16string(62, u'D'));
 
     // A bracketed name too long for the record is left empty, not cut.

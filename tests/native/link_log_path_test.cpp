@@ -11,8 +11,7 @@ namespace {
 LogPathResult Build(const std::u16string& exe, const std::u16string& name, std::u16string* out) {
     char16_t buffer[linkrules::kLogPathUnits];
     buffer[0] = u'?';
-    LogPathResult r =
-        linkrules::BuildLogPath(exe.c_str(), name.c_str(), buffer, linkrules::kLogPathUnits);
+    LogPathResult r = linkrules::BuildLogPath(exe.c_str(), name.c_str(), buffer);
     *out = buffer;
     return r;
 }

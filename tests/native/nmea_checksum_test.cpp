@@ -16,20 +16,34 @@ TEST(Checksum, Rules) {
         bool passes;
     } cases[] = {
         {U(gga + "47\r\n"), true},
-        {U(gga + "48\r\n"), false},    // one digit changed
-        {U(gga + "47\n"), false},      // LF without CR
-        {U(gga + "47\r\n\n"), false},  // anything after the digits
-        {U(gga + "47"), false},        // no line ending at all
+        {U(gga + "48\r\n"), false},  // one digit changed
+        // LF alone, as capture tools store lines, is judged like CR LF.
+        {U(gga + "47\n"), true},
+        {U(gga + "48\n"), false},
+        {U(gga + "4\n"), false},  // one digit
+        // Anything else after the digits fails, with either line end.
+        {U(gga + "47\r\n\n"), false},
+        {U(gga + "47\n\n"), false},
+        {U(gga + "47\r\r\n"), false},
+        {U(gga + "47 \n"), false},
+        {U(gga + "47\r \n"), false},
+        {U(gga + "47\n\r"), false},
+        {U(gga + "47\r"), false},
+        {U(gga + "47"), false},  // no line ending at all
         {U("$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39\r\n"), true},
         // Lower-case digits are accepted.
         {rmc + u"a\r\n", true},
         {rmc + u"A\r\n", true},
+        {rmc + u"a\n", true},
         // "$*00": nothing between '$' and '*' sums to 0.
         {u"$*00\r\n", true},
         {u"*00\r\n", true},  // exactly five characters, the sum covers nothing
-        {u"00\r\n", false},  // fewer than five
+        {u"*00\n", true},
+        {u"00\r\n", false},  // no room for the '*'
+        {u"00\n", false},
         {u"", false},
         {u"\r\n", false},
+        {u"\n", false},
         // Non-hex digits enter the sum with their value: 'G' = 71-55 = 16, so
         // "0G" states 16 (0x10); "$P*0G" sums 'P' = 0x50 and fails...
         {u"$P*0G\r\n", false},
@@ -38,6 +52,7 @@ TEST(Checksum, Rules) {
         {u"$AQ*10\r\n", true},
         // Byte 0xB0 arrives as 0xFFB0 and sums as 0xB0.
         {{u'$', 0xFFB0, u'*', u'B', u'0', u'\r', u'\n'}, true},
+        {{u'$', 0xFFB0, u'*', u'B', u'0', u'\n'}, true},
         // Digits are taken by their low 8 bits too: 0xFF42 reads as 'B'.
         {{u'$', 0xFFB0, u'*', 0xFF42, u'0', u'\r', u'\n'}, true},
         {{u'$', 0xFFB1, u'*', u'B', u'0', u'\r', u'\n'}, false},

@@ -29,7 +29,7 @@ TEST_F(CycleTest, RedrawsFollowGgaAndTheLastGsvMessage) {
         const int before = host.redraws;
         EXPECT_EQ(Feed(s.line), 1);
         EXPECT_EQ(host.redraws - before, s.redraw ? 1 : 0);
-        EXPECT_EQ(cycleComplete, 0);  // the intake clears it after asking
+        EXPECT_EQ(intake.cycleComplete, 0);  // the intake clears it after asking
     }
 }
 
@@ -41,13 +41,13 @@ TEST_F(CycleTest, FlagsAccumulateWithinACycleAndRestartAfterGga) {
     Feed(Sentence("GLGSV,1,1,02,65,10,100,30,66,10,100,30"));
     EXPECT_EQ(Used(), (std::vector<int>{4, 5, 65}));
     EXPECT_EQ(InView(), (std::vector<int>{4, 7, 65, 66}));
-    EXPECT_EQ(gsaCleared, 1);
-    EXPECT_EQ(gsvCleared, 1);
+    EXPECT_EQ(intake.gsaCleared, 1);
+    EXPECT_EQ(intake.gsvCleared, 1);
 
     // Next cycle: satellite 7 dropped out; it is no longer in view but keeps its values.
     Feed(kGga);
-    EXPECT_EQ(gsaCleared, 0);
-    EXPECT_EQ(gsvCleared, 0);
+    EXPECT_EQ(intake.gsaCleared, 0);
+    EXPECT_EQ(intake.gsvCleared, 0);
     EXPECT_EQ(InView(), (std::vector<int>{4, 7, 65, 66}));  // nothing cleared before GSV
     Feed(Sentence("GPGSA,A,3,04,,,,,,,,,,,,2.5,1.3,2.1"));
     Feed(Sentence("GPGSV,1,1,01,04,40,083,46"));

@@ -47,7 +47,7 @@ TEST_F(GsaTest, UsedSatellites) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.satellites);
-        gsaCleared = 0;
+        intake.gsaCleared = 0;
         Decode(Sentence("GPGSA,A,3," + c.satellites + ",2.5,1.3,2.1"));
         EXPECT_EQ(Used(), c.used);
     }
@@ -60,7 +60,7 @@ TEST_F(GsaTest, SystemsOfOneCycleAddUp) {
     Decode("$GLGSA,A,3,65,66,,,,,,,,,,,2.5,1.3,2.1*00\r\n");
     EXPECT_EQ(Used(), (std::vector<int>{4, 5, 65, 66}));
     EXPECT_EQ(status.satellites[7].snr, 33);  // clearing touches only the flag
-    DecodeGga();
+    DecodeGga(status);
     Decode("$GPGSA,A,3,09,,,,,,,,,,,,2.5,1.3,2.1*00\r\n");
     EXPECT_EQ(Used(), (std::vector<int>{9}));
 }

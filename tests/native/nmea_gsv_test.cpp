@@ -38,8 +38,8 @@ TEST(SkyPosition, WorkedValues) {
 struct GsvTest : ::testing::Test, IntakeFixture {
     void Decode(const std::string& line) { DecodeGsvLine(line); }
     void StartCycle() {
-        DecodeGga();
-        cycleComplete = 0;
+        DecodeGga(status);
+        intake.cycleComplete = 0;
     }
 };
 
@@ -125,7 +125,7 @@ TEST_F(GsvTest, OverlongFieldsAreCutAndNothingSpills) {
     Decode(Sentence("GPGSV,1,1,02,08," + longField + ",100,30,09,10,100," + longField));
     EXPECT_EQ(InView(), (std::vector<int>{8, 9}));
     EXPECT_EQ(status.satellites[9].snr, INT32_MAX);  // 47 sevens, saturated
-    EXPECT_EQ(text16::Length(GsvFields[5]), kNavFieldWidth - 1);
+    EXPECT_EQ(text16::Length(intake.GsvFields[5]), kNavFieldWidth - 1);
 }
 
 TEST_F(GsvTest, ClearingOncePerCycleAndCompletion) {
@@ -134,18 +134,18 @@ TEST_F(GsvTest, ClearingOncePerCycleAndCompletion) {
     Decode(Sentence("GPGSV,3,1,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45"));
     EXPECT_EQ(InView(), (std::vector<int>{1, 2, 12, 14}));
     EXPECT_EQ(status.satellites[30].snr, 44);  // only the flag is cleared
-    EXPECT_EQ(cycleComplete, 0);
+    EXPECT_EQ(intake.cycleComplete, 0);
     Decode(Sentence("GPGSV,3,2,12,15,40,083,46,16,17,308,41,17,07,344,39,18,22,228,45"));
-    EXPECT_EQ(cycleComplete, 0);
+    EXPECT_EQ(intake.cycleComplete, 0);
     Decode(Sentence("GPGSV,3,3,12,19,40,083,46,20,17,308,41,21,07,344,39,22,22,228,45"));
-    EXPECT_EQ(cycleComplete, 1);
+    EXPECT_EQ(intake.cycleComplete, 1);
     // Another system in the same cycle adds.
     Decode(Sentence("GLGSV,1,1,02,65,40,083,46,66,17,308,41"));
     EXPECT_EQ(InView().size(), 14u);
     // Without a GGA between, the next cycle's first message does not clear.
     Decode(Sentence("GPGSV,1,1,01,03,40,083,46"));
     EXPECT_EQ(InView().size(), 15u);
-    DecodeGga();
+    DecodeGga(status);
     Decode(Sentence("GPGSV,1,1,01,03,40,083,46"));
     EXPECT_EQ(InView(), (std::vector<int>{3}));
 }
@@ -172,7 +172,7 @@ TEST_F(GsvTest, OneToFourSatellitesWithAndWithoutASignalId) {
             for (int i = 0; i < count; ++i)
                 expected.push_back(10 + i);
             EXPECT_EQ(InView(), expected);
-            EXPECT_EQ(cycleComplete, 1);
+            EXPECT_EQ(intake.cycleComplete, 1);
             for (int i = 0; i < count; ++i) {
                 const SatelliteSlot& s = status.satellites[10 + i];
                 EXPECT_EQ(s.snr, 30 + i);
@@ -203,7 +203,7 @@ TEST_F(GsvTest, EmptyGroupsAndASignalId) {
     Decode(Sentence("GPGSV,1,1,00,,,,,,,,,7"));
     Decode(Sentence("GPGSV,1,1,00,1"));
     EXPECT_EQ(InView(), std::vector<int>{});
-    EXPECT_EQ(cycleComplete, 1);
+    EXPECT_EQ(intake.cycleComplete, 1);
 }
 
 TEST_F(GsvTest, FourSatellitesAndASignalIdStayInsideTheBuffer) {
@@ -212,15 +212,15 @@ TEST_F(GsvTest, FourSatellitesAndASignalIdStayInsideTheBuffer) {
     Decode(Sentence("GAGSV,2,1,08,02,10,100,20,03,11,110,21,05,12,120,22,07,13,130,23,7"));
     EXPECT_EQ(InView(), (std::vector<int>{2, 3, 5, 7}));
     EXPECT_EQ(status.satellites[7].snr, 23);
-    EXPECT_EQ(Narrow(GsvFields[20]), "7");
+    EXPECT_EQ(Narrow(intake.GsvFields[20]), "7");
 }
 
 TEST_F(GsvTest, SignalsOfOneSystemAddUpInOneCycle) {
     StartCycle();
     Decode(Sentence("GPGSV,2,1,05,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,1"));
-    EXPECT_EQ(cycleComplete, 0);
+    EXPECT_EQ(intake.cycleComplete, 0);
     Decode(Sentence("GPGSV,2,2,05,24,51,098,40,1"));
-    EXPECT_EQ(cycleComplete, 1);
+    EXPECT_EQ(intake.cycleComplete, 1);
     Decode(Sentence("GPGSV,1,1,02,01,40,083,38,24,51,098,35,8"));  // L5 of the same satellites
     Decode(Sentence("GLGSV,1,1,01,65,10,100,30,1"));
     EXPECT_EQ(InView(), (std::vector<int>{1, 2, 12, 14, 24, 65}));

@@ -7,18 +7,18 @@
 
 namespace {
 
-constexpr size_t kSlot = 15;  // latitude and longitude: 14 characters
-
+// The latitude and longitude slots hold 14 characters.
 struct Slot {
-    char16_t text[kSlot + 2];
+    decltype(StatusTexts::latitude) text;
+    char16_t guard[2] = {u'#', u'#'};
     Slot() {
         for (char16_t& c : text)
             c = u'#';
     }
-    bool GuardIntact() const { return text[kSlot] == u'#' && text[kSlot + 1] == u'#'; }
+    bool GuardIntact() const { return guard[0] == u'#' && guard[1] == u'#'; }
 };
 
-using FormatFn = void (*)(const char16_t*, char16_t*, size_t);
+using FormatFn = void (*)(const char16_t*, decltype(Slot::text)&);
 
 TEST(PositionText, FractionAsSent) {
     const FormatFn lat = FormatLatitude, lon = FormatLongitude;
@@ -61,7 +61,7 @@ TEST(PositionText, FractionAsSent) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.field);
         Slot slot;
-        c.format(U(c.field).c_str(), slot.text, kSlot);
+        c.format(U(c.field).c_str(), slot.text);
         EXPECT_EQ(Narrow(slot.text), c.shown);
         EXPECT_TRUE(slot.GuardIntact());
     }

@@ -196,6 +196,21 @@ TEST_F(RmcTest, IncompletePositionKeepsTheLastOne) {
     }
 }
 
+TEST_F(RmcTest, FieldsALineDoesNotReachKeepWhatTheLastOneSent) {
+    Decode(RmcFieldsIn{});
+    // Opening a link clears the panel's texts, not the field buffers.
+    ClearReceiverStatus(status);
+    // Its checksum digits become field 3; fields 4 to 12 are not reached.
+    const std::u16string shortLine = U(Sentence("GPRMC,123520,V"));
+    DecodeRmc(host, status, shortLine.c_str());
+    EXPECT_EQ(Narrow(status.texts.fixState), "No Fix");
+    EXPECT_EQ(Narrow(status.texts.time), "12:35:20");  // with the date of the earlier line
+    EXPECT_EQ(Narrow(status.texts.date), "2026/01/07");
+    EXPECT_EQ(Narrow(status.texts.course), "084.4");
+    EXPECT_EQ(Narrow(status.texts.speed), "40 Km/hr");
+    EXPECT_EQ(Narrow(status.texts.lonHemisphere), "E");
+}
+
 TEST_F(RmcTest, HugeNumbersStayInsideTheSlots) {
     RmcFieldsIn f;
     f.lat = "99999999999.99999999999";

@@ -29,6 +29,14 @@ TEST(ReceiverStatusRecord, ClearingEmptiesTextsAndSatellitesOnly) {
     EXPECT_EQ(status.ttffStartTick, 0u);
     EXPECT_EQ(status.ttffDone, 0);
     EXPECT_EQ(status.parseBusy, 0x5A5A5A5A);
+    // Nor is what the intake carries across lines: a link opened in the
+    // middle of a cycle goes on with it, and the field buffers keep their
+    // fields.
+    EXPECT_EQ(status.intake.cycleComplete, 0x5A5A5A5A);
+    EXPECT_EQ(status.intake.gsvCleared, 0x5A5A5A5A);
+    EXPECT_EQ(status.intake.gsaCleared, 0x5A5A5A5A);
+    EXPECT_EQ(status.intake.RmcFields[12][47], 0x5A5A);
+    EXPECT_EQ(status.intake.VersionFields[3][127], 0x5A5A);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ TEST_F(TtffTest, FirstLineStartsTheClockAndIsNotDecoded) {
     EXPECT_EQ(status.ttffStartTick, 5000u);
     EXPECT_EQ(Narrow(status.texts.fixState), "");  // not decoded...
     ASSERT_EQ(host.console.size(), 1u);            // ...but shown
-    EXPECT_EQ(gsaCleared, 0);
+    EXPECT_EQ(intake.gsaCleared, 0);
 }
 
 TEST_F(TtffTest, MeasuredOnceOnTheFirstFixAfterThreeSeconds) {

@@ -46,27 +46,53 @@ TEST(Text16, CopiesCutAtCapacityAndTerminate) {
 TEST(Text16, AppendAndNarrowCopyStayInside) {
     Guarded g;
     text16::CopyNarrow(g.buf, "abcde");
-    text16::Append(g.buf, 8, u"fghij");
+    text16::Append(g.buf, u"fghij");
     EXPECT_EQ(std::u16string(g.buf), u"abcdefg");
     EXPECT_TRUE(g.Intact());
     // An unterminated buffer is repaired, never run over.
     for (char16_t& c : g.buf)
         c = u'x';
-    EXPECT_EQ(text16::Append(g.buf, 8, u"y"), 0u);
+    EXPECT_EQ(text16::Append(g.buf, u"y"), 0u);
     EXPECT_EQ(g.buf[7], 0);
     EXPECT_TRUE(g.Intact());
 }
 
 TEST(Text16, FormatCutsAndReportsTheFullLength) {
     Guarded g;
-    EXPECT_EQ(text16::Format(g.buf, 8, "%.2d`%.2d.%.4d'", 48, 7, 380), 11u);
+    EXPECT_EQ(text16::Format(g.buf, "%.2d`%.2d.%.4d'", 48, 7, 380), 11u);
     EXPECT_EQ(std::u16string(g.buf), u"48`07.0");
     EXPECT_TRUE(g.Intact());
-    EXPECT_EQ(text16::Format(g.buf, 8, "%.4d/%.2d", 2026, 1), 7u);
+    EXPECT_EQ(text16::Format(g.buf, "%.4d/%.2d", 2026, 1), 7u);
     EXPECT_EQ(std::u16string(g.buf), u"2026/01");
     // "%.2d" of a negative number keeps its sign (mingw's printf must agree).
-    text16::Format(g.buf, 8, "%.2d", -5);
+    text16::Format(g.buf, "%.2d", -5);
     EXPECT_EQ(std::u16string(g.buf), u"-05");
+    // The pointer form is bounded by the capacity it is given.
+    EXPECT_EQ(text16::Format(g.buf, 4, "%d", 123456), 6u);
+    EXPECT_EQ(std::u16string(g.buf), u"123");
+}
+
+TEST(Text16, ArrayFormsTakeTheArraysCapacity) {
+    // Eight units each time: seven characters and the terminator, never the
+    // array's size in bytes.
+    const std::u16string seven = u"1234567";
+    Guarded g;
+    EXPECT_EQ(text16::Copy(g.buf, u"123456789"), 7u);
+    EXPECT_EQ(std::u16string(g.buf), seven);
+    EXPECT_TRUE(g.Intact());
+    EXPECT_EQ(text16::CopyNarrow(g.buf, "123456789"), 7u);
+    EXPECT_EQ(std::u16string(g.buf), seven);
+    EXPECT_TRUE(g.Intact());
+    text16::Copy(g.buf, u"1234");
+    EXPECT_EQ(text16::Append(g.buf, u"56789"), 3u);
+    EXPECT_EQ(std::u16string(g.buf), seven);
+    EXPECT_TRUE(g.Intact());
+    EXPECT_EQ(text16::Format(g.buf, "%d", 123456789), 9u);
+    EXPECT_EQ(std::u16string(g.buf), seven);
+    EXPECT_TRUE(g.Intact());
+    EXPECT_EQ(text16::NarrowBuilder().Int(1234).Text("56789").Store(g.buf), 9u);
+    EXPECT_EQ(std::u16string(g.buf), seven);
+    EXPECT_TRUE(g.Intact());
 }
 
 TEST(Text16, ScanIntReadsLikePercentD) {

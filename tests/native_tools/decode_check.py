@@ -64,6 +64,33 @@ def frame(data):
     return lines, too_long, 1 if buf else 0
 
 
+def checksum_passes(text):
+    """The intake's checksum verdict on a delivered line, written independently
+    of the C++: a line longer than the working copy's 255 units is cut and
+    fails; the line ends in CR LF or in LF alone; '*' and exactly two digits
+    stand before that end and state the exclusive-or of the low bytes between
+    the first character and the '*'. A digit's value is its low byte less 87
+    from 'a' up, less 55 from 'A' up, less 48 from '0' up, else the byte."""
+    if len(text) > 255:
+        return False
+    for end in ("\r\n", "\n"):
+        if text.endswith(end):
+            body = text[:-len(end)]
+            break
+    else:
+        return False
+    if len(body) < 3 or body[-3] != "*":
+        return False
+    computed = 0
+    for c in body[1:-3]:
+        computed ^= ord(c) & 0xFF
+
+    def digit(c):
+        b = ord(c) & 0xFF
+        return b - 87 if b >= 0x61 else b - 55 if b >= 0x41 else b - 48 if b >= 0x30 else b
+    return computed == (digit(body[-2]) * 16 + digit(body[-1])) & 0xFF
+
+
 def is_int(v):
     return isinstance(v, int) and not isinstance(v, bool)
 
@@ -121,17 +148,23 @@ def validate(name, out, data=None):
             fail(f"{name}: unknown object kind {kind!r}")
             return None
     summary = objects[-1]
-    red = sum(1 for l in lines if l["color"] == "red")
-    green = sum(1 for l in lines if l["color"] == "green")
+    failing = 0
+    for l in lines:
+        passes = checksum_passes(l["text"])
+        failing += not passes
+        # Green (a fast RMC) replaces the verdict's colour, whatever it was.
+        if l["color"] != "green" and (l["color"] == "black") != passes:
+            fail(f"{name}: line {l['n']} is {l['color']} against its checksum: {l['text']!r}")
+            return None
     if list(summary) != SUMMARY_KEYS or summary["lines"] != len(lines) \
             or not all(is_int(summary[k]) and summary[k] >= 0
                        for k in ("droppedTooLong", "droppedUnterminated")) \
             or summary["redraws"] != statuses \
-            or not red <= summary["checksumFailures"] <= red + green \
+            or summary["checksumFailures"] != failing \
             or not (summary["ttffSeconds"] is None
                     or (is_int(summary["ttffSeconds"]) and summary["ttffSeconds"] >= 3)):
         fail(f"{name}: summary {summary} disagrees with the output "
-             f"({len(lines)} lines, {statuses} status objects, {red} red)")
+             f"({len(lines)} lines, {statuses} status objects, {failing} failing checksums)")
     if data is not None:
         expected, too_long, unterminated = frame(data)
         dropped = (summary.get("droppedTooLong"), summary.get("droppedUnterminated"))

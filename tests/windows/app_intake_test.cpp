@@ -74,7 +74,7 @@ TEST_F(IntakeWindowTest, EachLineShowsInTheColourOfItsVerdict) {
     } rows[] = {
         {kGga, RGB(0, 0, 0)},  // the first line starts the clock, still shown
         {kGgaBadSum, RGB(255, 0, 0)}, {kGga, RGB(0, 0, 0)},
-        {kGgaNoCr, RGB(255, 0, 0)},  // no CR before the LF
+        {kGgaNoCr, RGB(0, 0, 0)},  // LF alone is judged like CR LF
         {kRmcFast, RGB(0, 255, 0)},   {kGga, RGB(0, 0, 0)},
     };
     for (const auto& r : rows)

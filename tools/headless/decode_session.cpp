@@ -1,14 +1,11 @@
 #include "tools/headless/decode_session.h"
 
-#include "nmea/decoders.h"
 #include "nmea/sentence_intake.h"
 #include "nmea/text16.h"
 
 DecodeSession::DecodeSession(int32_t utcOffsetMinutes, uint32_t lineMs)
     : host_(utcOffsetMinutes), lineMs_(lineMs) {
     // The state of a freshly started program that has just opened a link.
-    ResetCycleFlags();
-    ClearFieldBuffers();
     ClearReceiverStatus(status_);
     ResetFixClock(status_);
 }

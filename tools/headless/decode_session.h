@@ -1,7 +1,7 @@
 // A recording's bytes run through the link's framer and the sentence intake,
 // as a link to the window would deliver them, with a HeadlessHost standing in
-// for the window. The intake's cycle flags and field buffers are program-wide,
-// so only one session may be alive at a time.
+// for the window. The session's record holds the intake's cycle flags and
+// field buffers too, so every session starts as a freshly started program.
 #pragma once
 
 #include <cstddef>

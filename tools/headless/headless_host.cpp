@@ -10,18 +10,14 @@ void HeadlessHost::ConsoleClear() {
 
 void HeadlessHost::ConsoleInsert(const char16_t* text) {
     // RichEdit ends a paragraph at CR LF, at a lone CR and at a lone LF.
-    // Everything above CR is ordinary text and takes the first branch.
     bool afterCr = consoleEndsInCr_;
     int lines = consoleLines_;
     for (const char16_t* p = text; *p; ++p) {
-        const char16_t c = *p;
-        if (c > u'\r') {
-            afterCr = false;
-        } else if (c == u'\r') {
+        if (*p == u'\r') {
             ++lines;
             afterCr = true;
         } else {
-            if (c == u'\n' && !afterCr)
+            if (*p == u'\n' && !afterCr)
                 ++lines;
             afterCr = false;
         }

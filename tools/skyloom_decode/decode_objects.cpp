@@ -1,7 +1,6 @@
 #include "tools/skyloom_decode/decode_objects.h"
 
 #include <cstddef>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -36,12 +35,6 @@ void ColorName(JsonWriter& out, uint32_t color) {
             out.Raw(text, sizeof text);
         }
     }
-}
-
-template <size_t N>
-char* Put(char* p, const char (&text)[N]) {
-    std::memcpy(p, text, N - 1);
-    return p + N - 1;
 }
 
 }  // namespace
@@ -93,29 +86,25 @@ void WriteStatusObject(JsonWriter& out, uint64_t n, const std::u16string& captio
     out.Raw(",\"longitude\":");
     SlotText(out, t.longitude);
     out.Raw(",\"satellites\":[");
-    // The longest entry: {"id":255,"used":255,"snr":-2147483648,"x":...,"y":...},
-    constexpr size_t kEntryRoom = 96;
     bool first = true;
     for (int id = 0; id < kSatelliteSlots; ++id) {
         const SatelliteSlot& s = status.satellites[id];
         if (s.inView != 1)
             continue;
-        char* p = out.Reserve(kEntryRoom);
         if (!first)
-            *p++ = ',';
+            out.Raw(",");
         first = false;
-        p = Put(p, "{\"id\":");
-        p = JsonWriter::PutInt(p, id);
-        p = Put(p, ",\"used\":");
-        p = JsonWriter::PutInt(p, s.used);
-        p = Put(p, ",\"snr\":");
-        p = JsonWriter::PutInt(p, s.snr);
-        p = Put(p, ",\"x\":");
-        p = JsonWriter::PutInt(p, s.skyX);
-        p = Put(p, ",\"y\":");
-        p = JsonWriter::PutInt(p, s.skyY);
-        *p++ = '}';
-        out.Commit(p);
+        out.Raw("{\"id\":");
+        out.Signed(id);
+        out.Raw(",\"used\":");
+        out.Signed(s.used);
+        out.Raw(",\"snr\":");
+        out.Signed(s.snr);
+        out.Raw(",\"x\":");
+        out.Signed(s.skyX);
+        out.Raw(",\"y\":");
+        out.Signed(s.skyY);
+        out.Raw("}");
     }
     out.Raw("]}\n");
 }

@@ -28,36 +28,6 @@ void JsonWriter::LongUnsigned(uint64_t value) {
         *cur_++ = digits[--n];
 }
 
-char* JsonWriter::PutInt(char* p, int32_t value) {
-    uint32_t v = static_cast<uint32_t>(value);
-    if (value < 0) {
-        *p++ = '-';
-        v = 0u - v;
-    }
-    if (v < 10) {
-        *p++ = static_cast<char>('0' + v);
-        return p;
-    }
-    if (v < 100) {
-        std::memcpy(p, kDigitPairs + 2 * v, 2);
-        return p + 2;
-    }
-    if (v < 1000) {
-        *p++ = static_cast<char>('0' + v / 100);
-        std::memcpy(p, kDigitPairs + 2 * (v % 100), 2);
-        return p + 2;
-    }
-    char digits[10];
-    size_t n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v != 0);
-    while (n > 0)
-        *p++ = digits[--n];
-    return p;
-}
-
 void JsonWriter::Text16(const char16_t* text, size_t n) {
     static const char kHex[] = "0123456789abcdef";
     Room(2 + 6 * n);
@@ -65,8 +35,7 @@ void JsonWriter::Text16(const char16_t* text, size_t n) {
     *p++ = '"';
     for (size_t i = 0; i < n; ++i) {
         const char16_t c = text[i];
-        // One unsigned compare for the printable range, then the two that need a backslash.
-        if (static_cast<char16_t>(c - 0x20) < 0x5F && c != u'"' && c != u'\\') {
+        if (c >= 0x20 && c <= 0x7E && c != u'"' && c != u'\\') {
             *p++ = static_cast<char>(c);
             continue;
         }
