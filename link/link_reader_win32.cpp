@@ -119,6 +119,9 @@ LinkState* StartLinkReader(HANDLE device, HWND target, bool isPort) {
 void ReleaseLinkState(LinkState* state) {
     if (state->owners.fetch_sub(1) != 1)
         return;
+    // The device goes before the state leaves the list of live readers:
+    // whoever sees no reader left may open the same file or port at once.
+    state->device.reset();
     Unregister(state);
     delete state;
 }
