@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "panels/console_redraw.h"
 
@@ -49,6 +50,8 @@ class Console {
     bool PaintOwed() const { return redraw_.Pending(); }
     // The panel's WM_TIMER: true when the timer was the console's.
     bool OnTimer(UINT_PTR timer);
+    // Where the painting frames take their time from (GetTickCount unless told).
+    void SetClock(ConsoleRedraw::Clock clock) { redraw_.SetClock(std::move(clock)); }
 
   private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
