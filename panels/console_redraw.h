@@ -22,6 +22,8 @@ class ConsoleRedraw {
     void Attach(HWND console, HWND timerOwner);
     // Forgets the console; its timer is stopped.
     void Detach();
+    // The console is now this control; what is owed stays owed.
+    void Follow(HWND console) { console_ = console; }
     // The frames' time from now on (GetTickCount when empty); a frame starts now.
     void SetClock(Clock clock);
 
