@@ -68,11 +68,16 @@ if [ "$what" != playback ]; then
   logname=bench-live
   logfile=$(dirname "$BENCH")/${logname}_log.txt
   rm -f "$sent" "$logfile"
-  # The viewer opens the port first; the receiver starts a moment later, so
-  # the first line it sends is the first one the reader can see.
+  # The viewer opens the port first (after filling its console); the receiver
+  # starts once it has, so the first line it sends is the first one the
+  # reader can see.
   wine "$BENCH" live COM$COM $((seconds + 4)) $logname >"$DIR/live.out" 2>&1 &
   bench_pid=$!
-  sleep 2
+  for _ in $(seq 1 300); do
+    grep -q "^live: COM$COM open" "$DIR/live.out" 2>/dev/null && break
+    kill -0 "$bench_pid" 2>/dev/null || break
+    sleep 0.1
+  done
   "$SIM" --baud 115200 --rate-hz 10 --systems GP,GL,GA,BD --fix-after 0 \
     --duration "$seconds" --log-sent "$sent" "$DIR/pty/gps_host" >"$DIR/sim.out" 2>&1 &
   SIM_PID=$!

@@ -329,6 +329,9 @@ int Live(CBaseWnd& window, const char* port, double seconds, const char* logName
         std::fprintf(stderr, "cannot open %s\n", port);
         return 1;
     }
+    // The receiver waits for this line to start.
+    std::printf("live: %s open\n", port);
+    std::fflush(stdout);
     std::vector<double> lags;
     const double end = Now() + seconds;
     while (Now() < end) {
