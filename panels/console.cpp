@@ -57,18 +57,10 @@ Console::~Console() {
 }
 
 bool Console::Create(HWND panel) {
-    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(panel, GWLP_HINSTANCE));
-    hwnd_ = CreateWindowExW(0, L"RICHEDIT", L"RichEdit", kConsoleStyle, kConsolePlace.left,
-                            kConsolePlace.top, kConsolePlace.right - kConsolePlace.left,
-                            kConsolePlace.bottom - kConsolePlace.top, panel, nullptr, instance,
-                            nullptr);
+    panel_ = panel;
+    hwnd_ = NewControl(kConsolePlace);
     if (hwnd_ == nullptr)
         return false;
-    // The subclass sees every message sent to the control, from this program
-    // or another one, before RichEdit does.
-    SetWindowSubclass(hwnd_, &Console::SubclassProc, kSubclassId,
-                      reinterpret_cast<DWORD_PTR>(this));
-    Clear();
     SendMessageW(hwnd_, WM_SETFOCUS, 0, 0);
     ShowWindow(hwnd_, SW_SHOW);
     redraw_.Attach(hwnd_, panel);
@@ -77,6 +69,21 @@ bool Console::Create(HWND panel) {
     format_.cbSize = kCharFormatSize;
     SendMessageW(hwnd_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format_));
     return true;
+}
+
+HWND Console::NewControl(const RECT& place) {
+    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(panel_, GWLP_HINSTANCE));
+    HWND control = CreateWindowExW(0, L"RICHEDIT", L"RichEdit", kConsoleStyle, place.left,
+                                   place.top, place.right - place.left, place.bottom - place.top,
+                                   panel_, nullptr, instance, nullptr);
+    if (control == nullptr)
+        return nullptr;
+    // The subclass sees every message sent to the control, from this program
+    // or another one, before RichEdit does.
+    SetWindowSubclass(control, &Console::SubclassProc, kSubclassId,
+                      reinterpret_cast<DWORD_PTR>(this));
+    SetWindowTextW(control, L"");
+    return control;
 }
 
 void Console::Detach() {
@@ -152,18 +159,24 @@ void Console::InsertPending() {
 void Console::Clear() {
     if (hwnd_ == nullptr)
         return;
-    InsertPending();
-    {
-        ConsoleRedraw::Quiet quiet(redraw_);
-        Empty();
-    }
+    Empty();
     redraw_.AfterChange();
 }
 
-// Setting the text of a full console to "" takes seconds under Wine (the
-// reader waits all that time); cutting it from the end a hundred lines at a
-// time gets to the same empty console several times faster.
 void Console::Empty() {
+    // What was gathered would only be cut again.
+    pendingText_.clear();
+    redraw_.Owe();
+    if (SendMessageW(hwnd_, EM_GETLINECOUNT, 0, 0) > kRenewFromLines && Renew())
+        return;
+    ConsoleRedraw::Quiet quiet(redraw_);
+    Cut();
+}
+
+// Setting the text of a console to "" takes seconds under Wine once it holds
+// a few hundred lines; cutting it from the end a hundred lines at a time gets
+// to the same empty console several times faster.
+void Console::Cut() {
     constexpr LRESULT kLinesPerCut = 100;
     // Bounded: a control that refused to cut must not hold the program here.
     const LRESULT cuts = SendMessageW(hwnd_, EM_GETLINECOUNT, 0, 0) / kLinesPerCut + 1;
@@ -185,6 +198,41 @@ void Console::Empty() {
         SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format_));
 }
 
+// The fresh control takes the old one's place in every way the user or
+// another program can tell, but its handle: it goes in behind the old one,
+// so it shows where the old one showed, and the old one goes last.
+bool Console::Renew() {
+    HWND old = hwnd_;
+    RECT place;
+    GetWindowRect(old, &place);
+    MapWindowPoints(nullptr, panel_, reinterpret_cast<POINT*>(&place), 2);
+    HWND fresh = NewControl(place);
+    if (fresh == nullptr)
+        return false;
+    SetWindowPos(fresh, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The colour chosen for the next line is kept, as it is when nothing is cut.
+    if (format_.dwMask != 0)
+        SendMessageW(fresh, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format_));
+    if ((GetWindowLongW(old, GWL_STYLE) & WS_VISIBLE) != 0)
+        ShowWindow(fresh, SW_SHOWNA);
+    // The console is told it has the focus when it is made and at each
+    // start, whether or not it has it: the caret it then shows goes over.
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    const bool caret = GetGUIThreadInfo(GetCurrentThreadId(), &thread) && thread.hwndCaret == old;
+    if (GetFocus() == old) {
+        SetFocus(fresh);
+    } else if (caret) {
+        SendMessageW(fresh, WM_SETFOCUS, 0, 0);
+    }
+    RemoveWindowSubclass(old, &Console::SubclassProc, kSubclassId);
+    hwnd_ = fresh;
+    redraw_.Follow(fresh);
+    insertionColour_ = kNoColour;
+    DestroyWindow(old);
+    return true;
+}
+
 void Console::Insert(const wchar_t* text) {
     if (hwnd_ == nullptr)
         return;
@@ -203,13 +251,12 @@ void Console::Insert(const wchar_t* text) {
 void Console::ShowOnly(const wchar_t* text) {
     if (hwnd_ == nullptr)
         return;
-    // An error message is shown at once, not a frame later.
-    InsertPending();
+    Empty();
     {
         ConsoleRedraw::Quiet quiet(redraw_);
-        Empty();
         SetWindowTextW(hwnd_, text);
     }
+    // An error message is shown at once, not a frame later.
     redraw_.Flush();
 }
 

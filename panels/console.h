@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "panels/console_redraw.h"
 
@@ -24,6 +25,9 @@ class Console {
     // The panel is being destroyed: what was never shown goes with it.
     void Detach();
 
+    // Emptying a console of more than kRenewFromLines lines gives it a fresh
+    // control in the old one's place, with its format, focus, place, z-order
+    // and visibility: ask for the handle each time rather than keep it.
     HWND hwnd() const { return hwnd_; }
     const CHARFORMATW& format() const { return format_; }
 
@@ -49,17 +53,31 @@ class Console {
     bool PaintOwed() const { return redraw_.Pending(); }
     // The panel's WM_TIMER: true when the timer was the console's.
     bool OnTimer(UINT_PTR timer);
+    // Where the painting frames take their time from (GetTickCount unless told).
+    void SetClock(ConsoleRedraw::Clock clock) { redraw_.SetClock(std::move(clock)); }
+
+    // Under Wine, RichEdit 1.0 cuts each line in a time that grows with the
+    // lines it holds: emptying 2000 lines takes about a second, 200 about
+    // 15 ms. Beyond this a fresh control is quicker than cutting.
+    static constexpr LRESULT kRenewFromLines = 200;
 
   private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
+    // A control of the console's class and style at `place` in the panel,
+    // hidden and empty, its messages seen by this object.
+    HWND NewControl(const RECT& place);
     // Called before the control sees each message sent to it.
     void BeforeMessage(UINT message);
     void InsertPending();
+    // Leaves the control empty, the colour chosen for the next line kept.
     void Empty();
+    void Cut();
+    bool Renew();
 
     static constexpr COLORREF kNoColour = CLR_INVALID;
 
+    HWND panel_ = nullptr;
     HWND hwnd_ = nullptr;
     CHARFORMATW format_{};
     ConsoleRedraw redraw_;

@@ -2,12 +2,19 @@
 
 #include <richedit.h>
 
+#include <utility>
+
 void ConsoleRedraw::Attach(HWND console, HWND timerOwner) {
     console_ = console;
     timerOwner_ = timerOwner;
     pending_ = false;
     quietDepth_ = 0;
-    lastPaint_ = GetTickCount();
+    lastPaint_ = Now();
+}
+
+void ConsoleRedraw::SetClock(Clock clock) {
+    clock_ = std::move(clock);
+    lastPaint_ = Now();
 }
 
 void ConsoleRedraw::Detach() {
@@ -51,7 +58,7 @@ void ConsoleRedraw::AfterChange() {
 }
 
 bool ConsoleRedraw::FrameDue() const {
-    return pending_ && GetTickCount() - lastPaint_ >= kFrameMs;
+    return pending_ && Now() - lastPaint_ >= kFrameMs;
 }
 
 void ConsoleRedraw::Flush() {
@@ -62,5 +69,5 @@ void ConsoleRedraw::Flush() {
     SendMessageW(console_, EM_SCROLLCARET, 0, 0);
     InvalidateRect(console_, nullptr, TRUE);
     UpdateWindow(console_);
-    lastPaint_ = GetTickCount();
+    lastPaint_ = Now();
 }

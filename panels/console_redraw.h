@@ -8,16 +8,24 @@
 
 #include <windows.h>
 
+#include <functional>
+
 class ConsoleRedraw {
   public:
     // Shortest time between two paints while lines keep arriving.
     static constexpr DWORD kFrameMs = 50;
     // The panel's timer that paints what the last lines left behind.
     static constexpr UINT_PTR kTimerId = 1;
+    // Milliseconds, wrapping at 2^32 as GetTickCount does.
+    using Clock = std::function<DWORD()>;
 
     void Attach(HWND console, HWND timerOwner);
     // Forgets the console; its timer is stopped.
     void Detach();
+    // The console is now this control; what is owed stays owed.
+    void Follow(HWND console) { console_ = console; }
+    // The frames' time from now on (GetTickCount when empty); a frame starts now.
+    void SetClock(Clock clock);
 
     // Painting is off only for as long as one of these lives. It is never
     // left off while the program waits for messages: a window with painting
@@ -48,6 +56,9 @@ class ConsoleRedraw {
     bool FrameDue() const;
 
   private:
+    DWORD Now() const { return clock_ ? clock_() : GetTickCount(); }
+
+    Clock clock_;
     HWND console_ = nullptr;
     HWND timerOwner_ = nullptr;
     bool pending_ = false;

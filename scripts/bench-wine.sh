@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Benchmarks of the whole window under Wine on Xvfb (on demand; not part of
 # scripts/test.sh):
-#   playback  a generated 20,000-line recording (speeds below 100 km/h) played
-#             through the real window: lines per second from the first line
-#             handled to the last one painted, and the time per line by part.
-#   live      skyloom-sim at 115200 baud, 10 cycles a second of a four-system
-#             receiver, for SECONDS (default 60) with the log file on: every
-#             line the simulator sent must be in the log file, in order; and
-#             how far the newest line on screen lags behind the clock.
+#   playback  a generated 40,000-line recording (speeds below 100 km/h) played
+#             through the real window, long enough for the console to be
+#             emptied 19 times: lines per second from the first line handled
+#             to the last one painted, and the time per line by part.
+#   live      a full console, then Start GPS pressed on skyloom-sim at 115200
+#             baud, 10 cycles a second of a four-system receiver, for SECONDS
+#             (default 60) with the log file on: every line the simulator sent
+#             must be in the log file, in order; and how far the newest line
+#             on screen lags behind the clock.
+# In both, a second thread asks the window for its caption every 100 ms, as
+# another program would: the worst and 99th-percentile answer times say how
+# long the window was deaf to the user.
 # Usage: scripts/bench-wine.sh [playback|live|all] [SECONDS]
 # SKYLOOM_WINDOW_BENCH=EXE runs that benchmark executable instead of building
 # one (e.g. one built from an earlier commit, for a before/after comparison).
@@ -45,10 +50,10 @@ xvfb_start
 wine_prefix_setup
 
 if [ "$what" != live ]; then
-  rec=$DIR/playback-20000.pgl
+  rec=$DIR/playback-40000.pgl
   if [ ! -s "$rec" ]; then
     # 9 lines a cycle; the generator keeps to road speeds (at most 50 knots).
-    wine "$WIN/tools/skyloom_gen/skyloom-gen.exe" 2223 - 2>/dev/null | head -n 20000 >"$rec.tmp"
+    wine "$WIN/tools/skyloom_gen/skyloom-gen.exe" 4445 - 2>/dev/null | head -n 40000 >"$rec.tmp"
     mv "$rec.tmp" "$rec"
   fi
   log "playback: $(wc -l <"$rec") lines"
@@ -63,11 +68,16 @@ if [ "$what" != playback ]; then
   logname=bench-live
   logfile=$(dirname "$BENCH")/${logname}_log.txt
   rm -f "$sent" "$logfile"
-  # The viewer opens the port first; the receiver starts a moment later, so
-  # the first line it sends is the first one the reader can see.
+  # The viewer opens the port first (after filling its console); the receiver
+  # starts once it has, so the first line it sends is the first one the
+  # reader can see.
   wine "$BENCH" live COM$COM $((seconds + 4)) $logname >"$DIR/live.out" 2>&1 &
   bench_pid=$!
-  sleep 2
+  for _ in $(seq 1 300); do
+    grep -q "^live: COM$COM open" "$DIR/live.out" 2>/dev/null && break
+    kill -0 "$bench_pid" 2>/dev/null || break
+    sleep 0.1
+  done
   "$SIM" --baud 115200 --rate-hz 10 --systems GP,GL,GA,BD --fix-after 0 \
     --duration "$seconds" --log-sent "$sent" "$DIR/pty/gps_host" >"$DIR/sim.out" 2>&1 &
   SIM_PID=$!

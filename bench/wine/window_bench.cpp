@@ -3,9 +3,12 @@
 //     plays FILE and reports lines per second from the first line handled to
 //     the last one shown, and where the time of a line went.
 //   skyloom-window-bench live PORT SECONDS LOGNAME
-//     opens PORT (e.g. COM5) at 115200 baud with the log file LOGNAME on for
+//     fills the console as a long session leaves it, then presses Start GPS
+//     on PORT (e.g. COM5) at 115200 baud with the log file LOGNAME on for
 //     SECONDS, and reports how far the newest line on screen lags behind the
 //     clock (the receiver stamps its sentences with UTC).
+// In both, a probe thread reads the caption as another program would and
+// reports how long the window took to answer.
 // The window procedures of the main window, the console and the status panel
 // are wrapped so that the time spent in each is counted apart.
 #include <windows.h>
@@ -21,6 +24,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "bench/wine/answer_probe.h"
 #include "link/serial_link_win32.h"
 #include "res/resource.h"
 #include "win32/messages.h"
@@ -49,6 +53,7 @@ struct Wrapped {
 };
 
 Wrapped g_main, g_console, g_status;
+CBaseWnd* g_window = nullptr;
 Spent g_lineTime;      // UM_LINE_RECEIVED as a whole
 Spent g_insertTime;    // EM_REPLACESEL
 Spent g_formatTime;    // EM_SETCHARFORMAT
@@ -63,6 +68,17 @@ long g_lines = 0;
 double g_firstLine = 0;
 double g_lastLine = 0;
 
+void Wrap(Wrapped* w, HWND hwnd, WNDPROC proc) {
+    w->hwnd = hwnd;
+    w->original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+void Unwrap(Wrapped* w) {
+    if (w->hwnd != nullptr && IsWindow(w->hwnd))
+        SetWindowLongPtrW(w->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(w->original));
+}
+
 LRESULT Timed(Spent* spent, WNDPROC original, HWND hwnd, UINT message, WPARAM wParam,
               LPARAM lParam) {
     const double start = Now();
@@ -72,12 +88,22 @@ LRESULT Timed(Spent* spent, WNDPROC original, HWND hwnd, UINT message, WPARAM wP
     return result;
 }
 
+LRESULT CALLBACK ConsoleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The console may be given a fresh control: time that one too.
+void FollowConsole() {
+    const HWND console = g_window->setupPanel.console.hwnd();
+    if (console != nullptr && console != g_console.hwnd)
+        Wrap(&g_console, console, ConsoleProc);
+}
+
 LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SETTEXT)
         return Timed(&g_caption, g_main.original, hwnd, message, wParam, lParam);
     if (message != UM_LINE_RECEIVED)
         return CallWindowProcW(g_main.original, hwnd, message, wParam, lParam);
     const LRESULT result = Timed(&g_lineTime, g_main.original, hwnd, message, wParam, lParam);
+    FollowConsole();
     const double now = Now();
     if (g_lines++ == 0)
         g_firstLine = now;
@@ -112,17 +138,6 @@ LRESULT CALLBACK StatusProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     if (message == WM_PAINT)
         return Timed(&g_statusPaint, g_status.original, hwnd, message, wParam, lParam);
     return Timed(&g_statusOther, g_status.original, hwnd, message, wParam, lParam);
-}
-
-void Wrap(Wrapped* w, HWND hwnd, WNDPROC proc) {
-    w->hwnd = hwnd;
-    w->original = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
-}
-
-void Unwrap(Wrapped* w) {
-    if (w->hwnd != nullptr && IsWindow(w->hwnd))
-        SetWindowLongPtrW(w->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(w->original));
 }
 
 // Runs the message loop until `done` holds or `seconds` pass.
@@ -234,6 +249,32 @@ long CountLines(const char* path) {
     return lines;
 }
 
+// Selects the port list's entry of PORT ("COM7"), as discovery named it.
+bool SelectPort(HWND setup, const char* port) {
+    const std::wstring wanted = L"(" + std::wstring(port, port + std::strlen(port)) + L")";
+    const LRESULT count = SendDlgItemMessageW(setup, IDC_PORT, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        if (SendDlgItemMessageW(setup, IDC_PORT, CB_GETLBTEXTLEN, i, 0) >= 256)
+            continue;
+        wchar_t entry[256] = {};
+        SendDlgItemMessageW(setup, IDC_PORT, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
+        if (std::wcsstr(entry, wanted.c_str()) != nullptr)
+            return SendDlgItemMessageW(setup, IDC_PORT, CB_SETCURSEL, i, 0) == i;
+    }
+    return false;
+}
+
+// The console as a long session leaves it: as many lines as it holds before
+// the intake empties it, so that Start GPS has all of them to clear.
+void FillConsole(Console& console) {
+    for (int i = 0; i < 2000; ++i) {
+        console.SetColor(i % 50 == 0 ? RGB(255, 0, 0) : RGB(0, 0, 0));
+        console.Insert(L"$GPGSV,3,1,12,02,04,005,37,04,10,200,23,05,33,120,40,07,55,300,44*7F\r\n");
+    }
+    console.Flush();
+    PumpIdle(0.3);
+}
+
 int Playback(CBaseWnd& window, const char* file) {
     const long expected = CountLines(file);
     if (expected <= 0) {
@@ -242,6 +283,8 @@ int Playback(CBaseWnd& window, const char* file) {
     }
     std::wstring path(file, file + std::strlen(file));
     std::replace(path.begin(), path.end(), L'/', L'\\');
+    AnswerProbe probe;
+    probe.Start(window.hwnd, &Now);
     if (OpenRecording(window.hwnd, path.c_str()) != 1) {
         std::fprintf(stderr, "cannot play %s\n", file);
         return 1;
@@ -249,10 +292,10 @@ int Playback(CBaseWnd& window, const char* file) {
     const bool all = PumpUntil([&] { return g_lines >= expected; }, 600);
     const double handled = Now();
     // Until every deferred paint has run: the last line is then on screen.
-    const HWND console = window.setupPanel.console.hwnd();
-    PumpUntil([&] { return !GetUpdateRect(console, nullptr, FALSE); }, 10);
+    PumpUntil([&] { return !GetUpdateRect(window.setupPanel.console.hwnd(), nullptr, FALSE); }, 10);
     const double shown = Now();
     PumpIdle(0.3);
+    probe.Stop();
     CloseLink();
     std::printf("playback: %ld of %ld lines handled%s\n", g_lines, expected,
                 all ? "" : " (timed out)");
@@ -261,6 +304,7 @@ int Playback(CBaseWnd& window, const char* file) {
         "(%.2f s; last paint %.0f ms after the last line)\n",
         static_cast<double>(g_lines - 1) / (shown - g_firstLine), shown - g_firstLine,
         (shown - handled) * 1000);
+    probe.Report("playback", g_firstLine);
     PrintBreakdown();
     return all ? 0 : 1;
 }
@@ -271,12 +315,23 @@ int Live(CBaseWnd& window, const char* port, double seconds, const char* logName
     SetDlgItemTextW(setup, IDC_LOG_NAME, name.c_str());
     CheckDlgButton(setup, IDC_LOG_FILE, BST_CHECKED);
     SendMessageW(window.hwnd, UM_LOG_START, 0, 0);
-    std::wstring entry(port, port + std::strlen(port));
-    if (OpenLink(window.hwnd, entry.c_str(), kBaudRateCount - 1) != 1) {
+    if (!SelectPort(setup, port)) {
+        std::fprintf(stderr, "%s is not in the port list\n", port);
+        return 1;
+    }
+    SendDlgItemMessageW(setup, IDC_BAUD, CB_SETCURSEL, kBaudRateCount - 1, 0);
+    FillConsole(window.setupPanel.console);
+    AnswerProbe probe;
+    probe.Start(window.hwnd, &Now);
+    const double started = Now();
+    SendDlgItemMessageW(setup, IDC_START_GPS, BM_CLICK, 0, 0);
+    if (window.setupPanel.LinkOpen == 0) {
         std::fprintf(stderr, "cannot open %s\n", port);
         return 1;
     }
-    const HWND console = window.setupPanel.console.hwnd();
+    // The receiver waits for this line to start.
+    std::printf("live: %s open\n", port);
+    std::fflush(stdout);
     std::vector<double> lags;
     const double end = Now() + seconds;
     while (Now() < end) {
@@ -285,7 +340,7 @@ int Live(CBaseWnd& window, const char* port, double seconds, const char* logName
         if (g_lines == 0 || Now() - g_lastLine > 0.3)
             continue;
         // The newest sentence on screen that carries the time, against the clock.
-        std::wstring line = LastConsoleLine(console, L"GGA,");
+        std::wstring line = LastConsoleLine(window.setupPanel.console.hwnd(), L"GGA,");
         const double stamp = TimeOfDay(line);
         if (stamp < 0)
             continue;
@@ -297,6 +352,7 @@ int Live(CBaseWnd& window, const char* port, double seconds, const char* logName
             std::printf("live: at %.1f s the newest GGA on screen was %.0f ms old\n",
                         Now() - g_firstLine, lag * 1000);
     }
+    probe.Stop();
     CloseLink();
     SendMessageW(window.hwnd, UM_LOG_STOP, 0, 0);
     PumpIdle(0.3);
@@ -313,6 +369,7 @@ int Live(CBaseWnd& window, const char* port, double seconds, const char* logName
         "90%% %.0f ms, max %.0f ms\n",
         lags.size(), lags[lags.size() / 2] * 1000, lags[lags.size() * 9 / 10] * 1000,
         lags.back() * 1000);
+    probe.Report("live (from Start GPS)", started);
     PrintBreakdown();
     return 0;
 }
@@ -334,6 +391,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     PumpIdle(0.5);  // the startup timer and the first paints
+    g_window = &window;
     Wrap(&g_main, window.hwnd, MainProc);
     Wrap(&g_console, window.setupPanel.console.hwnd(), ConsoleProc);
     Wrap(&g_status, window.statusPanel.hwnd, StatusProc);

@@ -214,8 +214,12 @@ std::string Session::Execute(const std::string& line, bool* quit) {
     if (!EnsureTarget(&error))
         return Err(error);
     auto control = [&](const std::string& id) -> HWND {
-        if (id == "console")
+        if (id == "console") {
+            // Emptying a full console gives it a fresh control in the old one's place.
+            if (!IsWindow(target_.console))
+                target_.console = FindWindowExW(target_.setup, nullptr, L"RICHEDIT", nullptr);
             return target_.console;
+        }
         if (id == "main")
             return target_.main;
         if (id == "setup")
@@ -315,7 +319,11 @@ std::string Session::Execute(const std::string& line, bool* quit) {
     }
     if (cmd == "text") {
         std::wstring text;
-        if (!ReadText(hwnd, &text))
+        bool read = ReadText(hwnd, &text);
+        // The console may have been given a fresh control while it was read.
+        if (!read && arg(1) == "console" && control("console") != hwnd)
+            read = ReadText(control("console"), &text);
+        if (!read)
             return Err("no answer");
         return Ok(Escape(text));
     }
