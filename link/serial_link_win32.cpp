@@ -133,22 +133,21 @@ namespace {
 // read: it may sit on read-only media or still be written by the program
 // capturing it.
 int OpenDevice(HWND owner, const wchar_t* device, bool isPort, int baudIndex) {
-    HANDLE handle = isPort ? CreateFileW(device, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                         OPEN_EXISTING, 0, nullptr)
-                           : CreateFileW(device, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                         nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
+    UniqueFile handle(isPort ? CreateFileW(device, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                           OPEN_EXISTING, 0, nullptr)
+                             : CreateFileW(device, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!handle)
         return 0;
-    if (isPort && !ConfigurePort(handle, BaudRates[baudIndex])) {
-        CloseHandle(handle);
+    if (isPort && !ConfigurePort(handle.get(), BaudRates[baudIndex]))
         return 0;
-    }
 
-    LinkState* state = StartLinkReader(handle, owner, isPort);
+    const HANDLE opened = handle.get();
+    LinkState* state = StartLinkReader(handle.release(), owner, isPort);
     if (state == nullptr)
         return 0;
     g_link = state;
-    LinkHandle = handle;
+    LinkHandle = opened;
     return 1;
 }
 
