@@ -3,7 +3,8 @@ pseudo-terminal port registered live appears in the list after a device notice
 (Wine sends none of its own for registry devices, so the test sends them, with
 no data, as another program would); the open port pulled (its socat ended) and
 brought back on the same path is lost, waited for and opened again, with every
-line the receivers sent before and after in the log file, in order."""
+line the receivers sent before and after in the log file, in order. (Close GPS
+during the wait: the receiver phase's pulled cable.)"""
 
 import os
 import time
@@ -60,8 +61,6 @@ def ports_phase(env, args, results):
         wait_for("the removed port gone from the list",
                  lambda: listed() == (first, [first, "Log File:"]), 10)
 
-    before_pull = {}
-
     def pulled_port_comes_back():
         drive("select", IDC_BAUD, 8)
         drive("settext", IDC_LOG_NAME, "e2e_reconnect")
@@ -74,7 +73,7 @@ def ports_phase(env, args, results):
                               "--fix-after", "2"))
         wait_for("the first fix", lambda: CAPTION_FIX.match(drive.caption()), 20, 0.25)
         log = program.log_path("e2e_reconnect")
-        before_pull["lines"] = len(logged_lines(log))
+        before_pull = len(logged_lines(log))
 
         ptys[0].pull()
         sims[0].process.wait(10)
@@ -83,9 +82,8 @@ def ports_phase(env, args, results):
         expect(drive.caption() == "Skyloom  Waiting for COM%d" % COM,
                "caption while waiting: %r" % drive.caption())
         expect(not drive.state(IDC_COLD_START)[1], "Cold Start enabled without a port")
-        for _ in range(4):
-            expect(drive("alive") == "1", "program stopped answering while waiting")
-            time.sleep(0.5)
+        time.sleep(1.5)
+        expect(drive("alive") == "1", "program stopped answering while waiting")
         expect(drive.text("console").count(LOST) == 1, "more than one note of the loss")
 
         ptys[0] = Pty(env, env.work)  # the cable back in: the same path again
@@ -116,33 +114,14 @@ def ports_phase(env, args, results):
         # The cable took whatever was on its way; all that arrived is logged,
         # and the log has no line twice, none out of order, nothing in between.
         kept = len(got) - len(sent_after)
-        expect(kept >= before_pull["lines"], "log lost lines from before the pull: %d of %d"
-               % (kept, before_pull["lines"]))
+        expect(kept >= before_pull, "log lost lines from before the pull: %d of %d"
+               % (kept, before_pull))
         expect(got[:kept] == sent_before[:kept], "the log is not what was sent before the pull")
         expect(got[kept:] == sent_after, "the log is not what was sent after the reconnect")
-
-    def close_ends_the_wait():
-        losses = drive.text("console").count(LOST)
-        ptys[0].pull()
-        wait_for("the loss in the console",
-                 lambda: drive.text("console").count(LOST) > losses, 10)
-        drive("click", IDC_START_GPS)
-        expect(drive.text(IDC_START_GPS) == "Start GPS", "Close GPS did not end the wait")
-        expect(drive.caption() == "Skyloom", "caption after the wait %r" % drive.caption())
-        backs = drive.text("console").count(BACK)
-        ptys[0] = Pty(env, env.work)
-        time.sleep(2.5)
-        expect(drive.text("console").count(BACK) == backs, "reopened after Close GPS")
-        expect(drive.text(IDC_START_GPS) == "Start GPS", "reopened after Close GPS")
-        drive("click", IDC_START_GPS)
-        expect(drive.text(IDC_START_GPS) == "Close GPS", "the returned port does not open")
-        drive("close", 10000)
-        program.process.wait(15)
 
     try:
         results.run("ports: a port plugged in appears", plugged_in_port_appears)
         results.run("ports: a pulled port comes back, log whole", pulled_port_comes_back)
-        results.run("ports: Close GPS ends the wait", close_ends_the_wait)
     finally:
         try:
             drive("close", 5000)

@@ -227,9 +227,6 @@ TEST_F(RoutingTest, DeviceNoticesArmTheSettleTimerOnceAndItsEndFollowsTheSystems
         for (const auto& p : ports)
             list.Add(p.c_str());
     });
-    const HWND setup = window.setupPanel.hwnd;
-    auto listed = [&] { return window.setupPanel.PortEntries(); };
-
     // No data with the notice: only a cue to look at the ports again.
     EXPECT_EQ(SendMessageW(main, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0), TRUE);
     EXPECT_EQ(g_settleArmed, 1);
@@ -237,16 +234,16 @@ TEST_F(RoutingTest, DeviceNoticesArmTheSettleTimerOnceAndItsEndFollowsTheSystems
     EXPECT_EQ(g_settleArmed, 1);
     SendMessageW(main, WM_TIMER, TIMER_DEVICE_SETTLE, 0);
     EXPECT_EQ(g_settleArmed, 0);
-    EXPECT_EQ(listed(), (std::vector<std::u16string>{u"Adapter (COM41)", u"Log File:"}));
-    EXPECT_EQ(PortCount, 1);
+    EXPECT_EQ(window.setupPanel.PortEntries(),
+              (std::vector<std::u16string>{u"Adapter (COM41)", u"Log File:"}));
 
     // A notice that names its port, as Windows sends them: the new port is chosen.
     ports.push_back(u"Receiver (COM42)");
     const PortNotice arrived(L"COM42");
     EXPECT_EQ(SendMessageW(main, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, arrived.lParam()), TRUE);
     SendMessageW(main, WM_TIMER, TIMER_DEVICE_SETTLE, 0);
-    EXPECT_EQ(listed().size(), 3u);
-    EXPECT_EQ(SendDlgItemMessageW(setup, IDC_PORT, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(window.setupPanel.PortEntries().size(), 3u);
+    EXPECT_EQ(window.setupPanel.SelectedPort(), 1);
     EXPECT_EQ(PortCount, 2);
 
     // While the window is being created, notices are ignored.
