@@ -27,13 +27,20 @@ void ScanInto(const std::wstring& text, int32_t* value) {
 }  // namespace
 
 LinkControl::LinkControl(CBackupDlg& setupPanel, CRestoreDlg& statusPanel, IntakeHost& console)
-    : setupPanel_(setupPanel), statusPanel_(statusPanel), console_(console) {}
+    : setupPanel_(setupPanel),
+      statusPanel_(statusPanel),
+      console_(console),
+      enumerate_([](linkrules::PortListSink& list) { EnumeratePorts(list); }) {}
 
 LRESULT LinkControl::ToggleLink() {
     setupPanel_.EnableStart(false);
-    if (LinkIsOpen()) {
+    if (LinkIsOpen() || waiting_) {
         CloseLink();
+        EndPortWait();
         setupPanel_.LinkOpen = 0;
+        // The list waited for the link to close.
+        if (portsStale_)
+            RefreshPortList();
         setupPanel_.EnableStart(true);
         return 1;
     }
@@ -57,13 +64,21 @@ LRESULT LinkControl::ToggleLink() {
 
     ClearReceiverStatus(statusPanel_.status);
     const int opened = OpenLink(owner_, entry, baudIndex);
-    ResetFixClock(statusPanel_.status);
-    SetWindowTextW(owner_, L"Skyloom");
+    StartFresh();
 
-    if (opened)
+    if (opened) {
         setupPanel_.LinkOpen = 1;
+        // What a lost port is opened with again: a recording is never lost.
+        portEntry_ = CommandTarget() != INVALID_HANDLE_VALUE ? entry : L"";
+        portBaud_ = baudIndex;
+    }
     setupPanel_.EnableStart(true);
     return opened;
+}
+
+void LinkControl::StartFresh() {
+    ResetFixClock(statusPanel_.status);
+    SetWindowTextW(owner_, L"Skyloom");
 }
 
 LRESULT LinkControl::Restart(ReceiverCommand command) {
@@ -147,7 +162,7 @@ void LinkControl::ShowSignalOffset() {
 
 void LinkControl::ListPorts() {
     setupPanel_.ClearPortList();
-    EnumeratePorts(setupPanel_.PortList());
+    enumerate_(setupPanel_.PortList());
     setupPanel_.EndPortList();
 }
 

@@ -6,7 +6,12 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+#include <utility>
+
 #include "link/command_set.h"
+#include "link/known_ports.h"
 #include "nmea/intake_host.h"
 
 class CBackupDlg;
@@ -23,8 +28,9 @@ class LinkControl {
     // and the auto-send timer, and shows the first-fix caption.
     void SetOwner(HWND owner) { owner_ = owner; }
 
-    // UM_TOGGLE_LINK: closes the open link or opens the selected entry. 1
-    // when a link was opened or closed, 0 when nothing was opened.
+    // UM_TOGGLE_LINK: closes the open link (or ends the wait for a lost
+    // port) or opens the selected entry. 1 when a link was opened or closed,
+    // 0 when nothing was opened.
     LRESULT ToggleLink();
     // UM_COLD_START, UM_POWER_SAVE_ON .. UM_QUERY_VERSION,
     // UM_SEND_USER_SENTENCE, UM_AUTO_SEND_START/STOP, UM_FACTORY_RESET.
@@ -44,13 +50,47 @@ class LinkControl {
     // every other restart the Cold Start button.
     LRESULT Restart(linkrules::ReceiverCommand command);
 
+    // A device arrived or was removed; `port` is the port the notice names
+    // ("COM5"), or null when it names none. A removal of the open port loses
+    // it at once; anything else only marks the port list for a refresh.
+    void OnDeviceNotice(bool removed, const wchar_t* port);
+    // The device notices have settled: the port list is enumerated again, or,
+    // while a link is open, the open port looked for in the system's list.
+    // False when the user has the list dropped down or a rescan runs: ask
+    // again later.
+    bool OnPortsSettled();
+    // UM_PORT_LOST from the reader of link `number`: a stale or forged one is
+    // ignored.
+    void OnPortLost(WPARAM number);
+    // TIMER_PORT_RETRY: tries to open the lost port again.
+    void RetryLostPort();
+    bool WaitingForPort() const { return waiting_; }
+
+    // How the ports are enumerated (the system's SetupAPI list unless a test
+    // gives its own).
+    using PortEnumerator = std::function<void(linkrules::PortListSink&)>;
+    void SetPortEnumerator(PortEnumerator enumerate) { enumerate_ = std::move(enumerate); }
+
   private:
     LRESULT StartAutoSend();
     // The status panel shows signals with the offset while a log file is open.
     void ShowSignalOffset();
 
+    // The panel and the record as every opened link starts them.
+    void StartFresh();
+    void RefreshPortList();
+    void LosePort();
+    void EndPortWait();
+
     CBackupDlg& setupPanel_;
     CRestoreDlg& statusPanel_;
     IntakeHost& console_;
     HWND owner_ = nullptr;
+
+    PortEnumerator enumerate_;
+    bool portsStale_ = false;  // a device came or went since the list was built
+    // The port the open link uses (or waits for), as the link opened it.
+    std::wstring portEntry_;  // cut at its colon
+    int portBaud_ = 0;
+    bool waiting_ = false;
 };

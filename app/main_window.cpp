@@ -2,6 +2,7 @@
 
 #include <dbt.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include "app/about_box.h"
@@ -20,6 +21,35 @@ constexpr UINT kStartupPeriodMs = 1200;
 constexpr UINT kSettlePeriodMs = 2000;
 constexpr DWORD kArrivalPauseMs = 500;
 constexpr int kTextUnits = 512;
+constexpr size_t kNoticePortUnits = 64;
+
+void ArmSettleTimer(HWND hwnd) {
+    if (g_settleArmed == 0) {
+        g_settleArmed = 1;
+        SetTimer(hwnd, TIMER_DEVICE_SETTLE, kSettlePeriodMs, nullptr);
+    }
+}
+
+// The port a device notice names ("COM5"), when it is a port notice. The
+// system's notices carry one; a notice sent with lParam 0 (Wine sends none of
+// its own for ports, so tests and other programs send these) is only a cue
+// to look at the ports again, and its lParam is never read.
+bool PortNamedIn(LPARAM notice, wchar_t* port, size_t capacity) {
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(notice);
+    if (header == nullptr || header->dbch_devicetype != DBT_DEVTYP_PORT ||
+        header->dbch_size <= offsetof(DEV_BROADCAST_PORT_W, dbcp_name))
+        return false;
+    const auto* named = reinterpret_cast<const DEV_BROADCAST_PORT_W*>(notice);
+    const size_t units =
+        (header->dbch_size - offsetof(DEV_BROADCAST_PORT_W, dbcp_name)) / sizeof(wchar_t);
+    size_t n = 0;
+    while (n < units && n + 1 < capacity && named->dbcp_name[n] != 0) {
+        port[n] = named->dbcp_name[n];
+        ++n;
+    }
+    port[n] = 0;
+    return n > 0;
+}
 
 }  // namespace
 
@@ -103,6 +133,7 @@ bool CBaseWnd::OnCreate(HWND hwnd) {
 void CBaseWnd::OnDestroy() {
     KillTimer(hwnd, TIMER_DEVICE_SETTLE);
     ttffRun.Shutdown();
+    KillTimer(hwnd, TIMER_PORT_RETRY);
     // The panels outlive this step by a few messages; none may paint with a
     // deleted handle.
     statusPanel.skyBitmap.reset();
@@ -151,6 +182,11 @@ void CBaseWnd::OnTimer(HWND hwnd, UINT_PTR timer) {
         case TIMER_DEVICE_SETTLE:
             KillTimer(hwnd, TIMER_DEVICE_SETTLE);
             g_settleArmed = 0;
+            if (!linkControl.OnPortsSettled())
+                ArmSettleTimer(hwnd);  // the user is choosing from the list
+            break;
+        case TIMER_PORT_RETRY:
+            linkControl.RetryLostPort();
             break;
         case TIMER_AUTO_SEND:
             SendMessageW(hwnd, UM_SEND_USER_SENTENCE, 0, 0);
@@ -163,14 +199,16 @@ void CBaseWnd::OnTimer(HWND hwnd, UINT_PTR timer) {
     }
 }
 
-void CBaseWnd::OnDeviceChange(HWND hwnd, WPARAM event) {
-    if (event != DBT_DEVICEARRIVAL || g_creating != 0)
+void CBaseWnd::OnDeviceChange(HWND hwnd, WPARAM event, LPARAM notice) {
+    const bool arrival = event == DBT_DEVICEARRIVAL;
+    if ((!arrival && event != DBT_DEVICEREMOVECOMPLETE) || g_creating != 0)
         return;
-    Sleep(kArrivalPauseMs);
-    if (g_settleArmed == 0) {
-        g_settleArmed = 1;
-        SetTimer(hwnd, TIMER_DEVICE_SETTLE, kSettlePeriodMs, nullptr);
-    }
+    wchar_t port[kNoticePortUnits];
+    const bool named = PortNamedIn(notice, port, kNoticePortUnits);
+    if (arrival)
+        Sleep(kArrivalPauseMs);
+    linkControl.OnDeviceNotice(!arrival, named ? port : nullptr);
+    ArmSettleTimer(hwnd);
 }
 
 bool ClockTimeFromReceiver(const ReceiverStatus& status, SYSTEMTIME* local) {
@@ -248,8 +286,11 @@ LRESULT CBaseWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             OnTimer(hwnd, wParam);
             return 0;
         case WM_DEVICECHANGE:
-            OnDeviceChange(hwnd, wParam);
+            OnDeviceChange(hwnd, wParam, lParam);
             return TRUE;
+        case UM_PORT_LOST:
+            linkControl.OnPortLost(wParam);
+            return 0;
         default:
             if (message >= kFirstProgramMessage && message <= kLastProgramMessage)
                 return OnProgramMessage(hwnd, message, wParam, lParam);

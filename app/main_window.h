@@ -51,7 +51,7 @@ class CBaseWnd : public CWnd {
     void OnActivate(UINT state);
     void OnCommand(HWND hwnd, UINT command);
     void OnTimer(HWND hwnd, UINT_PTR timer);
-    void OnDeviceChange(HWND hwnd, WPARAM event);
+    void OnDeviceChange(HWND hwnd, WPARAM event, LPARAM notice);
     LRESULT OnProgramMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 };
 

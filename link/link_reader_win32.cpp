@@ -53,40 +53,78 @@ constexpr DWORD kReadBlock = 4096;
 // which waits for the next byte up to the port's 100 ms, so that a partial
 // line is still ended by 100 ms of silence. Asking a port for more than it
 // holds would wait out the whole 100 ms under Wine even with bytes waiting.
-DWORD ReadSize(const LinkState& state) {
+// *answered is false when the port would not even report its state.
+DWORD ReadSize(const LinkState& state, bool* answered) {
+    *answered = true;
     if (!state.isPort)
         return kReadBlock;
     DWORD errors = 0;
     COMSTAT held{};
     // Clearing the error state also lets a port that aborted on an error
     // read again.
-    ClearCommError(state.device.get(), &errors, &held);
+    *answered = ClearCommError(state.device.get(), &errors, &held) != FALSE;
     return held.cbInQue == 0 ? 1 : std::min<DWORD>(held.cbInQue, kReadBlock);
+}
+
+// The port's own timeout for a read that finds nothing.
+constexpr DWORD kSilenceMs = 100;
+// A port read that brings nothing in less than this did not wait for the
+// port's silence: the device is not there to wait on (Wine answers every read
+// of a pulled pseudo-terminal at once).
+constexpr DWORD kEarlyEmptyMs = kSilenceMs / 2;
+// Reads in a row that show a dead device before the port counts as gone:
+// about half a second of them, since a single failure is mostly mended by
+// clearing the port's error state.
+constexpr int kLostAfterDeadReads = 5;
+
+void BackOff(const LinkState& state) {
+    if (state.stopEvent)
+        WaitForSingleObject(state.stopEvent.get(), kSilenceMs);
+    else
+        Sleep(kSilenceMs);
 }
 
 DWORD WINAPI LinkReader(void* parameter) {
     LinkState* state = static_cast<LinkState*>(parameter);
     LineFramer framer;
     uint8_t block[kReadBlock];
+    int deadReads = 0;
     bool lastReadFailed = false;
     while (state->run.load() != 0) {
+        bool answered = true;
+        const DWORD size = ReadSize(*state, &answered);
+        const DWORD started = GetTickCount();
         DWORD got = 0;
-        BOOL ok = ReadFile(state->device.get(), block, ReadSize(*state), &got, nullptr);
+        const BOOL ok = ReadFile(state->device.get(), block, size, &got, nullptr);
+        const DWORD error = ok ? ERROR_SUCCESS : GetLastError();
         if (got == 0) {
             framer.Interrupt();
-            // A pulled cable fails every read at once and a recording at its
-            // end returns nothing at once: wait as long as a port's silence
-            // timeout instead of spinning. A single failure is retried at once,
-            // since clearing the port's error state usually mends it.
-            if ((!ok && lastReadFailed) || (ok && !state->isPort)) {
-                if (state->stopEvent)
-                    WaitForSingleObject(state->stopEvent.get(), 100);
-                else
-                    Sleep(100);
+            if (!state->isPort) {
+                // A recording at its end returns nothing at once.
+                BackOff(*state);
+                continue;
             }
-            lastReadFailed = !ok;
+            const bool early = ok && GetTickCount() - started < kEarlyEmptyMs;
+            if (ok && answered && !early) {
+                deadReads = 0;  // the port waited its silence out: it is there
+                lastReadFailed = false;
+                continue;
+            }
+            // A line error aborts a read until it is cleared: a receiver at
+            // the wrong rate is still a receiver.
+            if (error != ERROR_OPERATION_ABORTED && ++deadReads >= kLostAfterDeadReads) {
+                if (state->run.load() != 0)
+                    PostMessageW(state->target, UM_PORT_LOST, state->number, 0);
+                break;
+            }
+            // Never a busy loop on a port that answers nothing; a single
+            // failure is retried at once.
+            if (early || lastReadFailed)
+                BackOff(*state);
+            lastReadFailed = true;
             continue;
         }
+        deadReads = 0;
         lastReadFailed = false;
         for (DWORD i = 0; i < got; ++i) {
             if (framer.Feed(block[i]) == LineFramer::Result::kLine &&
@@ -101,7 +139,9 @@ DWORD WINAPI LinkReader(void* parameter) {
 }  // namespace
 
 LinkState* StartLinkReader(HANDLE device, HWND target, bool isPort) {
+    static std::atomic<uint32_t> links{0};
     LinkState* state = new LinkState;
+    state->number = ++links;
     state->device.reset(device);
     state->target = target;
     state->isPort = isPort;

@@ -18,8 +18,9 @@ struct LinkState {
     UniqueFile device;
     UniqueHandle thread;
     UniqueHandle stopEvent;  // wakes a reader backing off after an empty read
-    HWND target = nullptr;   // receives UM_LINE_RECEIVED
+    HWND target = nullptr;   // receives UM_LINE_RECEIVED and UM_PORT_LOST
     bool isPort = false;     // false: a recording, never written to
+    uint32_t number = 0;     // tells this link's UM_PORT_LOST from a stale one
     std::atomic<int32_t> run{1};
     std::atomic<int32_t> owners{2};
     std::atomic<const wchar_t*> handingOver{nullptr};  // the line inside SendMessageW

@@ -39,10 +39,23 @@ bool ChooseRecording(HWND owner, wchar_t* path, DWORD capacity) {
     return GetOpenFileNameW(&dialog) != FALSE;
 }
 
-void ConfigurePort(HANDLE port, uint32_t baud) {
+// A write that the port does not drain (a Bluetooth port out of range, a
+// virtual port without its peer) must not hold the window for long: a second
+// for a command sentence, plus the time its bytes take on the wire.
+constexpr DWORD kWriteAllowanceMs = 1000;
+
+// Ten bits a byte (start, eight data, stop), rounded up to whole milliseconds.
+DWORD WireMsPerByte(uint32_t baud) {
+    return (10000 + baud - 1) / baud;
+}
+
+// False when the port refuses the link's settings: it would otherwise be read
+// at whatever rate and framing it happened to have.
+bool ConfigurePort(HANDLE port, uint32_t baud) {
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
-    GetCommState(port, &dcb);
+    if (!GetCommState(port, &dcb))
+        return false;
     dcb.BaudRate = baud;
     dcb.ByteSize = 8;
     dcb.Parity = NOPARITY;
@@ -58,30 +71,38 @@ void ConfigurePort(HANDLE port, uint32_t baud) {
     dcb.fNull = 0;
     dcb.fDtrControl = DTR_CONTROL_DISABLE;
     dcb.fRtsControl = RTS_CONTROL_DISABLE;
-    SetCommState(port, &dcb);
+    if (!SetCommState(port, &dcb))
+        return false;
 
     // A read returns at once with what is buffered, waits for the next byte
-    // when nothing is, and gives up after 100 ms of silence.
+    // when nothing is, and gives up after 100 ms of silence. Without these a
+    // read could wait for ever, and the reader with it.
     COMMTIMEOUTS timeouts{};
     GetCommTimeouts(port, &timeouts);
     timeouts.ReadIntervalTimeout = MAXDWORD;
     timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
     timeouts.ReadTotalTimeoutConstant = 100;
-    timeouts.WriteTotalTimeoutMultiplier = MAXDWORD;
-    timeouts.WriteTotalTimeoutConstant = 100;
-    SetCommTimeouts(port, &timeouts);
+    timeouts.WriteTotalTimeoutMultiplier = WireMsPerByte(baud);
+    timeouts.WriteTotalTimeoutConstant = kWriteAllowanceMs;
+    if (!SetCommTimeouts(port, &timeouts))
+        return false;
 
     DWORD errors = 0;
     ClearCommError(port, &errors, nullptr);
     PurgeComm(port, PURGE_TXCLEAR);
     PurgeComm(port, PURGE_RXCLEAR);
     ClearCommError(port, &errors, nullptr);
+    return true;
 }
 
 }  // namespace
 
 bool LinkIsOpen() {
     return g_link != nullptr;
+}
+
+uint32_t OpenLinkNumber() {
+    return g_link != nullptr ? g_link->number : 0;
 }
 
 HANDLE CommandTarget() {
@@ -112,20 +133,21 @@ namespace {
 // read: it may sit on read-only media or still be written by the program
 // capturing it.
 int OpenDevice(HWND owner, const wchar_t* device, bool isPort, int baudIndex) {
-    HANDLE handle = isPort ? CreateFileW(device, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                         OPEN_EXISTING, 0, nullptr)
-                           : CreateFileW(device, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                         nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
+    UniqueFile handle(isPort ? CreateFileW(device, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                           OPEN_EXISTING, 0, nullptr)
+                             : CreateFileW(device, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!handle)
         return 0;
-    if (isPort)
-        ConfigurePort(handle, BaudRates[baudIndex]);
+    if (isPort && !ConfigurePort(handle.get(), BaudRates[baudIndex]))
+        return 0;
 
-    LinkState* state = StartLinkReader(handle, owner, isPort);
+    const HANDLE opened = handle.get();
+    LinkState* state = StartLinkReader(handle.release(), owner, isPort);
     if (state == nullptr)
         return 0;
     g_link = state;
-    LinkHandle = handle;
+    LinkHandle = opened;
     return 1;
 }
 

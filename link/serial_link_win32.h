@@ -18,7 +18,9 @@ extern const uint32_t BaudRates[kBaudRateCount];
 // Opens `entry` (already cut at its colon): "Log File" asks for a recording
 // through the file dialog owned by `owner`, anything else names a port,
 // opened at BaudRates[baudIndex]. 1 on success; the reader then sends its
-// lines to `owner`.
+// lines to `owner`, and posts it UM_PORT_LOST when the port stops answering
+// the way a removed device does (its reading has ended then). 0 also for a
+// port that refuses the link's settings.
 int OpenLink(HWND owner, const wchar_t* entry, int baudIndex);
 
 // Plays the recording at `path` (what the file dialog chose for "Log File"),
@@ -30,6 +32,10 @@ int CloseLink();
 
 // True while a link is open.
 bool LinkIsOpen();
+
+// The open link's number, which its reader's UM_PORT_LOST carries; 0 when no
+// link is open.
+uint32_t OpenLinkNumber();
 
 // The handle commands may be written to: the open port, or
 // INVALID_HANDLE_VALUE when no link is open or a recording plays (a recording

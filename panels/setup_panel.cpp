@@ -103,7 +103,7 @@ void CBackupDlg::OnCommand(HWND window, int id) {
                 console.ShowOnly(L"ComPort ERROR!!");
                 return;
             }
-            ApplyLinkState(window, LinkOpen != 0);
+            ShowLinkState(LinkOpen != 0 ? LinkView::kOpen : LinkView::kClosed);
             return;
         case IDC_COLD_START:
         case IDC_FACTORY_RESET: {
@@ -156,24 +156,56 @@ void CBackupDlg::OnCheckBox(HWND window, int id, UINT onMessage, UINT offMessage
     PostMessageW(mainWindow, checked ? onMessage : offMessage, 0, 0);
 }
 
-void CBackupDlg::ApplyLinkState(HWND window, bool open) {
+void CBackupDlg::ShowLinkState(LinkView view) {
+    const HWND window = hwnd;
+    // A port to send commands to; and a link (or the wait for one) that the
+    // Start button ends, with its port and rate fixed meanwhile.
+    const bool open = view == LinkView::kOpen || view == LinkView::kReopened;
+    const bool held = view != LinkView::kClosed;
     if (open) {
         // A new link starts with a clean slate: old versions belong to the last receiver.
         SetDlgItemTextW(window, IDC_CORE_VERSION, L"");
         SetDlgItemTextW(window, IDC_FW_VERSION, L"");
         SetDlgItemTextW(window, IDC_P_VERSION, L"");
+    }
+    if (view == LinkView::kOpen) {
         console.Clear();
         if (console.hwnd() != nullptr)
             SendMessageW(console.hwnd(), WM_SETFOCUS, 0, 0);
     }
     Enable(window, IDC_COLD_START, open);
     Enable(window, IDC_FACTORY_RESET, open);
-    Enable(window, IDC_SCAN_PORTS, !open);
-    SetDlgItemTextW(window, IDC_START_GPS, open ? L"Close GPS" : L"Start GPS");
+    Enable(window, IDC_SCAN_PORTS, !held);
+    SetDlgItemTextW(window, IDC_START_GPS, held ? L"Close GPS" : L"Start GPS");
     for (int id : kLinkCommands)
         Enable(window, id, open);
-    Enable(window, IDC_PORT, !open);
-    Enable(window, IDC_BAUD, !open);
+    Enable(window, IDC_PORT, !held);
+    Enable(window, IDC_BAUD, !held);
+}
+
+std::vector<std::u16string> CBackupDlg::PortEntries() const {
+    std::vector<std::u16string> entries;
+    const LRESULT count = SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETLBTEXTLEN, i, 0);
+        std::u16string text(length > 0 ? static_cast<size_t>(length) + 1 : 0, u'\0');
+        const LRESULT copied = text.empty()
+                                   ? CB_ERR
+                                   : SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETLBTEXT, i,
+                                                         reinterpret_cast<LPARAM>(text.data()));
+        text.resize(copied == CB_ERR ? 0 : static_cast<size_t>(copied));
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+int CBackupDlg::SelectedPort() const {
+    const LRESULT selected = SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETCURSEL, 0, 0);
+    return selected == CB_ERR ? -1 : static_cast<int>(selected);
+}
+
+bool CBackupDlg::PortListDropped() const {
+    return SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
 }
 
 linkrules::PortListSink& CBackupDlg::PortList() {

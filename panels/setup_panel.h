@@ -8,10 +8,19 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "link/known_ports.h"
 #include "panels/console.h"
 #include "win32/wnd.h"
+
+// What the Start button and the controls around it offer.
+enum class LinkView {
+    kClosed,    // "Start GPS"; the port and rate can be chosen
+    kOpen,      // "Close GPS", a fresh start: console and versions emptied
+    kReopened,  // as kOpen, but the console keeps what the lost port said
+    kWaiting,   // "Close GPS" ends the wait for a lost port; nothing to command
+};
 
 class CBackupDlg : public CWnd {
   public:
@@ -31,6 +40,15 @@ class CBackupDlg : public CWnd {
     // Ends the list as start-up leaves it: the playback entry last, the first
     // entry selected.
     void EndPortList();
+
+    // Every entry of the port list, in order, and the selected one's place
+    // (-1 for none).
+    std::vector<std::u16string> PortEntries() const;
+    int SelectedPort() const;
+    // The user has the port list's drop-down open.
+    bool PortListDropped() const;
+    // The controls' state for the link (also applied after each toggle).
+    void ShowLinkState(LinkView view);
 
     // The selected entry of the port list; false when nothing is selected or
     // the entry has `capacity` units or more.
@@ -80,5 +98,4 @@ class CBackupDlg : public CWnd {
     void FillLists(HWND hwnd);
     void OnCommand(HWND hwnd, int id);
     void OnCheckBox(HWND hwnd, int id, UINT onMessage, UINT offMessage);
-    void ApplyLinkState(HWND hwnd, bool open);
 };

@@ -13,7 +13,14 @@
 # In both, a second thread asks the window for its caption every 100 ms, as
 # another program would: the worst and 99th-percentile answer times say how
 # long the window was deaf to the user.
+#   ports     the live port (skyloom-sim at 115200 baud) opened and closed
+#             OPENCLOSE times (default 1000) through the Start button, then
+#             pulled (its socat ended) and given back PULLS times (default
+#             100): hangs, readers left running, the process's threads, GDI
+#             objects and handles at the end against the start, and the
+#             longest time the window did not answer.
 # Usage: scripts/bench-wine.sh [playback|live|all] [SECONDS]
+#        scripts/bench-wine.sh ports [OPENCLOSE [PULLS]]
 # SKYLOOM_WINDOW_BENCH=EXE runs that benchmark executable instead of building
 # one (e.g. one built from an earlier commit, for a before/after comparison).
 set -euo pipefail
@@ -22,7 +29,7 @@ set -euo pipefail
 
 what=${1:-all}
 seconds=${2:-60}
-case $what in playback | live | all) ;; *) die "bench-wine.sh: playback, live or all" ;; esac
+case $what in playback | live | ports | all) ;; *) die "bench-wine.sh: playback, live, ports or all" ;; esac
 case $seconds in '' | *[!0-9]* | 0) die "bench-wine.sh: SECONDS must be a positive whole number" ;; esac
 
 ensure_packages
@@ -49,7 +56,7 @@ trap 'exit 130' INT TERM
 xvfb_start
 wine_prefix_setup
 
-if [ "$what" != live ]; then
+if [ "$what" = playback ] || [ "$what" = all ]; then
   rec=$DIR/playback-40000.pgl
   if [ ! -s "$rec" ]; then
     # 9 lines a cycle; the generator keeps to road speeds (at most 50 knots).
@@ -60,7 +67,7 @@ if [ "$what" != live ]; then
   wine "$BENCH" playback "$(winepath -w "$rec" 2>/dev/null)" | tr -d '\r'
 fi
 
-if [ "$what" != playback ]; then
+if [ "$what" = live ] || [ "$what" = all ]; then
   COM=7
   serial_pty_start "$DIR/pty"
   wine_com_port_register $COM "$DIR/pty/gps_dev"
@@ -110,4 +117,47 @@ print(f"live: {len(want)} lines sent, {len(got)} logged, {len(missing)} sent lin
 if missing[:5]:
     print("live: first missing:", [want[i].strip() for i in missing[:5]])
 PY
+fi
+
+if [ "$what" = ports ] || [ "$what" = all ]; then
+  open_close=1000 pulls=100
+  if [ "$what" = ports ]; then open_close=${2:-1000} pulls=${3:-100}; fi
+  case $open_close$pulls in *[!0-9]*) die "bench-wine.sh: OPENCLOSE and PULLS are whole numbers" ;; esac
+  PORT_BENCH=$WIN/bench/wine/skyloom-port-bench.exe
+  [ -f "$PORT_BENCH" ] || die "no $PORT_BENCH after the build"
+  COM=8
+  pdir=$DIR/ports
+  ctl=$pdir/control
+  mkdir -p "$ctl"
+  rm -f "$ctl"/*
+  serial_pty_stop
+  serial_pty_start "$pdir"
+  wine_com_port_register $COM "$pdir/gps_dev" "Skyloom Bench GPS"
+  start_receiver() {
+    "$SIM" --baud 115200 --fix-after 0 "$pdir/gps_host" >>"$pdir/sim.out" 2>&1 &
+    SIM_PID=$!
+  }
+  start_receiver
+  log "ports: $open_close open/close cycles, $pulls pulls on COM$COM"
+  wine "$PORT_BENCH" COM$COM "$open_close" "$pulls" "$(winepath -w "$ctl" 2>/dev/null)" \
+    >"$pdir/bench.out" 2>&1 &
+  bench_pid=$!
+  # The bench asks for the cable to be pulled or given back by creating a
+  # file, and waits until it is gone again.
+  while kill -0 "$bench_pid" 2>/dev/null; do
+    if [ -e "$ctl/pull" ]; then
+      serial_pty_stop
+      wait "$SIM_PID" 2>/dev/null || true
+      SIM_PID=""
+      rm -f "$ctl/pull"
+    fi
+    if [ -e "$ctl/return" ]; then
+      serial_pty_start "$pdir"
+      start_receiver
+      rm -f "$ctl/return"
+    fi
+    sleep 0.05
+  done
+  wait "$bench_pid" || true
+  tr -d '\r' <"$pdir/bench.out"
 fi

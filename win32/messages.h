@@ -27,6 +27,11 @@ enum ProgramMessage : unsigned {
 constexpr unsigned kFirstProgramMessage = UM_TOGGLE_LINK;
 constexpr unsigned kLastProgramMessage = UM_FACTORY_RESET;
 
+// What the reader posts to the main window, apart from the panel's messages.
+enum LinkMessage : unsigned {
+    UM_PORT_LOST = 2760,  // wParam: the number of the link whose port stopped answering
+};
+
 // Menu and accelerator commands.
 enum MenuCommand : unsigned {
     IDM_ABOUT = 40001,
@@ -41,4 +46,5 @@ enum MainTimer : unsigned {
     TIMER_AUTO_SEND = 4098,
     TIMER_STARTUP = 4099,
     TIMER_TTFF = 4100,  // steps a running TTFF series
+    TIMER_PORT_RETRY = 4101,  // tries to open a lost port again
 };

@@ -121,7 +121,11 @@ class Environment:
         subprocess.run(["wine", "regedit", "/S", path], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=60)
 
-    def register_port(self, n, device, name):
+    def register_port(self, n, device, name, restart_server=True):
+        """Maps COMn to device and lists it for discovery. Without the server
+        restart the port is added to the running system, as a device plugged
+        in: the dosdevices link works at the next open, and discovery reads
+        the registry afresh each time."""
         self.regedit(
             "REGEDIT4\n\n"
             "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n\"COM%d\"=\"%s\"\n\n"
@@ -132,9 +136,10 @@ class Environment:
         if os.path.lexists(link):
             os.remove(link)
         os.symlink(device, link)
-        self.server_stop()
+        if restart_server:
+            self.server_stop()
 
-    def unregister_port(self, n):
+    def unregister_port(self, n, restart_server=True):
         self.regedit(
             "REGEDIT4\n\n"
             "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n\"COM%d\"=-\n\n"
@@ -143,7 +148,8 @@ class Environment:
         link = os.path.join(self.env["WINEPREFIX"], "dosdevices", "com%d" % n)
         if os.path.lexists(link):
             os.remove(link)
-        self.server_stop()
+        if restart_server:
+            self.server_stop()
 
     def server_stop(self):
         subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
@@ -196,6 +202,7 @@ class Pty:
     """A pseudo-terminal pair from socat: gps_dev for Wine, gps_host for the sim."""
 
     def __init__(self, environment, directory):
+        os.makedirs(directory, exist_ok=True)
         self.dev = os.path.join(directory, "gps_dev")
         self.host = os.path.join(directory, "gps_host")
         for path in (self.dev, self.host):
@@ -208,9 +215,14 @@ class Pty:
                  lambda: os.path.exists(self.dev) and os.path.exists(self.host), 5, 0.05)
 
     def pull(self):
-        """The cable pulled: socat ends, both ends of the pair go away."""
+        """The cable pulled: socat ends, both ends of the pair go away. A
+        killed socat leaves its links behind, pointing at terminals that the
+        system may give to someone else: they go, as a removed device's do."""
         self.process.kill()
         self.process.wait()
+        for path in (self.dev, self.host):
+            if os.path.lexists(path):
+                os.remove(path)
 
 
 class Driver:

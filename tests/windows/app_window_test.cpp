@@ -3,7 +3,11 @@
 
 #include <dbt.h>
 
+#include <cstddef>
+#include <cwchar>
+
 #include "app_main_window_fixture.h"
+#include "link/port_discovery_win32.h"
 #include "win32/messages.h"
 
 namespace app_test {
@@ -145,7 +149,6 @@ TEST_F(RoutingTest, NamedMessagesAnswerTheirFixedResults) {
     } rows[] = {
         {WM_SETTINGCHANGE, 0, 0},
         {WM_NOTIFY, 0, 0},
-        {WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, TRUE},
         {WM_DEVICECHANGE, DBT_CONFIGCHANGED, TRUE},
         {WM_DEVICECHANGE, DBT_QUERYCHANGECONFIG, TRUE},
         {WM_DEVICECHANGE, 0x7FFF, TRUE},
@@ -156,7 +159,7 @@ TEST_F(RoutingTest, NamedMessagesAnswerTheirFixedResults) {
         SCOPED_TRACE(r.message);
         EXPECT_EQ(SendMessageW(main, r.message, r.wParam, 0), r.expected);
     }
-    EXPECT_EQ(g_settleArmed, 0) << "only an arrival arms the settle timer";
+    EXPECT_EQ(g_settleArmed, 0) << "only an arrival or a removal arms the settle timer";
     HELPINFO help{};
     help.cbSize = sizeof help;
     EXPECT_EQ(SendMessageW(main, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), 0);
@@ -205,18 +208,51 @@ TEST_F(ShownMainWindowTest, OnlyAnActivationOtherThanAClickRepaintsTheStatusPane
     }
 }
 
-TEST_F(RoutingTest, DeviceArrivalArmsTheSettleTimerOnce) {
-    EXPECT_EQ(SendMessageW(main, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0), TRUE);
+// A port notice as the system sends it: DEV_BROADCAST_PORT_W with room for
+// the name that runs on past its one declared character.
+struct PortNotice {
+    DWORD size = sizeof(PortNotice);
+    DWORD deviceType = DBT_DEVTYP_PORT;
+    DWORD reserved = 0;
+    wchar_t name[16] = {};
+    explicit PortNotice(const wchar_t* port) { wcsncpy(name, port, 15); }
+    LPARAM lParam() const { return reinterpret_cast<LPARAM>(this); }
+};
+static_assert(offsetof(PortNotice, name) == offsetof(DEV_BROADCAST_PORT_W, dbcp_name),
+              "laid out as the system's notice");
+
+TEST_F(RoutingTest, DeviceNoticesArmTheSettleTimerOnceAndItsEndFollowsTheSystemsPorts) {
+    std::vector<std::u16string> ports = {u"Adapter (COM41)"};
+    window.linkControl.SetPortEnumerator([&](linkrules::PortListSink& list) {
+        for (const auto& p : ports)
+            list.Add(p.c_str());
+    });
+    // No data with the notice: only a cue to look at the ports again.
+    EXPECT_EQ(SendMessageW(main, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0), TRUE);
     EXPECT_EQ(g_settleArmed, 1);
     EXPECT_EQ(SendMessageW(main, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0), TRUE);
     EXPECT_EQ(g_settleArmed, 1);
     SendMessageW(main, WM_TIMER, TIMER_DEVICE_SETTLE, 0);
     EXPECT_EQ(g_settleArmed, 0);
-    // While the window is being created, arrivals are ignored.
+    EXPECT_EQ(window.setupPanel.PortEntries(),
+              (std::vector<std::u16string>{u"Adapter (COM41)", u"Log File:"}));
+
+    // A notice that names its port, as Windows sends them: the new port is chosen.
+    ports.push_back(u"Receiver (COM42)");
+    const PortNotice arrived(L"COM42");
+    EXPECT_EQ(SendMessageW(main, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, arrived.lParam()), TRUE);
+    SendMessageW(main, WM_TIMER, TIMER_DEVICE_SETTLE, 0);
+    EXPECT_EQ(window.setupPanel.PortEntries().size(), 3u);
+    EXPECT_EQ(window.setupPanel.SelectedPort(), 1);
+    EXPECT_EQ(PortCount, 2);
+
+    // While the window is being created, notices are ignored.
     g_creating = 1;
     EXPECT_EQ(SendMessageW(main, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0), TRUE);
     g_creating = 0;
     EXPECT_EQ(g_settleArmed, 0);
+    KillTimer(main, TIMER_DEVICE_SETTLE);
+    PortCount = 0;
 }
 
 TEST_F(RoutingTest, AutoSendTickSendsTheTypedSentenceAndOtherTimersDoNothing) {

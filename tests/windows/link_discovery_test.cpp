@@ -1,14 +1,19 @@
 // Discovery through SetupAPI against devices registered in the test prefix,
-// and the rescan built from what it found.
+// the rescan built from what it found, and the list rebuilt as devices come
+// and go.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "link/link_state_win32.h"
 #include "link/port_discovery_win32.h"
+#include "link/serial_link_win32.h"
 #include "res/resource.h"
 #include "tests/windows/link_test_support.h"
+
+using link_test::PumpUntil;
 
 namespace {
 
@@ -166,5 +171,116 @@ TEST(Discovery, NoMoreThanTwentyPortsAreListed) {
     ASSERT_EQ(rescanned.size(), 21u);  // none of these is described "GPS Receiver"
     EXPECT_EQ(rescanned.back(), L"Log File:");
     EXPECT_EQ(Selected(panel.hwnd()), 0);
+    PortCount = 0;
+}
+
+namespace {
+
+// An enumeration that finds exactly these ports.
+LinkControl::PortEnumerator Finding(const std::vector<std::u16string>* ports) {
+    return [ports](linkrules::PortListSink& list) {
+        for (const std::u16string& port : *ports)
+            list.Add(port.c_str());
+    };
+}
+
+// What the list would read after a device notice has settled.
+std::vector<std::u16string> WithPlayback(std::vector<std::u16string> ports) {
+    ports.push_back(u"Log File:");
+    return ports;
+}
+
+}  // namespace
+
+TEST(PortListRefresh, KeepsTheChosenPortChoosesOneJustPluggedInAndEndsWithPlayback) {
+    const std::wstring a3 = L"Adapter (COM3)", b4 = L"Bridge (COM4)", log = L"Log File:";
+    const struct {
+        const char* what;
+        std::vector<std::wstring> before;
+        int selected;
+        std::vector<std::u16string> now;
+        int expected;
+    } cases[] = {
+        {"the chosen port stays chosen where it now is",
+         {a3, b4, L"Cable (COM5)", log},
+         1,
+         {u"Cable (COM5)", u"Adapter (COM3)", u"Bridge (COM4)"},
+         2},
+        {"a single new port is the one just plugged in",
+         {a3, log},
+         0,
+         {u"Adapter (COM3)", u"GPS (COM7)"},
+         1},
+        {"... even over an earlier choice",
+         {a3, b4, log},
+         1,
+         {u"GPS (COM7)", u"Adapter (COM3)", u"Bridge (COM4)"},
+         0},
+        {"two new ports: the choice stays",
+         {a3, b4, log},
+         1,
+         {u"GPS (COM7)", u"Adapter (COM3)", u"GPS (COM8)", u"Bridge (COM4)"},
+         3},
+        {"the chosen port gone: the first entry", {a3, b4, log}, 1, {u"Adapter (COM3)"}, 0},
+        {"playback stays chosen", {a3, b4, log}, 2, {u"Bridge (COM4)"}, 1},
+        {"a port renamed by its driver is no new port",
+         {a3, b4, log},
+         1,
+         {u"Adapter (COM3)", u"USB Serial (COM4)"},
+         1},
+        {"the rescan's entries are the same ports",
+         {L"COM3:  Adapter", L"COM4:  Bridge", log},
+         1,
+         {u"Adapter (COM3)", u"Bridge (COM4)"},
+         1},
+        {"the first port of all", {log}, 0, {u"GPS (COM7)"}, 0},
+        {"every port gone", {a3, log}, 0, {}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        link_test::Rig rig;
+        rig.panel.SetPorts(c.before, c.selected);
+        rig.control.SetPortEnumerator(Finding(&c.now));
+        rig.control.OnDeviceNotice(false, nullptr);
+        EXPECT_TRUE(rig.control.OnPortsSettled());
+        EXPECT_EQ(rig.panel.panel.PortEntries(), WithPlayback(c.now));
+        EXPECT_EQ(Selected(rig.panel.hwnd()), c.expected);
+        EXPECT_EQ(PortCount, static_cast<int>(c.now.size()));
+    }
+    PortCount = 0;
+}
+
+TEST(PortListRefresh, WaitsForTheOpenLinkToCloseAndForTheDropDownToBeClosed) {
+    link_test::Rig rig;
+    const std::vector<std::wstring> before = {L"Adapter (COM3)", L"Log File:"};
+    const std::vector<std::u16string> now = {u"Adapter (COM3)", u"GPS (COM7)"};
+    rig.panel.SetPorts(before, 0);
+    rig.control.SetPortEnumerator(Finding(&now));
+    const auto untouched = rig.panel.panel.PortEntries();
+
+    // A link open (a recording will do): the list waits for its close.
+    const std::wstring path = link_test::ScratchDir() + L"\\refresh.pgl";
+    link_test::WriteBytes(path, "$GPGLL,1*00\r\n");
+    ASSERT_EQ(OpenRecording(rig.sink.hwnd(), path.c_str()), 1);
+    rig.linkOpen = 1;
+    rig.control.OnDeviceNotice(false, nullptr);
+    EXPECT_TRUE(rig.control.OnPortsSettled());
+    EXPECT_EQ(rig.panel.panel.PortEntries(), untouched);
+    EXPECT_EQ(rig.control.ToggleLink(), 1);
+    EXPECT_EQ(rig.panel.panel.PortEntries(), WithPlayback(now));
+    EXPECT_EQ(Selected(rig.panel.hwnd()), 1);
+
+    // The user has the list dropped down: ask again later.
+    rig.panel.SetPorts(before, 0);
+    ShowWindow(GetParent(rig.panel.hwnd()), SW_SHOW);
+    SendMessageW(rig.panel.Item(IDC_PORT), CB_SHOWDROPDOWN, TRUE, 0);
+    ASSERT_TRUE(rig.panel.panel.PortListDropped());
+    rig.control.OnDeviceNotice(true, nullptr);
+    EXPECT_FALSE(rig.control.OnPortsSettled());
+    EXPECT_EQ(rig.panel.panel.PortEntries(), untouched);
+    SendMessageW(rig.panel.Item(IDC_PORT), CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_TRUE(rig.control.OnPortsSettled());
+    EXPECT_EQ(rig.panel.panel.PortEntries(), WithPlayback(now));
+    EXPECT_TRUE(PumpUntil([] { return LiveLinkStates() == 0; }, 3000));
     PortCount = 0;
 }

@@ -203,6 +203,8 @@ TEST_F(Playback, PortEntriesAreRefusedWithoutADialogWhereTheyCannotOpen) {
         {"an empty list (a rescan that found nothing)", 0, {}, -1, 2},
         {"(COM without a closing bracket", 1, {L"USB Serial (COM3", kPlayback}, 0, 2},
         {"no baud rate selected", 1, {L"USB Serial (COM3)", kPlayback}, 0, -1},
+        // It opens, but takes no port settings: read as it is, it would spin.
+        {"a device that refuses the port settings", 1, {L"NUL", kPlayback}, 0, 2},
     };
     for (const Case& c : cases) {
         Rig rig;
@@ -216,6 +218,7 @@ TEST_F(Playback, PortEntriesAreRefusedWithoutADialogWhereTheyCannotOpen) {
         EXPECT_EQ(rig.linkOpen, 0) << c.what;
         EXPECT_FALSE(LinkIsOpen()) << c.what;
         EXPECT_TRUE(IsWindowEnabled(rig.panel.Item(IDC_START_GPS))) << c.what;
+        EXPECT_EQ(LiveLinkStates(), 0) << c.what;
     }
     EXPECT_EQ(FindWindowW(nullptr, L"WAVE Files"), nullptr);
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "link/link_state_win32.h"
 #include "link/port_discovery_win32.h"
@@ -160,15 +161,71 @@ TEST_F(Port, PulledCableLeavesTheProgramResponsiveAndClosable) {
     ASSERT_TRUE(PumpUntil(
         [&] { return GetFileAttributesW(pulled.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000));
 
-    // Reads on the dead port now fail or time out: the cut line is never
-    // delivered, and closing neither hangs nor leaves the reader behind.
-    link_test::PumpFor(1000);
+    // The reader finds the port gone, says so once and stops reading the dead
+    // handle; the cut line is never delivered, and closing neither hangs nor
+    // leaves anything behind.
+    const uint32_t number = OpenLinkNumber();
+    ASSERT_TRUE(PumpUntil([&] { return !rig.sink.portsLost.empty(); }, 10000));
+    EXPECT_TRUE(PumpUntil([] { return LiveLinkStates() == 1; }, 3000)) << "only the link's own";
+    link_test::PumpFor(300);
+    EXPECT_EQ(rig.sink.portsLost, std::vector<WPARAM>{number});
     EXPECT_EQ(rig.sink.lines.size(), 1u);
 
     DWORD start = GetTickCount();
     EXPECT_EQ(rig.control.ToggleLink(), 1);
     EXPECT_LT(GetTickCount() - start, link_test::kNoHangMs);
     EXPECT_EQ(rig.linkOpen, 0);
+}
+
+TEST_F(Port, ARemovalNoticeLosesTheOpenPortAndItsReturnOpensItAgain) {
+    Peer peer(peerName);
+    ASSERT_TRUE(peer.ok());
+    ASSERT_EQ(rig.control.ToggleLink(), 1);
+    peer.Send("$GPGLL,1*00\r\n");
+    ASSERT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 1; }, 5000));
+    const uint32_t first = OpenLinkNumber();
+    auto caption = [&] {
+        wchar_t text[64] = {};
+        GetWindowTextW(rig.sink.hwnd(), text, 64);
+        return std::wstring(text);
+    };
+
+    // Removal of another port changes nothing; removal of this one loses it.
+    rig.control.OnDeviceNotice(true, L"COM99");
+    EXPECT_TRUE(LinkIsOpen());
+    rig.control.OnDeviceNotice(true, port.c_str());
+    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_TRUE(rig.control.WaitingForPort());
+    EXPECT_EQ(rig.linkOpen, 1) << "Close GPS ends the wait";
+    EXPECT_EQ(rig.host.notes, std::vector<std::u16string>{u"ComPort LOST!!\r\n"});
+    EXPECT_EQ(caption(), L"Skyloom  Waiting for " + port);
+
+    // It comes back: opened again as the user opened it, with a reader of its
+    // own; the old link's word no longer counts.
+    rig.status.ttffDone = 1;
+    rig.control.OnDeviceNotice(false, port.c_str());
+    EXPECT_TRUE(LinkIsOpen());
+    EXPECT_FALSE(rig.control.WaitingForPort());
+    EXPECT_NE(OpenLinkNumber(), first);
+    EXPECT_EQ(rig.host.notes.back(), u"ComPort BACK!!\r\n");
+    EXPECT_EQ(caption(), L"Skyloom");
+    EXPECT_EQ(rig.status.ttffDone, 0) << "the first fix is measured afresh";
+    rig.control.OnPortLost(first);
+    EXPECT_TRUE(LinkIsOpen());
+    rig.sink.lines.clear();
+    peer.Send("$GPGLL,2*00\r\n");
+    ASSERT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 1; }, 5000));
+    EXPECT_EQ(rig.sink.lines, std::vector<std::u16string>{u"$GPGLL,2*00\r\n"});
+
+    // Close GPS during the wait ends it: the port is not opened again.
+    rig.control.OnPortLost(OpenLinkNumber());
+    ASSERT_TRUE(rig.control.WaitingForPort());
+    EXPECT_EQ(rig.control.ToggleLink(), 1);
+    EXPECT_EQ(rig.linkOpen, 0);
+    EXPECT_FALSE(rig.control.WaitingForPort());
+    rig.control.RetryLostPort();
+    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_EQ(caption(), L"Skyloom");
 }
 
 TEST_F(Port, RepeatedOpenAndCloseWhileTheReceiverTalks) {

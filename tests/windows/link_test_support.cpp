@@ -44,6 +44,10 @@ LRESULT CALLBACK LineSink::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         ++self->autoSendTicks;
         return 0;
     }
+    if (message == UM_PORT_LOST && self != nullptr) {
+        self->portsLost.push_back(wParam);
+        return 0;
+    }
     if (message == UM_LINE_RECEIVED && self != nullptr) {
         const wchar_t* line = ClaimDeliveredLine(wParam);
         if (line == nullptr) {

@@ -40,6 +40,7 @@ class LineSink {
     std::vector<std::u16string> lines;  // every claimed line, line feed included
     int unclaimed = 0;                  // UM_LINE_RECEIVED that ClaimDeliveredLine refused
     int autoSendTicks = 0;              // WM_TIMER of TIMER_AUTO_SEND
+    std::vector<WPARAM> portsLost;      // UM_PORT_LOST, by link number
     std::function<void(const std::u16string&)> onLine;
 
   private:

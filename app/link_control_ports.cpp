@@ -1,0 +1,118 @@
+// The port list as devices come and go, and the wait for a lost port.
+#include <string>
+
+#include "app/link_control.h"
+#include "link/port_discovery_win32.h"
+#include "link/port_refresh.h"
+#include "link/serial_link_win32.h"
+#include "nmea/receiver_status.h"
+#include "panels/setup_panel.h"
+#include "panels/status_panel.h"
+#include "win32/messages.h"
+#include "win32/wide_text.h"
+
+namespace {
+
+// How often a lost port is tried again: a device that comes back is in use
+// within about a second, and a try that fails costs next to nothing.
+constexpr UINT kRetryPeriodMs = 1000;
+
+std::u16string KeyOf(const std::wstring& entry) {
+    return linkrules::PortKey(AsText16(entry.c_str()));
+}
+
+}  // namespace
+
+void LinkControl::OnDeviceNotice(bool removed, const wchar_t* port) {
+    portsStale_ = true;
+    if (port == nullptr || portEntry_.empty())
+        return;
+    // The notice names a port without "\\.\": "COM5".
+    const std::u16string named = linkrules::PortKey(AsText16(port));
+    if (named.empty() || named != KeyOf(portEntry_))
+        return;
+    if (removed && LinkIsOpen())
+        LosePort();
+    else if (!removed && waiting_)
+        RetryLostPort();
+}
+
+bool LinkControl::OnPortsSettled() {
+    if (LinkIsOpen()) {
+        // The list waits for the link to close; but the system's list tells
+        // whether the open port is still there, whatever its reads say. A
+        // port the list never showed (typed, or opened by a test) proves
+        // nothing by its absence.
+        const std::u16string key = KeyOf(portEntry_);
+        if (!portEntry_.empty() && linkrules::ListsPort(setupPanel_.PortEntries(), key)) {
+            linkrules::FoundPorts found;
+            enumerate_(found);
+            if (!linkrules::ListsPort(found.names, key))
+                LosePort();
+        }
+        return true;
+    }
+    if (waiting_ || !portsStale_ || setupPanel_.LinkOpen != 0)
+        return true;
+    if (setupPanel_.RescanBusy != 0 || setupPanel_.PortListDropped())
+        return false;
+    RefreshPortList();
+    return true;
+}
+
+void LinkControl::RefreshPortList() {
+    linkrules::FoundPorts found;
+    enumerate_(found);
+    const int32_t selected = linkrules::RefreshedSelection(setupPanel_.PortEntries(),
+                                                           setupPanel_.SelectedPort(), found.names);
+    setupPanel_.ClearPortList();
+    for (const std::u16string& name : found.names)
+        setupPanel_.PortList().Add(name.c_str());
+    setupPanel_.EndPortList();
+    setupPanel_.PortList().Select(selected);
+    PortCount = static_cast<int8_t>(found.names.size());
+    portsStale_ = false;
+}
+
+void LinkControl::OnPortLost(WPARAM number) {
+    if (!LinkIsOpen() || number != OpenLinkNumber() || portEntry_.empty())
+        return;
+    LosePort();
+}
+
+void LinkControl::LosePort() {
+    CloseLink();
+    waiting_ = true;
+    console_.SetConsoleColor(kColorRed);
+    console_.ConsoleInsert(linkrules::kPortLostNote);
+    setupPanel_.ShowLinkState(LinkView::kWaiting);
+    const std::u16string caption =
+        u"Skyloom  Waiting for " + linkrules::PortName(KeyOf(portEntry_));
+    SetWindowTextW(owner_, AsWide(caption.c_str()));
+    SetTimer(owner_, TIMER_PORT_RETRY, kRetryPeriodMs, nullptr);
+}
+
+void LinkControl::RetryLostPort() {
+    if (!waiting_) {
+        KillTimer(owner_, TIMER_PORT_RETRY);
+        return;
+    }
+    // The same open as the user's: same entry, same rate, a reader of its own.
+    if (OpenLink(owner_, portEntry_.c_str(), portBaud_) == 0)
+        return;
+    EndPortWait();
+    ClearReceiverStatus(statusPanel_.status);
+    StartFresh();
+    setupPanel_.LinkOpen = 1;
+    setupPanel_.ShowLinkState(LinkView::kReopened);
+    console_.SetConsoleColor(kColorBlack);
+    console_.ConsoleInsert(linkrules::kPortBackNote);
+}
+
+void LinkControl::EndPortWait() {
+    if (!waiting_)
+        return;
+    waiting_ = false;
+    KillTimer(owner_, TIMER_PORT_RETRY);
+    SetWindowTextW(owner_, L"Skyloom");
+}
