@@ -45,6 +45,6 @@ enum MainTimer : unsigned {
     TIMER_DEVICE_SETTLE = 4096,
     TIMER_AUTO_SEND = 4098,
     TIMER_STARTUP = 4099,
-    TIMER_TTFF = 4100,  // steps a running TTFF series
+    TIMER_TTFF = 4100,        // steps a running TTFF series
     TIMER_PORT_RETRY = 4101,  // tries to open a lost port again
 };

@@ -19,11 +19,9 @@
 namespace panel_test {
 
 using app_test::RectIn;
-using app_test::WindowText;
-
-inline std::wstring ItemText(HWND panel, int id) {
-    return WindowText(GetDlgItem(panel, id));
-}
+using win_test::ItemText;
+using win_test::PumpFor;
+using win_test::WindowText;
 
 inline bool Enabled(HWND panel, int id) {
     return IsWindowEnabled(GetDlgItem(panel, id)) != FALSE;
@@ -32,15 +30,6 @@ inline bool Enabled(HWND panel, int id) {
 // Style bits as created, read straight from the window.
 inline bool HasStyle(HWND w, LONG bits) {
     return (GetWindowLongW(w, GWL_STYLE) & bits) == bits;
-}
-
-// Runs the queue for about `milliseconds` of real time: timers fire.
-inline void PumpFor(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-        PumpMessages();
-        Sleep(10);
-    }
 }
 
 // A setup panel on a stand-in main window, as CBaseWnd creates it.
