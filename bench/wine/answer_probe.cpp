@@ -21,35 +21,50 @@ bool AnswerProbe::Start(HWND window, double (*clock)()) {
     clock_ = clock;
     reads_.clear();
     unanswered_ = 0;
-    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (stop_ == nullptr)
+    stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!stop_)
         return false;
-    thread_ = CreateThread(nullptr, 0, &AnswerProbe::Run, this, 0, nullptr);
-    return thread_ != nullptr;
+    thread_.reset(CreateThread(nullptr, 0, &AnswerProbe::Run, this, 0, nullptr));
+    return static_cast<bool>(thread_);
 }
 
 void AnswerProbe::Stop() {
-    if (thread_ != nullptr) {
-        SetEvent(stop_);
+    if (thread_) {
+        SetEvent(stop_.get());
         // The last read may be waiting for this very thread: answer it while
         // waiting for the probe to end.
-        while (MsgWaitForMultipleObjects(1, &thread_, FALSE, kTimeoutMs, QS_SENDMESSAGE) ==
+        const HANDLE thread = thread_.get();
+        while (MsgWaitForMultipleObjects(1, &thread, FALSE, kTimeoutMs, QS_SENDMESSAGE) ==
                WAIT_OBJECT_0 + 1) {
             MSG msg;
             PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         }
-        CloseHandle(thread_);
-        thread_ = nullptr;
+        thread_.reset();
     }
-    if (stop_ != nullptr) {
-        CloseHandle(stop_);
-        stop_ = nullptr;
-    }
+    stop_.reset();
+}
+
+double AnswerProbe::Longest() const {
+    double longest = 0;
+    for (const Read& r : reads_)
+        longest = std::max(longest, r.wait);
+    return longest;
+}
+
+double BenchSeconds() {
+    static const LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 DWORD WINAPI AnswerProbe::Run(void* param) {
     auto* self = static_cast<AnswerProbe*>(param);
-    while (WaitForSingleObject(self->stop_, kPeriodMs) == WAIT_TIMEOUT) {
+    while (WaitForSingleObject(self->stop_.get(), kPeriodMs) == WAIT_TIMEOUT) {
         wchar_t caption[256] = {};
         DWORD_PTR copied = 0;
         const double start = self->clock_();

@@ -10,6 +10,11 @@
 #include <atomic>
 #include <vector>
 
+#include "win32/unique_handle.h"
+
+// Seconds on the performance counter, for timing steps of a benchmark.
+double BenchSeconds();
+
 class AnswerProbe {
   public:
     AnswerProbe() = default;
@@ -24,6 +29,9 @@ class AnswerProbe {
     // Prints the number of reads, median, 99th percentile and worst answer
     // time, how many waited longer than 200 ms, and the five longest waits.
     void Report(const char* what, double origin) const;
+    // After Stop: the longest wait in seconds, and the reads never answered.
+    double Longest() const;
+    long Unanswered() const { return unanswered_.load(); }
 
   private:
     struct Read {
@@ -34,8 +42,8 @@ class AnswerProbe {
 
     HWND window_ = nullptr;
     double (*clock_)() = nullptr;
-    HANDLE thread_ = nullptr;
-    HANDLE stop_ = nullptr;
+    UniqueHandle thread_;
+    UniqueHandle stop_;
     std::vector<Read> reads_;  // the probe thread's until Stop returns
     std::atomic<long> unanswered_{0};
 };

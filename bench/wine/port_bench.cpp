@@ -18,26 +18,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "app/main_window.h"
+#include "bench/wine/answer_probe.h"
 #include "link/link_state_win32.h"
 #include "link/serial_link_win32.h"
 #include "res/resource.h"
 #include "win32/messages.h"
 
 namespace {
-
-double Now() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Bounds of one step: far above what a step takes, so only a hang passes them.
 constexpr double kToggleBound = 5;
@@ -53,39 +42,6 @@ LRESULT CALLBACK CountingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         ++g_lines;
     return result;
 }
-
-// Asks the window for nothing, over and over, from a thread of its own: the
-// longest wait for an answer is the longest the window did not answer.
-class Watcher {
-  public:
-    explicit Watcher(HWND window) {
-        thread_ = std::thread([this, window] {
-            while (!stop_) {
-                const double start = Now();
-                DWORD_PTR ignored = 0;
-                if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored))
-                    ++unanswered_;
-                const double waited = Now() - start;
-                double longest = longest_.load();
-                while (waited > longest && !longest_.compare_exchange_weak(longest, waited)) {
-                }
-                Sleep(10);
-            }
-        });
-    }
-    ~Watcher() {
-        stop_ = true;
-        thread_.join();
-    }
-    double longest() const { return longest_.load(); }
-    long unanswered() const { return unanswered_.load(); }
-
-  private:
-    std::thread thread_;
-    std::atomic<bool> stop_{false};
-    std::atomic<double> longest_{0};
-    std::atomic<long> unanswered_{0};
-};
 
 struct Counts {
     long threads = 0;
@@ -160,12 +116,12 @@ void Pump() {
 
 template <typename Done>
 bool PumpUntil(Done done, double seconds) {
-    const double end = Now() + seconds;
+    const double end = BenchSeconds() + seconds;
     for (;;) {
         Pump();
         if (done())
             return true;
-        if (Now() > end)
+        if (BenchSeconds() > end)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
@@ -198,10 +154,10 @@ class Bench {
     bool Toggle(const wchar_t* expected) {
         const HWND setup = window_.setupPanel.hwnd;
         const HWND button = GetDlgItem(setup, IDC_START_GPS);
-        const double start = Now();
+        const double start = BenchSeconds();
         SendMessageW(setup, WM_COMMAND, MAKEWPARAM(IDC_START_GPS, BN_CLICKED),
                      reinterpret_cast<LPARAM>(button));
-        const double took = Now() - start;
+        const double took = BenchSeconds() - start;
         longestToggle_ = std::max(longestToggle_, took);
         wchar_t text[32] = {};
         GetWindowTextW(button, text, 32);
@@ -229,7 +185,7 @@ class Bench {
     }
 
     void OpenClose(long cycles) {
-        const double start = Now();
+        const double start = BenchSeconds();
         for (long i = 0; i < cycles; ++i) {
             Toggle(L"Close GPS");
             // Now and then a moment for lines to arrive before the close.
@@ -241,7 +197,7 @@ class Bench {
             Pump();
         }
         std::printf("open/close: %ld cycles in %.1f s, longest toggle %.0f ms, %ld lines shown\n",
-                    cycles, Now() - start, longestToggle_ * 1000, g_lines.load());
+                    cycles, BenchSeconds() - start, longestToggle_ * 1000, g_lines.load());
     }
 
     void PullAndReturn(long cycles, const std::wstring& dir) {
@@ -252,15 +208,15 @@ class Bench {
         double longestLoss = 0, longestReturn = 0;
         long done = 0;
         for (long i = 0; i < cycles; ++i) {
-            double start = Now();
+            double start = BenchSeconds();
             if (!Ask(dir, L"pull") ||
                 !PumpUntil([&] { return control.WaitingForPort(); }, kLossBound)) {
                 ++hangs_;
                 std::printf("pull %ld: the loss was not noticed\n", i);
                 break;
             }
-            longestLoss = std::max(longestLoss, Now() - start);
-            start = Now();
+            longestLoss = std::max(longestLoss, BenchSeconds() - start);
+            start = BenchSeconds();
             const long before = g_lines.load();
             if (!Ask(dir, L"return") ||
                 !PumpUntil([&] { return LinkIsOpen() && g_lines.load() > before; }, kReturnBound)) {
@@ -268,7 +224,7 @@ class Bench {
                 std::printf("return %ld: no line after the port came back\n", i);
                 break;
             }
-            longestReturn = std::max(longestReturn, Now() - start);
+            longestReturn = std::max(longestReturn, BenchSeconds() - start);
             ++done;
         }
         std::printf(
@@ -327,7 +283,8 @@ int main(int argc, char** argv) {
 
     int rc = 0;
     {
-        Watcher watcher(window.hwnd);
+        AnswerProbe probe;
+        probe.Start(window.hwnd, &BenchSeconds);
         PumpUntil([] { return false; }, 0.3);
         const Counts start = Measure();
         bench.OpenClose(openClose);
@@ -335,15 +292,16 @@ int main(int argc, char** argv) {
         PumpUntil([] { return LiveLinkStates() == 0; }, 5);
         PumpUntil([] { return false; }, 1);
         const Counts end = Measure();
-        std::printf("hangs: %ld (and %ld unanswered pings of the window)\n", bench.hangs(),
-                    watcher.unanswered());
+        probe.Stop();
+        std::printf("hangs: %ld (and %ld unanswered reads of the window)\n", bench.hangs(),
+                    probe.Unanswered());
         std::printf("readers still running: %d\n", LiveLinkStates());
         std::printf("process, with a link neither open nor awaited:\n");
         Report("threads", start.threads, end.threads);
         Report("GDI objects", start.gdi, end.gdi);
         Report("USER objects", start.user, end.user);
         Report("handles", start.handles, end.handles);
-        std::printf("longest the window did not answer: %.0f ms\n", watcher.longest() * 1000);
+        std::printf("longest the window did not answer: %.0f ms\n", probe.Longest() * 1000);
         rc = bench.hangs() == 0 && LiveLinkStates() == 0 ? 0 : 1;
     }
     SetWindowLongPtrW(window.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));

@@ -31,17 +31,6 @@
 
 namespace {
 
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 struct Spent {
     double seconds = 0;
     long calls = 0;
@@ -81,9 +70,9 @@ void Unwrap(Wrapped* w) {
 
 LRESULT Timed(Spent* spent, WNDPROC original, HWND hwnd, UINT message, WPARAM wParam,
               LPARAM lParam) {
-    const double start = Now();
+    const double start = BenchSeconds();
     const LRESULT result = CallWindowProcW(original, hwnd, message, wParam, lParam);
-    spent->seconds += Now() - start;
+    spent->seconds += BenchSeconds() - start;
     ++spent->calls;
     return result;
 }
@@ -104,7 +93,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return CallWindowProcW(g_main.original, hwnd, message, wParam, lParam);
     const LRESULT result = Timed(&g_lineTime, g_main.original, hwnd, message, wParam, lParam);
     FollowConsole();
-    const double now = Now();
+    const double now = BenchSeconds();
     if (g_lines++ == 0)
         g_firstLine = now;
     g_lastLine = now;
@@ -143,9 +132,9 @@ LRESULT CALLBACK StatusProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 // Runs the message loop until `done` holds or `seconds` pass.
 template <typename Done>
 bool PumpUntil(Done done, double seconds) {
-    const double end = Now() + seconds;
+    const double end = BenchSeconds() + seconds;
     while (!done()) {
-        if (Now() > end)
+        if (BenchSeconds() > end)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         MSG msg;
@@ -159,8 +148,8 @@ bool PumpUntil(Done done, double seconds) {
 
 // Lets the queue run dry: every pending paint and timer has been handled.
 void PumpIdle(double seconds) {
-    const double end = Now() + seconds;
-    while (Now() < end) {
+    const double end = BenchSeconds() + seconds;
+    while (BenchSeconds() < end) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
@@ -284,16 +273,16 @@ int Playback(CBaseWnd& window, const char* file) {
     std::wstring path(file, file + std::strlen(file));
     std::replace(path.begin(), path.end(), L'/', L'\\');
     AnswerProbe probe;
-    probe.Start(window.hwnd, &Now);
+    probe.Start(window.hwnd, &BenchSeconds);
     if (OpenRecording(window.hwnd, path.c_str()) != 1) {
         std::fprintf(stderr, "cannot play %s\n", file);
         return 1;
     }
     const bool all = PumpUntil([&] { return g_lines >= expected; }, 600);
-    const double handled = Now();
+    const double handled = BenchSeconds();
     // Until every deferred paint has run: the last line is then on screen.
     PumpUntil([&] { return !GetUpdateRect(window.setupPanel.console.hwnd(), nullptr, FALSE); }, 10);
-    const double shown = Now();
+    const double shown = BenchSeconds();
     PumpIdle(0.3);
     probe.Stop();
     CloseLink();
@@ -322,8 +311,8 @@ int Live(CBaseWnd& window, const char* port, double seconds, const char* logName
     SendDlgItemMessageW(setup, IDC_BAUD, CB_SETCURSEL, kBaudRateCount - 1, 0);
     FillConsole(window.setupPanel.console);
     AnswerProbe probe;
-    probe.Start(window.hwnd, &Now);
-    const double started = Now();
+    probe.Start(window.hwnd, &BenchSeconds);
+    const double started = BenchSeconds();
     SendDlgItemMessageW(setup, IDC_START_GPS, BM_CLICK, 0, 0);
     if (window.setupPanel.LinkOpen == 0) {
         std::fprintf(stderr, "cannot open %s\n", port);
@@ -333,11 +322,11 @@ int Live(CBaseWnd& window, const char* port, double seconds, const char* logName
     std::printf("live: %s open\n", port);
     std::fflush(stdout);
     std::vector<double> lags;
-    const double end = Now() + seconds;
-    while (Now() < end) {
+    const double end = BenchSeconds() + seconds;
+    while (BenchSeconds() < end) {
         PumpIdle(0.25);
         // Only while lines arrive: once the receiver stops, the clock runs on.
-        if (g_lines == 0 || Now() - g_lastLine > 0.3)
+        if (g_lines == 0 || BenchSeconds() - g_lastLine > 0.3)
             continue;
         // The newest sentence on screen that carries the time, against the clock.
         std::wstring line = LastConsoleLine(window.setupPanel.console.hwnd(), L"GGA,");
@@ -350,7 +339,7 @@ int Live(CBaseWnd& window, const char* port, double seconds, const char* logName
         lags.push_back(lag);
         if (lag > 1.0)
             std::printf("live: at %.1f s the newest GGA on screen was %.0f ms old\n",
-                        Now() - g_firstLine, lag * 1000);
+                        BenchSeconds() - g_firstLine, lag * 1000);
     }
     probe.Stop();
     CloseLink();
