@@ -46,7 +46,7 @@ LRESULT LinkControl::ToggleLink() {
     }
 
     wchar_t entry[linkrules::kEntryUnits];
-    if (!setupPanel_.SelectedEntry(entry, linkrules::kEntryUnits)) {
+    if (!setupPanel_.SelectedEntry(entry)) {
         setupPanel_.EnableStart(true);
         return 0;
     }
@@ -54,9 +54,8 @@ LRESULT LinkControl::ToggleLink() {
     // Playback needs no serial port; a port entry needs discovery to have
     // found one.
     wchar_t unused[linkrules::kPortDeviceUnits];
-    if (PortCount == 0 &&
-        linkrules::ResolveEntry(AsText16(entry), AsText16(unused), linkrules::kPortDeviceUnits) !=
-            linkrules::EntryKind::kRecording) {
+    if (PortCount == 0 && linkrules::ResolveEntry(AsText16(entry), AsText16Array(unused)) !=
+                              linkrules::EntryKind::kRecording) {
         setupPanel_.EnableStart(true);
         return 0;
     }

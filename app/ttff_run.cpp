@@ -227,7 +227,7 @@ void TtffRun::SetNote(const char* format, ...) {
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    text16::CopyNarrow(AsText16(note_), sizeof note_ / sizeof note_[0], text);
+    text16::CopyNarrow(AsText16Array(note_), text);
 }
 
 void TtffRun::OnTtffSave() {
@@ -279,6 +279,6 @@ void TtffRun::Show() {
                       static_cast<unsigned>(series_.count()), config.runs, config.pauseSeconds);
     }
     wchar_t state[128];
-    text16::CopyNarrow(AsText16(state), 128, text);
+    text16::CopyNarrow(AsText16Array(state), text);
     dialog_.ShowState(state);
 }

@@ -17,7 +17,7 @@ EntryKind Resolve(const std::u16string& entry, std::u16string* key) {
     std::u16string cut = entry;
     CutAtColon(cut.data());
     char16_t device[kPortDeviceUnits];
-    const EntryKind kind = ResolveEntry(cut.c_str(), device, kPortDeviceUnits);
+    const EntryKind kind = ResolveEntry(cut.c_str(), device);
     key->assign(kind == EntryKind::kPort ? device : u"");
     return kind;
 }

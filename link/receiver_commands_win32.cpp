@@ -9,7 +9,7 @@ namespace {
 
 int WriteNarrow(const char* sentence) {
     wchar_t wide[linkrules::kSentenceBufferBytes];
-    text16::CopyNarrow(AsText16(wide), linkrules::kSentenceBufferBytes, sentence);
+    text16::CopyNarrow(AsText16Array(wide), sentence);
     return SentenceWriter(wide);
 }
 

@@ -53,6 +53,10 @@ class CBackupDlg : public CWnd {
     // The selected entry of the port list; false when nothing is selected or
     // the entry has `capacity` units or more.
     bool SelectedEntry(wchar_t* entry, size_t capacity) const;
+    template <size_t N>
+    bool SelectedEntry(wchar_t (&entry)[N]) const {
+        return SelectedEntry(entry, N);
+    }
     // The selected baud rate's place in the list; -1 for none.
     int BaudIndex() const;
     std::wstring UserSentence() const;

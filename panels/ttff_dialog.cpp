@@ -140,19 +140,22 @@ bool CTtffDlg::Number(int id, uint32_t* value) const {
 void CTtffDlg::AddRow(const TtffRun& run) {
     HWND list = GetDlgItem(hwnd, IDC_TTFF_RESULTS);
     char texts[6][16] = {};
-    std::snprintf(texts[0], 16, "%u", run.number);
-    std::snprintf(texts[1], 16, "%s", linkrules::TtffKindName(run.kind));
+    std::snprintf(texts[0], sizeof texts[0], "%u", run.number);
+    std::snprintf(texts[1], sizeof texts[1], "%s", linkrules::TtffKindName(run.kind));
     if (run.timedOut)
-        std::snprintf(texts[2], 16, "timeout");
+        std::snprintf(texts[2], sizeof texts[2], "timeout");
     else
-        Tenths(texts[2], 16, run.tenths);
-    std::snprintf(texts[3], 16, "%s", run.fixType == 3 ? "3D" : run.fixType == 2 ? "2D" : "");
+        Tenths(texts[2], sizeof texts[2], run.tenths);
+    std::snprintf(texts[3], sizeof texts[3], "%s",
+                  run.fixType == 3   ? "3D"
+                  : run.fixType == 2 ? "2D"
+                                     : "");
     if (run.satellitesUsed >= 0)
-        std::snprintf(texts[4], 16, "%d", static_cast<int>(run.satellitesUsed));
-    std::snprintf(texts[5], 16, "%s", run.hdop);
+        std::snprintf(texts[4], sizeof texts[4], "%d", static_cast<int>(run.satellitesUsed));
+    std::snprintf(texts[5], sizeof texts[5], "%s", run.hdop);
     wchar_t cells[6][16];
     for (int i = 0; i < 6; ++i)
-        text16::CopyNarrow(AsText16(cells[i]), 16, texts[i]);
+        text16::CopyNarrow(AsText16Array(cells[i]), texts[i]);
 
     LVITEMW item{};
     item.mask = LVIF_TEXT;
@@ -191,7 +194,7 @@ void CTtffDlg::ShowSeries(const linkrules::TtffSeries& series) {
                       "Min %s s   Median %s s   Mean %s s   90%% %s s   Max %s s", times[0],
                       times[1], times[2], times[3], times[4]);
     wchar_t summary[192];
-    text16::CopyNarrow(AsText16(summary), 192, text);
+    text16::CopyNarrow(AsText16Array(summary), text);
     SetTextIfChanged(GetDlgItem(hwnd, IDC_TTFF_SUMMARY), summary);
 
     const bool running = series.running();
