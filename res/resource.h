@@ -34,11 +34,14 @@
 #define IDC_SNR_OFFSET 1021
 #define IDC_USER_SENTENCE 1022
 
-// The resource compiler cannot read the command enum of app/messages.h; the
+// The resource compiler cannot read the command enum of win32/messages.h; the
 // menu and the accelerators use these copies, and a test checks that the
 // loaded menu and accelerator table carry the enum's values.
 #ifdef RC_INVOKED
 #define IDM_ABOUT 40001
 #define IDM_EXIT 40002
 #define IDM_SET_TIME 40004
+#define IDM_ADVANCED_CONTROLS 40005
+#define IDM_RECORD_RAW 40006
+#define IDM_RECORD_STOP 40007
 #endif

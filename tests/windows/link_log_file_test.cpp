@@ -1,4 +1,5 @@
-// The log file beside the executable: its name, mark, bytes and states.
+// The log file: beside the executable, else in the fallback folder, else an
+// error; its name, mark, bytes and states.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -38,14 +39,40 @@ bool EditsEnabled(const FakePanel& panel) {
     return name && offset;
 }
 
+// Empties and removes a folder of log files, made by an earlier run or this one.
+void RemoveFolder(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*_log.txt").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+std::wstring ConsoleText(const FakePanel& panel) {
+    HWND console = panel.panel.console.hwnd();
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(console)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(console, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 class LogFile : public ::testing::Test {
   protected:
+    void SetUp() override {
+        RemoveFolder(fallback);
+        rig.control.logFolders = {ExeDir(), fallback};
+    }
     void TearDown() override {
         rig.control.StopLogging();
         CloseLink();
         LogOn = 0;
         LogHandle.reset();
         DeleteFileW(path.c_str());
+        RemoveFolder(fallback);
     }
     void Tick(const std::wstring& name) {
         panel.SetText(IDC_LOG_NAME, name);
@@ -55,6 +82,9 @@ class LogFile : public ::testing::Test {
     link_test::Rig rig;
     FakePanel& panel = rig.panel;
     std::wstring path = ExeDir() + L"\\c1trip_log.txt";
+    // Where a log goes when it cannot go beside the executable; made when
+    // needed. A short path, so that a name too long beside the executable fits.
+    const std::wstring fallback = L"C:\\skyloom_log_fallback";
 };
 
 }  // namespace
@@ -124,54 +154,94 @@ TEST_F(LogFile, EachStartReplacesTheFileOfTheSameName) {
     EXPECT_EQ(link_test::ReadBytes(path).size(), 24u);
 }
 
-TEST_F(LogFile, AFileThatCannotBeCreatedLeavesTheFailedStartState) {
-    Tick(L"no_such_directory\\c1trip");
-    EXPECT_EQ(LogOn, 1);
-    EXPECT_EQ(LogHandle.get(), INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(EditsEnabled(panel));
-    EXPECT_TRUE(panel.Checked(IDC_LOG_FILE));
-    WriteLogLine(u"$GPGLL*00\r\n", 11);  // nowhere to go, and no crash
+// A folder that exists and that no one, root included, can create files in:
+// Wine's view of sysfs. (Elsewhere it is missing, which fails the same way.)
+const wchar_t kUnwritable[] = L"Z:\\sys";
 
-    // A stop changes nothing in this state; a later successful start does.
-    rig.control.StopLogging();
-    EXPECT_EQ(LogOn, 1);
-    EXPECT_FALSE(EditsEnabled(panel));
-    Tick(L"c1trip");
-    EXPECT_NE(LogHandle.get(), INVALID_HANDLE_VALUE);
-    rig.control.StopLogging();
-    EXPECT_EQ(LogOn, 0);
-    EXPECT_TRUE(EditsEnabled(panel));
-}
-
-TEST_F(LogFile, ANameTooLongForThePathIsRefusedWithoutAnyFile) {
+TEST_F(LogFile, GoesWhereItCanBeCreatedAndSaysWhereWhenThatIsNotBesideTheExecutable) {
     const std::wstring dir = ExeDir();
+    const std::wstring unwritable = kUnwritable;
+    const std::wstring missing = link_test::ScratchDir() + L"\\no_such_folder";
+    // The longest name beside the executable; one more fits only in the fallback.
     const size_t room = MAX_PATH - 1 - dir.size() - 1 - 8;  // "\", "_log.txt"
-    const std::wstring longest(room, L'n');
-    const std::wstring tooLong(room + 1, L'n');
-
-    SnrOffset = 3;
-    panel.SetText(IDC_SNR_OFFSET, L"9");
-    Tick(tooLong);
-    EXPECT_FALSE(panel.Checked(IDC_LOG_FILE));
-    EXPECT_EQ(LogOn, 0);
-    EXPECT_EQ(LogHandle.get(), INVALID_HANDLE_VALUE);
-    // Nothing changed: the name stays editable, the offset as the template made it.
-    EXPECT_TRUE(IsWindowEnabled(panel.Item(IDC_LOG_NAME)));
-    EXPECT_FALSE(IsWindowEnabled(panel.Item(IDC_SNR_OFFSET)));
-    EXPECT_EQ(SnrOffset, 3);
+    ASSERT_LE(fallback.size() + 2, dir.size()) << "the fallback must be the shorter path";
+    const std::wstring longer(room + 1, L'n');
+    const std::wstring tooLongEverywhere(MAX_PATH, L'n');
+    enum Where { kBeside, kFallback, kNowhere };
+    const struct {
+        const char* what;
+        std::wstring beside, name;
+        Where where;
+    } cases[] = {
+        {"writable executable folder", dir, L"c1trip", kBeside},
+        {"executable folder not writable", unwritable, L"c1trip", kFallback},
+        {"executable folder gone", missing, L"c1trip", kFallback},
+        {"no executable folder known", L"", L"c1trip", kFallback},
+        {"too long beside, fits the fallback", dir, longer, kFallback},
+        {"a subfolder that exists nowhere", dir, L"no_such_folder\\c1trip", kNowhere},
+        {"too long anywhere", dir, tooLongEverywhere, kNowhere},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RemoveFolder(fallback);
+        rig.host.notes.clear();
+        SetWindowTextW(panel.panel.console.hwnd(), L"");
+        rig.control.logFolders.beside = c.beside;
+        panel.SetText(IDC_SNR_OFFSET, L"4");
+        SnrOffset = 0;
+        Tick(c.name);
+        const std::wstring file =
+            (c.where == kBeside ? dir : fallback) + L"\\" + c.name + L"_log.txt";
+        if (c.where == kNowhere) {
+            // Nothing is left half-done: logging is off, the box unticked, the
+            // name can be changed, and the console says so.
+            EXPECT_EQ(LogOn, 0);
+            EXPECT_EQ(LogHandle.get(), INVALID_HANDLE_VALUE);
+            EXPECT_FALSE(panel.Checked(IDC_LOG_FILE));
+            EXPECT_TRUE(IsWindowEnabled(panel.Item(IDC_LOG_NAME)));
+            EXPECT_EQ(SnrOffset, 0);
+            EXPECT_EQ(ConsoleText(panel), L"Log File ERROR!!");
+            EXPECT_TRUE(rig.host.notes.empty());
+            WriteLogLine(u"$GPGLL*00\r\n", 11);  // nowhere to go, and no crash
+            continue;
+        }
+        ASSERT_NE(LogHandle.get(), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(LogOn, 1);
+        EXPECT_TRUE(panel.Checked(IDC_LOG_FILE));
+        EXPECT_FALSE(EditsEnabled(panel));
+        EXPECT_EQ(SnrOffset, 4);
+        WriteLogLine(u"$GPGLL*00\r\n", 11);
+        EXPECT_EQ(link_test::ReadBytes(file).size(), 24u) << "the whole name, not a cut one";
+        // Once, and only when the log is not where the user looks for it.
+        const std::u16string note =
+            u"Log File\r\n..." + std::u16string(file.begin(), file.end()) + u"\r\n";
+        EXPECT_EQ(rig.host.notes, c.where == kFallback ? std::vector<std::u16string>{note}
+                                                       : std::vector<std::u16string>{});
+        EXPECT_EQ(ConsoleText(panel), L"");
+        rig.control.StopLogging();
+        EXPECT_TRUE(EditsEnabled(panel));
+        DeleteFileW(file.c_str());
+    }
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((dir + L"\\nnnn*").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a cut name was created";
     if (search != INVALID_HANDLE_VALUE)
         FindClose(search);
+}
 
-    // One unit less fits exactly and is created under its full name.
-    path = dir + L"\\" + longest + L"_log.txt";
-    ASSERT_EQ(path.size(), static_cast<size_t>(MAX_PATH - 1));
-    Tick(longest);
-    EXPECT_NE(LogHandle.get(), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(LogOn, 1);
-    EXPECT_EQ(SnrOffset, 9);
-    rig.control.StopLogging();
+TEST_F(LogFile, AFailedStartEndsTheLogThatWasOpen) {
+    Tick(L"c1trip");
+    ASSERT_NE(LogHandle.get(), INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(EditsEnabled(panel));
+
+    rig.control.logFolders = {kUnwritable, std::wstring(kUnwritable) + L"\\Skyloom"};
+    Tick(L"c1trip");
+    EXPECT_EQ(LogOn, 0);
+    EXPECT_EQ(LogHandle.get(), INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(panel.Checked(IDC_LOG_FILE));
+    EXPECT_TRUE(EditsEnabled(panel)) << "as after a stop";
+    EXPECT_EQ(ConsoleText(panel), L"Log File ERROR!!");
+    // The first file was closed, not lost: it holds its mark and nothing after.
     EXPECT_EQ(link_test::ReadBytes(path), std::string("\xFF\xFE", 2));
+    EXPECT_TRUE(DeleteFileW(path.c_str())) << "still open";
 }

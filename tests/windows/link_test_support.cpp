@@ -96,15 +96,35 @@ Rig::Rig() : control(panel.panel, statusPanel, host) {
     panel.panel.mainWindow = sink.hwnd();
 }
 
-DialogAnswer::DialogAnswer(std::wstring path) {
-    thread_ = std::thread([this, path]() {
+namespace {
+
+std::wstring TextOf(HWND hwnd) {
+    wchar_t text[MAX_PATH] = {};
+    GetWindowTextW(hwnd, text, MAX_PATH);
+    return text;
+}
+
+}  // namespace
+
+DialogAnswer::DialogAnswer(std::wstring path, std::wstring title) {
+    thread_ = std::thread([this, path, title]() {
         for (int i = 0; i < 1000; ++i) {
-            HWND dialog = FindWindowW(nullptr, L"WAVE Files");
+            HWND dialog = FindWindowW(nullptr, title.c_str());
             if (dialog != nullptr && IsWindowVisible(dialog)) {
+                HWND types = GetDlgItem(dialog, 0x470);  // cmb1, the file types
+                const LRESULT count = SendMessageW(types, CB_GETCOUNT, 0, 0);
+                for (LRESULT k = 0; k < count; ++k) {
+                    wchar_t type[MAX_PATH] = {};
+                    SendMessageW(types, CB_GETLBTEXT, k, reinterpret_cast<LPARAM>(type));
+                    fileTypes.push_back(type);
+                }
+                HWND name = GetDlgItem(dialog, 0x47c);  // cmb13, the file name box
+                if (name == nullptr)
+                    name = GetDlgItem(dialog, 0x480);  // edt1, where a dialog has no cmb13
+                offeredName = TextOf(name);
                 if (path.empty()) {
                     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
                 } else {
-                    HWND name = GetDlgItem(dialog, 0x47c);  // cmb13, the file name box
                     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
                     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
                 }
@@ -116,8 +136,13 @@ DialogAnswer::DialogAnswer(std::wstring path) {
     });
 }
 
+void DialogAnswer::Finish() {
+    if (thread_.joinable())
+        thread_.join();
+}
+
 DialogAnswer::~DialogAnswer() {
-    thread_.join();
+    Finish();
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
