@@ -135,7 +135,9 @@ LRESULT LinkControl::StartLogging() {
         if (wasLogging)
             setupPanel_.EnableLogFields(true);
         ShowSignalOffset();
-        setupPanel_.console.ShowOnly(L"Log File ERROR!!");
+        // Inserted like the command notes: the lines around it stay, and
+        // lines that keep arriving follow it.
+        console_.ConsoleInsert(u"Log File ERROR!!\r\n");
         return 0;
     }
     ScanInto(setupPanel_.SignalOffset(), &SnrOffset);
@@ -179,7 +181,7 @@ bool LinkControl::RecordTo(const wchar_t* path) {
     if (RawRecordingOn())
         return false;
     if (!StartRawRecording(path)) {
-        setupPanel_.console.ShowOnly(L"Record ERROR!!");
+        console_.ConsoleInsert(u"Record ERROR!!\r\n");
         return false;
     }
     Note(L"Record Raw", path);

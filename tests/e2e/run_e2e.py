@@ -6,9 +6,12 @@ file dialog (read-only, held open by another program, the dialog cancelled).
 Phase "receiver": skyloom-sim on a pseudo-terminal mapped to COM5 and listed by
 device discovery; opening, first fix, every command byte for byte, the replies,
 the log file, auto-send, repeated open/close, and a pulled cable.
+Phase "record": the program in a folder it may not write; the advanced controls,
+the log in Documents\Skyloom or its error, a raw recording of a live session
+at 115200 baud played back line for line.
 
 Usage: run_e2e.py --exe skyloom.exe --driver skyloom-driver.exe --sim skyloom-sim
-                  --work DIR [--phase playback|receiver] [--only PATTERN]
+                  --work DIR [--phase playback|receiver|record] [--only PATTERN]
 """
 
 import argparse
@@ -20,6 +23,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from e2e_playback import playback_phase  # noqa: E402
 from e2e_receiver import receiver_phase  # noqa: E402
+from e2e_record import record_phase  # noqa: E402
 from skyloom_e2e import Environment, Failure, Results  # noqa: E402
 
 
@@ -35,7 +39,8 @@ def main():
     parser.add_argument("--driver", required=True)
     parser.add_argument("--sim", required=True)
     parser.add_argument("--work", required=True)
-    parser.add_argument("--phase", choices=("playback", "receiver"), help="run one phase only")
+    parser.add_argument("--phase", choices=("playback", "receiver", "record"),
+                        help="run one phase only")
     parser.add_argument("--only", help="run only the tests whose names match this pattern")
     args = parser.parse_args()
     for path in (args.exe, args.driver, args.sim):
@@ -53,6 +58,8 @@ def main():
             playback_phase(env, args, results)
         if args.phase in (None, "receiver"):
             receiver_phase(env, args, results)
+        if args.phase in (None, "record"):
+            record_phase(env, args, results)
     except Failure as e:
         print("FAIL setup: %s" % e, flush=True)
         results.failed.append("setup")

@@ -249,6 +249,9 @@ class Driver:
     def text(self, control):
         return unescape(self("text", control))
 
+    def unescaped(self, *words, **kwargs):
+        return unescape(self(*words, **kwargs))
+
     def caption(self):
         return unescape(self("caption"))
 
@@ -294,8 +297,8 @@ class Simulator:
 class Program:
     """skyloom.exe copied into a folder of its own, so its log files land there."""
 
-    def __init__(self, environment, exe):
-        self.folder = os.path.join(environment.work, "bin")
+    def __init__(self, environment, exe, folder="bin"):
+        self.folder = os.path.join(environment.work, folder)
         os.makedirs(self.folder, exist_ok=True)
         shutil.copy2(exe, os.path.join(self.folder, "skyloom.exe"))
         self.environment = environment
@@ -354,6 +357,8 @@ IDC_CORE_VERSION, IDC_FW_VERSION, IDC_SEND, IDC_VTG, IDC_POWER_SAVE = 1005, 1006
 IDC_SBAS, IDC_LOG_FILE, IDC_AUTO_SEND, IDC_GET_VERSION, IDC_FACTORY_RESET = 1011, 1012, 1013, 1014, 1015
 IDC_AUTO_PERIOD, IDC_LOG_NAME, IDC_USER_SENTENCE = 1016, 1020, 1022
 UM_SBAS_ON, UM_SBAS_OFF = 2730, 2731
+WM_COMMAND = 0x111
+IDM_ADVANCED_CONTROLS, IDM_RECORD_RAW, IDM_RECORD_STOP = 40005, 40006, 40007
 
 
 class Results:
