@@ -6,9 +6,8 @@ file dialog (read-only, held open by another program, the dialog cancelled).
 Phase "receiver": skyloom-sim on a pseudo-terminal mapped to COM5 and listed by
 device discovery; opening, first fix, every command byte for byte, the replies,
 the log file, auto-send, repeated open/close, and a pulled cable.
-Phase "record": the program in a folder it may not write; the advanced controls,
-the log in Documents\Skyloom or its error, a raw recording of a live session
-at 115200 baud played back line for line.
+Phase "record": a raw recording of a live session at 115200 baud, played back
+line for line.
 
 Usage: run_e2e.py --exe skyloom.exe --driver skyloom-driver.exe --sim skyloom-sim
                   --work DIR [--phase playback|receiver|record] [--only PATTERN]

@@ -297,8 +297,8 @@ class Simulator:
 class Program:
     """skyloom.exe copied into a folder of its own, so its log files land there."""
 
-    def __init__(self, environment, exe, folder="bin"):
-        self.folder = os.path.join(environment.work, folder)
+    def __init__(self, environment, exe):
+        self.folder = os.path.join(environment.work, "bin")
         os.makedirs(self.folder, exist_ok=True)
         shutil.copy2(exe, os.path.join(self.folder, "skyloom.exe"))
         self.environment = environment
@@ -358,7 +358,7 @@ IDC_SBAS, IDC_LOG_FILE, IDC_AUTO_SEND, IDC_GET_VERSION, IDC_FACTORY_RESET = 1011
 IDC_AUTO_PERIOD, IDC_LOG_NAME, IDC_USER_SENTENCE = 1016, 1020, 1022
 UM_SBAS_ON, UM_SBAS_OFF = 2730, 2731
 WM_COMMAND = 0x111
-IDM_ADVANCED_CONTROLS, IDM_RECORD_RAW, IDM_RECORD_STOP = 40005, 40006, 40007
+IDM_RECORD_RAW, IDM_RECORD_STOP = 40006, 40007
 
 
 class Results:

@@ -96,16 +96,6 @@ Rig::Rig() : control(panel.panel, statusPanel, host) {
     panel.panel.mainWindow = sink.hwnd();
 }
 
-namespace {
-
-std::wstring TextOf(HWND hwnd) {
-    wchar_t text[MAX_PATH] = {};
-    GetWindowTextW(hwnd, text, MAX_PATH);
-    return text;
-}
-
-}  // namespace
-
 DialogAnswer::DialogAnswer(std::wstring path, std::wstring title) {
     thread_ = std::thread([this, path, title]() {
         for (int i = 0; i < 1000; ++i) {
@@ -118,13 +108,12 @@ DialogAnswer::DialogAnswer(std::wstring path, std::wstring title) {
                     SendMessageW(types, CB_GETLBTEXT, k, reinterpret_cast<LPARAM>(type));
                     fileTypes.push_back(type);
                 }
-                HWND name = GetDlgItem(dialog, 0x47c);  // cmb13, the file name box
-                if (name == nullptr)
-                    name = GetDlgItem(dialog, 0x480);  // edt1, where a dialog has no cmb13
-                offeredName = TextOf(name);
                 if (path.empty()) {
                     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
                 } else {
+                    HWND name = GetDlgItem(dialog, 0x47c);  // cmb13, the file name box
+                    if (name == nullptr)
+                        name = GetDlgItem(dialog, 0x480);  // edt1, in a dialog without cmb13
                     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
                     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
                 }

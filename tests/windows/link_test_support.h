@@ -109,11 +109,10 @@ class DialogAnswer {
     explicit DialogAnswer(std::wstring path, std::wstring title = L"Open Recording");
     ~DialogAnswer();
     bool answered() const { return answered_.load(); }
-    // Waits for the answering thread; then the fields below hold what the
-    // dialog offered before it was answered.
+    // Waits for the answering thread; then fileTypes holds the file types
+    // the dialog offered.
     void Finish();
     std::vector<std::wstring> fileTypes;
-    std::wstring offeredName;
 
   private:
     std::thread thread_;
