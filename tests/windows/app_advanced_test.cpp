@@ -90,5 +90,14 @@ TEST_F(AdvancedTest, ShowsExactlyTheWorkingHiddenControlsAndTheDefaultWindowCome
     EXPECT_TRUE(Snapshot() == home);
 }
 
+TEST_F(AdvancedTest, TheMenuBarStaysOneLineSoTheClientAreaIsAsItWas) {
+    RECT frame{0, 0, 0, 0};  // caption, borders and a menu bar of one line
+    AdjustWindowRectEx(&frame, GetWindowLongW(main, GWL_STYLE), TRUE,
+                       GetWindowLongW(main, GWL_EXSTYLE));
+    RECT client;
+    GetClientRect(main, &client);
+    EXPECT_EQ(client.bottom, kMainWindowHeight - (frame.bottom - frame.top));
+}
+
 }  // namespace
 }  // namespace app_test
