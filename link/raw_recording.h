@@ -9,12 +9,9 @@
 
 namespace linkrules {
 
-// "skyloom-YYYYMMDD-HHMMSS.pgl" and its terminator.
-constexpr size_t kRecordingNameUnits = 28;
-
-// The name a new recording is offered under, from the local time it starts.
-// False, with out empty, when the name does not fit `cap` units (a year past
-// 9999 needs one more).
+// The name a new recording is offered under, "skyloom-YYYYMMDD-HHMMSS.pgl",
+// from the local time it starts. False, with out empty, when the name does
+// not fit `cap` units (28 with the terminator; a year past 9999 needs one more).
 bool DefaultRecordingName(const CivilTime& local, char16_t* out, size_t cap);
 
 // The file dialogs' filter pairs (display text, patterns), ended by an empty
