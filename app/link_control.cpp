@@ -1,11 +1,14 @@
 #include "app/link_control.h"
 
+#include <cstring>
 #include <string>
 
 #include "link/auto_send.h"
 #include "link/device_name.h"
 #include "link/log_file_win32.h"
 #include "link/port_discovery_win32.h"
+#include "link/raw_recording.h"
+#include "link/raw_recording_win32.h"
 #include "link/receiver_commands_win32.h"
 #include "link/serial_link_win32.h"
 #include "nmea/receiver_status.h"
@@ -137,13 +140,26 @@ LRESULT LinkControl::OnReceiverCommand(UINT message) {
 }
 
 LRESULT LinkControl::StartLogging() {
-    if (StartLog(setupPanel_.LogName().c_str()) == LogStart::kRefused) {
+    // A failed start leaves no log open, also when one was open before it.
+    const bool wasLogging = LogFileOpen();
+    std::wstring path;
+    const LogStart started = StartLog(setupPanel_.LogName().c_str(), logFolders, &path);
+    if (started == LogStart::kFailed) {
         setupPanel_.SetLogChecked(false);
+        if (wasLogging)
+            setupPanel_.EnableLogFields(true);
+        ShowSignalOffset();
+        // Inserted like the command notes: the lines around it stay, and
+        // lines that keep arriving follow it.
+        console_.ConsoleInsert(u"Log File ERROR!!\r\n");
         return 0;
     }
     ScanInto(setupPanel_.SignalOffset(), &SnrOffset);
     setupPanel_.EnableLogFields(false);
     ShowSignalOffset();
+    // Beside the executable is where the user looks; anywhere else is said.
+    if (started == LogStart::kFallback)
+        Note(L"Log File", path);
     return 0;
 }
 
@@ -152,6 +168,43 @@ LRESULT LinkControl::StopLogging() {
         setupPanel_.EnableLogFields(true);
     ShowSignalOffset();
     return 0;
+}
+
+void LinkControl::Note(const wchar_t* what, const std::wstring& detail) {
+    const std::wstring note = std::wstring(what) + L"\r\n..." + detail + L"\r\n";
+    console_.ConsoleInsert(AsText16(note.c_str()));
+}
+
+bool LinkControl::StartRecording() {
+    if (RawRecordingOn())
+        return false;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    CivilTime local;
+    static_assert(sizeof local == sizeof now, "CivilTime mirrors SYSTEMTIME");
+    std::memcpy(&local, &now, sizeof local);
+    wchar_t path[MAX_PATH] = {};
+    linkrules::DefaultRecordingName(local, AsText16(path), MAX_PATH);
+    const std::wstring folder = WritableFolder(logFolders);
+    if (!ChooseRawRecordingPath(owner_, folder.c_str(), path, MAX_PATH))
+        return false;
+    return RecordTo(path);
+}
+
+bool LinkControl::RecordTo(const wchar_t* path) {
+    if (RawRecordingOn())
+        return false;
+    if (!StartRawRecording(path)) {
+        console_.ConsoleInsert(u"Record ERROR!!\r\n");
+        return false;
+    }
+    Note(L"Record Raw", path);
+    return true;
+}
+
+void LinkControl::StopRecording() {
+    if (StopRawRecording())
+        Note(L"Stop Recording", L"OK");
 }
 
 void LinkControl::ShowSignalOffset() {

@@ -12,6 +12,7 @@
 
 #include "link/command_set.h"
 #include "link/known_ports.h"
+#include "link/log_file_win32.h"
 #include "nmea/intake_host.h"
 
 class CBackupDlg;
@@ -35,9 +36,25 @@ class LinkControl {
     // UM_COLD_START, UM_POWER_SAVE_ON .. UM_QUERY_VERSION,
     // UM_SEND_USER_SENTENCE, UM_AUTO_SEND_START/STOP, UM_FACTORY_RESET.
     LRESULT OnReceiverCommand(UINT message);
-    // UM_LOG_START and UM_LOG_STOP; both return 0.
+    // UM_LOG_START and UM_LOG_STOP; both return 0. A log that cannot go
+    // beside the executable goes to the fallback folder, and the console
+    // says where; one that can go nowhere unticks the box and says
+    // "Log File ERROR!!".
     LRESULT StartLogging();
     LRESULT StopLogging();
+
+    // File > Record Raw...: asks for the file, offering skyloom-<local
+    // time>.pgl in the folder logs go to, and records into it. True when a
+    // recording started; false when one already runs, the user cancelled or
+    // the file could not be made ("Record ERROR!!").
+    bool StartRecording();
+    // The same without the dialog.
+    bool RecordTo(const wchar_t* path);
+    // File > Stop Recording.
+    void StopRecording();
+
+    // Where log files and recordings go. Tests point it at folders of their own.
+    LogFolders logFolders = DefaultLogFolders();
     // Lists the ports the system has, the playback entry last.
     void ListPorts();
     // "Scan Com Port": rebuilds the list from the last enumeration, unless a
@@ -75,6 +92,8 @@ class LinkControl {
     LRESULT StartAutoSend();
     // The status panel shows signals with the offset while a log file is open.
     void ShowSignalOffset();
+    // A note in the console, in the style of the command notes.
+    void Note(const wchar_t* what, const std::wstring& detail);
 
     // The panel and the record as every opened link starts them.
     void StartFresh();

@@ -2,11 +2,14 @@
 
 #include <dbt.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <string>
 
 #include "app/about_box.h"
 #include "link/log_file_win32.h"
+#include "link/raw_recording_win32.h"
 #include "link/serial_link_win32.h"
 #include "nmea/sentence_intake.h"
 #include "res/resource.h"
@@ -111,23 +114,90 @@ bool CBaseWnd::OnCreate(HWND hwnd) {
     linkControl.SetOwner(hwnd);
     ttffRun.SetOwner(hwnd);
     linkControl.ListPorts();
-    const int split = SplitHeight(client.bottom - client.top);
+    defaultClientHeight_ = client.bottom - client.top;
     SetParent(setupPanel.hwnd, hwnd);
-    MoveWindow(setupPanel.hwnd, client.left, client.top, client.right, client.top + split, TRUE);
+    PlaceSetupPanel(0);
     ShowWindow(setupPanel.hwnd, SW_SHOW);
 
     if (!statusPanel.Create(hwnd))
         return false;
-    // The status panel gets the whole client height: its lowest `split`
-    // pixels lie below the client area and are never seen.
     SetParent(statusPanel.hwnd, hwnd);
-    MoveWindow(statusPanel.hwnd, client.left, client.top + split, client.right, client.bottom,
-               TRUE);
+    PlaceStatusPanel(0);
     ShowWindow(statusPanel.hwnd, SW_SHOW);
 
     intakeHost.SetMainWindow(hwnd);
     g_creating = 0;
     return true;
+}
+
+// `extraHeight`: how much taller than by default the setup panel is.
+void CBaseWnd::PlaceSetupPanel(int extraHeight) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    MoveWindow(setupPanel.hwnd, 0, 0, client.right, SplitHeight(defaultClientHeight_) + extraHeight,
+               TRUE);
+}
+
+void CBaseWnd::PlaceStatusPanel(int extraHeight) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    // The whole default client height: its lowest pixels lie below the
+    // client area and are never seen.
+    MoveWindow(statusPanel.hwnd, 0, SplitHeight(defaultClientHeight_) + extraHeight, client.right,
+               defaultClientHeight_, TRUE);
+}
+
+void CBaseWnd::ShowAdvancedControls(bool shown) {
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &screen);
+    const RECT& work = screen.rcWork;
+    // On a short screen the console gives up some of its lines rather than
+    // the window running off the bottom.
+    int cut = 0;
+    if (shown) {
+        const int room = (work.bottom - work.top) - kMainWindowHeight;
+        cut = std::max(0, setupPanel.AdvancedConsoleShift() - room);
+    }
+    const int extra = setupPanel.ShowAdvanced(shown, cut);
+    RECT outer;
+    GetWindowRect(hwnd, &outer);
+    const int height = kMainWindowHeight + extra;
+    LONG top = outer.top;
+    if (shown && top + height > work.bottom)
+        top = std::max(work.top, work.bottom - height);
+    SetWindowPos(hwnd, nullptr, outer.left, top, kMainWindowWidth, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceSetupPanel(extra);
+    PlaceStatusPanel(extra);
+    CheckMenuItem(GetMenu(hwnd), IDM_ADVANCED_CONTROLS,
+                  MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void CBaseWnd::OnRecordingChanged() {
+    const bool on = RawRecordingOn();
+    HMENU menu = GetMenu(hwnd);
+    EnableMenuItem(menu, IDM_RECORD_RAW, MF_BYCOMMAND | (on ? MF_GRAYED : MF_ENABLED));
+    EnableMenuItem(menu, IDM_RECORD_STOP, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+    // The caption's own text stays; SetCaption adds or drops the mark.
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring caption(static_cast<size_t>(length) + 1, L'\0');
+    caption.resize(static_cast<size_t>(GetWindowTextW(hwnd, caption.data(), length + 1)));
+    SetWindowTextW(hwnd, caption.c_str());
+}
+
+// Every writer of the caption (the link's open, a cold start, the first-fix
+// time) goes through here, so none of them needs to know about recording.
+LRESULT CBaseWnd::SetCaption(HWND window, const wchar_t* text) {
+    std::wstring caption = text != nullptr ? text : L"";
+    const size_t markLength = sizeof kRecordingMark / sizeof kRecordingMark[0] - 1;
+    if (caption.size() >= markLength &&
+        caption.compare(caption.size() - markLength, markLength, kRecordingMark) == 0) {
+        caption.resize(caption.size() - markLength);
+    }
+    if (RawRecordingOn())
+        caption += kRecordingMark;
+    return DefWindowProcW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()));
 }
 
 void CBaseWnd::OnDestroy() {
@@ -140,6 +210,7 @@ void CBaseWnd::OnDestroy() {
     if (LinkIsOpen())
         CloseLink();
     StopLog();
+    StopRawRecording();
     PostQuitMessage(0);
 }
 
@@ -165,6 +236,17 @@ void CBaseWnd::OnCommand(HWND hwnd, UINT command) {
             break;
         case IDM_TTFF_TEST:
             ttffRun.OpenDialog();
+            break;
+        case IDM_ADVANCED_CONTROLS:
+            ShowAdvancedControls(!setupPanel.AdvancedShown());
+            break;
+        case IDM_RECORD_RAW:
+            linkControl.StartRecording();
+            OnRecordingChanged();
+            break;
+        case IDM_RECORD_STOP:
+            linkControl.StopRecording();
+            OnRecordingChanged();
             break;
         case IDM_SET_TIME: {
             SYSTEMTIME local;
@@ -275,6 +357,8 @@ LRESULT CBaseWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_PAINT:
             DefaultPaint(hwnd);
             return 0;
+        case WM_SETTEXT:
+            return SetCaption(hwnd, reinterpret_cast<const wchar_t*>(lParam));
         case WM_SETTINGCHANGE:
         case WM_NOTIFY:
         case WM_HELP:

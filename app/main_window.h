@@ -45,15 +45,29 @@ class CBaseWnd : public CWnd {
     CTtffDlg ttffDialog;
     TtffRun ttffRun;
 
+    // View > Advanced Controls: the setup panel shows or hides them, and the
+    // window grows below them by what the panel needs, or shrinks back to
+    // exactly the default view.
+    void ShowAdvancedControls(bool shown);
+
   private:
     bool OnCreate(HWND hwnd);
+    void PlaceSetupPanel(int extraHeight);
+    void PlaceStatusPanel(int extraHeight);
+    void OnRecordingChanged();
+    LRESULT SetCaption(HWND hwnd, const wchar_t* text);
     void OnDestroy();
     void OnActivate(UINT state);
     void OnCommand(HWND hwnd, UINT command);
     void OnTimer(HWND hwnd, UINT_PTR timer);
     void OnDeviceChange(HWND hwnd, WPARAM event, LPARAM notice);
     LRESULT OnProgramMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    int defaultClientHeight_ = 0;  // the client area's height in the default view
 };
+
+// What the caption carries behind its text while a raw recording runs.
+constexpr wchar_t kRecordingMark[] = L" - Recording";
 
 // Outer size of the main window, fixed for the whole run.
 constexpr int kMainWindowWidth = 580;

@@ -3,6 +3,7 @@
 
 #include "link/line_framer.h"
 #include "link/link_state_win32.h"
+#include "link/raw_recording_win32.h"
 #include "link/serial_link_win32.h"
 #include "win32/messages.h"
 
@@ -126,6 +127,8 @@ DWORD WINAPI LinkReader(void* parameter) {
         }
         deadReads = 0;
         lastReadFailed = false;
+        if (state->isPort)
+            RecordRawBytes(block, got);  // before framing: every byte, as the port gave it
         for (DWORD i = 0; i < got; ++i) {
             if (framer.Feed(block[i]) == LineFramer::Result::kLine &&
                 !HandOver(state, framer.line()))

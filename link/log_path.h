@@ -1,4 +1,4 @@
-// Where the log file goes: beside the executable, named after the typed text.
+// Where the log file goes: a folder, and a name made of the typed text.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +22,10 @@ template <size_t N>
 LogPathResult BuildLogPath(const char16_t* exePath, const char16_t* name, char16_t (&out)[N]) {
     return BuildLogPath(exePath, name, out, N);
 }
+
+// The same in a folder given without its trailing backslash.
+LogPathResult BuildLogPathIn(const char16_t* folder, const char16_t* name, char16_t* out,
+                             size_t cap);
 
 // The byte-order mark that opens every log file (UTF-16 little-endian).
 constexpr unsigned char kLogByteOrderMark[2] = {0xFF, 0xFE};

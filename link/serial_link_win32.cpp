@@ -4,6 +4,7 @@
 
 #include "link/device_name.h"
 #include "link/link_state_win32.h"
+#include "link/raw_recording.h"
 #include "win32/wide_text.h"
 
 HANDLE LinkHandle = INVALID_HANDLE_VALUE;
@@ -30,11 +31,11 @@ bool ChooseRecording(HWND owner, wchar_t* path, DWORD capacity) {
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = L"Log Files(*.pgl)\0*.pgl\0";
+    dialog.lpstrFilter = AsWide(linkrules::kRecordingFilter);
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path;
     dialog.nMaxFile = capacity;
-    dialog.lpstrTitle = L"WAVE Files";
+    dialog.lpstrTitle = L"Open Recording";
     dialog.Flags = kRecordingDialogFlags;
     return GetOpenFileNameW(&dialog) != FALSE;
 }

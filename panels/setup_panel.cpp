@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "res/resource.h"
 #include "win32/messages.h"
 #include "win32/wide_text.h"
@@ -23,6 +25,27 @@ constexpr RECT kBaudPlace = {100, 30, 240, 140};
 // Receiver commands other than the resets: enabled only while a link is open.
 const int kLinkCommands[] = {IDC_VTG,         IDC_POWER_SAVE, IDC_SBAS,
                              IDC_GET_VERSION, IDC_SEND,       IDC_USER_SENTENCE};
+
+// What "View > Advanced Controls" shows, besides the label "Mod:": every
+// hidden control that works. The filter pair, "Set Filte", "P Version",
+// "Time:" and "File:" do nothing and stay hidden, and so does "Scan Com
+// Port", which only lists again what the start found.
+const int kAdvancedControls[] = {IDC_FACTORY_RESET, IDC_GET_VERSION, IDC_POWER_SAVE,
+                                 IDC_SBAS,          IDC_VTG,         IDC_USER_SENTENCE,
+                                 IDC_SEND,          IDC_AUTO_SEND,   IDC_AUTO_PERIOD,
+                                 IDC_LOG_FILE,      IDC_LOG_NAME,    IDC_SNR_OFFSET};
+
+// Pixels between the lowest advanced control and the console moved below it,
+// and the least height the console keeps when the screen is short.
+constexpr int kConsoleGap = 6;
+constexpr int kConsoleLeastHeight = 80;
+
+RECT RectInParent(HWND child) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
 
 void Place(HWND dialog, int id, const RECT& r) {
     MoveWindow(GetDlgItem(dialog, id), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
@@ -78,8 +101,67 @@ LRESULT CBackupDlg::OnInitDialog(HWND window) {
     // RichEdit 1.0 registers its "RICHEDIT" class on load; the library stays
     // loaded for the life of the program.
     LoadLibraryW(L"RICHED32.DLL");
-    console.Create(window);
+    if (console.Create(window))
+        consoleHome_ = RectInParent(console.hwnd());
+    FindAdvancedItems(window);
     return 1;
+}
+
+void CBackupDlg::FindAdvancedItems(HWND window) {
+    offsetLabel_ = nullptr;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[16] = {};
+        wchar_t text[16] = {};
+        GetClassNameW(child, cls, 16);
+        GetWindowTextW(child, text, 16);
+        if (lstrcmpiW(cls, L"Static") == 0 && lstrcmpW(text, L"Mod:") == 0)
+            offsetLabel_ = child;
+    }
+}
+
+std::vector<HWND> CBackupDlg::AdvancedItems() const {
+    std::vector<HWND> items;
+    for (int id : kAdvancedControls)
+        items.push_back(GetDlgItem(hwnd, id));
+    items.push_back(offsetLabel_);
+    return items;
+}
+
+int CBackupDlg::AdvancedConsoleShift() const {
+    LONG lowest = consoleHome_.top;
+    for (HWND item : AdvancedItems()) {
+        if (item != nullptr)
+            lowest = std::max(lowest, RectInParent(item).bottom);
+    }
+    return static_cast<int>(lowest + kConsoleGap - consoleHome_.top);
+}
+
+int CBackupDlg::ConsoleSpareHeight() const {
+    return static_cast<int>(
+        std::max(0L, consoleHome_.bottom - consoleHome_.top - kConsoleLeastHeight));
+}
+
+int CBackupDlg::ShowAdvanced(bool shown, int consoleCut) {
+    advancedShown_ = shown;
+    const HWND focus = GetFocus();
+    for (HWND item : AdvancedItems()) {
+        if (item == nullptr)
+            continue;
+        // A control that hides with the keyboard in it would leave the
+        // keyboard nowhere: the main window takes it, and with it the shortcuts.
+        if (!shown && item == focus)
+            SetFocus(GetParent(hwnd));
+        ShowWindow(item, shown ? SW_SHOW : SW_HIDE);
+    }
+    if (console.hwnd() == nullptr)
+        return 0;
+    const int shift = shown ? AdvancedConsoleShift() : 0;
+    const int cut = shown ? std::min(std::max(consoleCut, 0), ConsoleSpareHeight()) : 0;
+    const RECT& home = consoleHome_;
+    MoveWindow(console.hwnd(), home.left, home.top + shift, home.right - home.left,
+               home.bottom - home.top - cut, TRUE);
+    return shift - cut;
 }
 
 void CBackupDlg::FillLists(HWND window) {

@@ -75,6 +75,18 @@ class CBackupDlg : public CWnd {
     void SetCoreVersion(const wchar_t* text);
     void SetFirmwareVersion(const wchar_t* text);
 
+    // "View > Advanced Controls": shows (or hides again) the controls that
+    // work but the default view leaves out, where the template places them,
+    // and moves the console below them, `consoleCut` pixels shorter than by
+    // default. Returns how many pixels taller than by default the panel must
+    // be; 0 when hidden, and everything is then where it was.
+    int ShowAdvanced(bool shown, int consoleCut);
+    bool AdvancedShown() const { return advancedShown_; }
+    // How far the console moves down when the advanced controls show, and
+    // how much of its height it can give up and still show a few lines.
+    int AdvancedConsoleShift() const;
+    int ConsoleSpareHeight() const;
+
     Console console;
     HWND mainWindow = nullptr;  // target of every message the panel sends
     int32_t LinkOpen = 0;
@@ -93,6 +105,9 @@ class CBackupDlg : public CWnd {
         CBackupDlg& panel_;
     };
     ComboSink portSink_;
+    bool advancedShown_ = false;
+    HWND offsetLabel_ = nullptr;  // "Mod:", the signal offset's label (a static without id)
+    RECT consoleHome_{};          // the console's place in the default view
 
     std::wstring ItemText(int id) const;
     void Check(int id, bool checked);
@@ -102,4 +117,6 @@ class CBackupDlg : public CWnd {
     void FillLists(HWND hwnd);
     void OnCommand(HWND hwnd, int id);
     void OnCheckBox(HWND hwnd, int id, UINT onMessage, UINT offMessage);
+    void FindAdvancedItems(HWND hwnd);
+    std::vector<HWND> AdvancedItems() const;
 };

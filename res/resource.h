@@ -47,12 +47,15 @@
 #define IDC_TTFF_RESULTS 1031
 #define IDC_TTFF_SUMMARY 1032
 
-// The resource compiler cannot read the command enum of app/messages.h; the
+// The resource compiler cannot read the command enum of win32/messages.h; the
 // menu and the accelerators use these copies, and a test checks that the
 // loaded menu and accelerator table carry the enum's values.
 #ifdef RC_INVOKED
 #define IDM_ABOUT 40001
 #define IDM_EXIT 40002
 #define IDM_SET_TIME 40004
-#define IDM_TTFF_TEST 40005
+#define IDM_ADVANCED_CONTROLS 40005
+#define IDM_RECORD_RAW 40006
+#define IDM_RECORD_STOP 40007
+#define IDM_TTFF_TEST 40008
 #endif

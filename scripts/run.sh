@@ -10,10 +10,12 @@
 #   - Without one (or with --headless) it runs on Xvfb, presses "Start GPS"
 #     itself, waits for the first fix, saves a screenshot and closes everything.
 #
-# Usage: scripts/run.sh [--headless] [--screenshot FILE] [--fix-after S] [--speed KMH]
+# Usage: scripts/run.sh [--headless] [--screenshot FILE] [--advanced] [--fix-after S] [--speed KMH]
 #   --headless         run on Xvfb even when a display is there
 #   --screenshot FILE  where the headless run saves its screenshot
 #                      (default: build/skyloom-screenshot.png)
+#   --advanced         the headless run shows View > Advanced Controls before
+#                      its screenshot, on a taller desktop
 #   --fix-after S      seconds the simulated receiver searches before its fix (default 8)
 #   --speed KMH        its ground speed (default 36; above 100 the RMC lines turn green)
 set -euo pipefail
@@ -21,12 +23,14 @@ set -euo pipefail
 . "$(dirname "$0")/lib/serial_port.sh"
 
 headless=0
+advanced=0
 screenshot="$BUILD_ROOT/skyloom-screenshot.png"
 fix_after=8
 speed=36
 while [ $# -gt 0 ]; do
   case "$1" in
     --headless) headless=1 ;;
+    --advanced) advanced=1 ;;
     --screenshot) screenshot=${2:?--screenshot needs a file}; shift ;;
     --fix-after) fix_after=${2:?--fix-after needs seconds}; shift ;;
     --speed) speed=${2:?--speed needs km/h}; shift ;;
@@ -39,6 +43,12 @@ case "$screenshot" in /*) ;; *) screenshot="$PWD/$screenshot" ;; esac
 
 COM=5
 DESKTOP=skyloom
+DESKTOP_SIZE=800x700
+if [ $advanced -eq 1 ]; then
+  # The advanced view's window is taller: room for it and its whole console.
+  DESKTOP_SIZE=800x900
+  export XVFB_SCREEN=1024x1000x24
+fi
 RUN_DIR="$BUILD_ROOT/live"
 EXE="$BUILD_ROOT/win/app/skyloom.exe"
 DRIVER="$BUILD_ROOT/win/tests/e2e/skyloom-driver.exe"
@@ -90,7 +100,7 @@ start_sim() {
 
 start_viewer() {
   # The viewer writes its log files beside the executable.
-  (cd "$(dirname "$EXE")" && exec wine explorer "/desktop=$DESKTOP,800x700" skyloom.exe) \
+  (cd "$(dirname "$EXE")" && exec wine explorer "/desktop=$DESKTOP,$DESKTOP_SIZE" skyloom.exe) \
     >"$RUN_DIR/viewer.log" 2>&1 &
   VIEWER_PID=$!
 }
@@ -141,6 +151,14 @@ done
 case "$caption" in 'ok Skyloom\s\s'*'\sSec') ;; *) die "no first fix within a minute ($caption)" ;; esac
 caption=${caption#ok }
 log "first fix: ${caption//\\s/ }"
+if [ $advanced -eq 1 ]; then
+  # View > Advanced Controls, as its menu item sends it, and something in the
+  # fields a user fills.
+  drive send 273 40005 0 >/dev/null || die "the advanced view did not answer"
+  drive settext 1022 '$PMTK605*31' >/dev/null
+  drive settext 1016 5 >/dev/null
+  drive settext 1020 trip1 >/dev/null
+fi
 sleep 3  # a few more cycles fill the panels
 
 mkdir -p "$(dirname "$screenshot")"
@@ -148,7 +166,7 @@ window=$(xdotool search --name "^$DESKTOP - " 2>/dev/null | head -n 1 || true)
 if [ -n "$window" ]; then
   import -window "$window" "$screenshot"
 else
-  import -window root -crop 800x700+0+0 "$screenshot"
+  import -window root -crop "$DESKTOP_SIZE+0+0" "$screenshot"
 fi
 drive close 10000 >/dev/null || log "the viewer did not close by itself; stopping it"
 log "screenshot saved: $screenshot"

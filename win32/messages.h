@@ -37,7 +37,10 @@ enum MenuCommand : unsigned {
     IDM_ABOUT = 40001,
     IDM_EXIT = 40002,
     IDM_SET_TIME = 40004,
-    IDM_TTFF_TEST = 40005,
+    IDM_ADVANCED_CONTROLS = 40005,  // View > Advanced Controls: shows or hides them
+    IDM_RECORD_RAW = 40006,         // File > Record Raw...
+    IDM_RECORD_STOP = 40007,        // File > Stop Recording
+    IDM_TTFF_TEST = 40008,
 };
 
 // Timers of the main window (no timer procedure: they arrive as WM_TIMER).

@@ -83,13 +83,14 @@ wine_prefix_setup() {
 }
 
 # Starts Xvfb on a free display unless DISPLAY already works; exports DISPLAY.
+# XVFB_SCREEN sets its size (default 1024x768x24).
 XVFB_PID=""
 xvfb_start() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
   local n
   for n in $(seq 91 120); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
     local i

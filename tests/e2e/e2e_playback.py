@@ -29,7 +29,7 @@ def playback_phase(env, args, results):
 
     def start_playback(path=win_path):
         drive("post-click", IDC_START_GPS)
-        drive("dialog", escape("WAVE Files"), escape(path), 10000)
+        drive("dialog", escape("Open Recording"), escape(path), 10000)
 
     def console_lines():
         return drive.text("console").count("\r\n")
@@ -95,7 +95,7 @@ def playback_phase(env, args, results):
 
     def cancel_shows_error():
         drive("post-click", IDC_START_GPS)
-        drive("dialog-cancel", escape("WAVE Files"), 10000)
+        drive("dialog-cancel", escape("Open Recording"), 10000)
         wait_for("ComPort ERROR!!", lambda: drive.text("console") == "ComPort ERROR!!", 5)
         expect(drive.text(IDC_START_GPS) == "Start GPS", "Start button changed")
 

@@ -10,7 +10,7 @@ import time
 from skyloom_e2e import (COM, Driver, IDC_BAUD, IDC_START_GPS, PORT_NAME, Program, Pty,
                          Simulator, close_program, escape, expect, wait_for)
 
-WM_COMMAND, IDM_TTFF_TEST, LVM_GETITEMCOUNT = 0x0111, 40005, 0x1004
+WM_COMMAND, IDM_TTFF_TEST, LVM_GETITEMCOUNT = 0x0111, 40008, 0x1004
 KIND, RUNS, LIMIT, PAUSE, START, STOP, SAVE, STATE, RESULTS, SUMMARY = (
     "ttff:%d" % i for i in range(1023, 1033))
 HOT, COLD = 0, 2

@@ -9,9 +9,11 @@ the log file, auto-send, repeated open/close, and a pulled cable.
 Phase "ttff": series of starts through the TTFF test dialog against skyloom-sim.
 Phase "ports": a port plugged in while the program runs appears in the list;
 the open port pulled and brought back is opened again, the log file whole.
+Phase "record": a raw recording of a live session at 115200 baud, played back
+line for line.
 
 Usage: run_e2e.py --exe skyloom.exe --driver skyloom-driver.exe --sim skyloom-sim
-                  --work DIR [--phase playback|receiver|ttff|ports] [--only PATTERN]
+                  --work DIR [--phase playback|receiver|ttff|ports|record] [--only PATTERN]
 """
 
 import argparse
@@ -24,6 +26,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from e2e_playback import playback_phase  # noqa: E402
 from e2e_ports import ports_phase  # noqa: E402
 from e2e_receiver import receiver_phase  # noqa: E402
+from e2e_record import record_phase  # noqa: E402
 from e2e_ttff import ttff_phase  # noqa: E402
 from skyloom_e2e import Environment, Failure, Results  # noqa: E402
 
@@ -40,7 +43,7 @@ def main():
     parser.add_argument("--driver", required=True)
     parser.add_argument("--sim", required=True)
     parser.add_argument("--work", required=True)
-    parser.add_argument("--phase", choices=("playback", "receiver", "ttff", "ports"),
+    parser.add_argument("--phase", choices=("playback", "receiver", "ttff", "ports", "record"),
                         help="run one phase only")
     parser.add_argument("--only", help="run only the tests whose names match this pattern")
     args = parser.parse_args()
@@ -63,6 +66,8 @@ def main():
             ttff_phase(env, args, results)
         if args.phase in (None, "ports"):
             ports_phase(env, args, results)
+        if args.phase in (None, "record"):
+            record_phase(env, args, results)
     except Failure as e:
         print("FAIL setup: %s" % e, flush=True)
         results.failed.append("setup")

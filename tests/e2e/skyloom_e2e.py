@@ -261,6 +261,9 @@ class Driver:
     def text(self, control):
         return unescape(self("text", control))
 
+    def unescaped(self, *words, **kwargs):
+        return unescape(self(*words, **kwargs))
+
     def caption(self):
         return unescape(self("caption"))
 
@@ -366,6 +369,8 @@ IDC_CORE_VERSION, IDC_FW_VERSION, IDC_SEND, IDC_VTG, IDC_POWER_SAVE = 1005, 1006
 IDC_SBAS, IDC_LOG_FILE, IDC_AUTO_SEND, IDC_GET_VERSION, IDC_FACTORY_RESET = 1011, 1012, 1013, 1014, 1015
 IDC_AUTO_PERIOD, IDC_LOG_NAME, IDC_USER_SENTENCE = 1016, 1020, 1022
 UM_SBAS_ON, UM_SBAS_OFF = 2730, 2731
+WM_COMMAND = 0x111
+IDM_RECORD_RAW, IDM_RECORD_STOP = 40006, 40007
 
 
 def close_program(env, drive, program, close_ms):

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "link/log_path.h"
+#include "link/raw_recording.h"
 
 using linkrules::LogPathResult;
 
@@ -46,5 +47,22 @@ TEST(LogPath, BesideTheExecutableOrRefusedWhole) {
         std::u16string path;
         EXPECT_EQ(Build(c.exe, c.name, &path), c.result);
         EXPECT_EQ(path, c.path);
+    }
+}
+
+TEST(RecordingName, TheLocalTimeOfTheStartInFixedWidthsOrNoneAtAll) {
+    const struct {
+        CivilTime local;
+        size_t cap;
+        std::u16string name;
+    } cases[] = {
+        {{2026, 12, 2, 8, 13, 5, 9, 999}, 28, u"skyloom-20261208-130509.pgl"},
+        {{2026, 12, 2, 8, 13, 5, 9, 0}, 27, u""},  // one unit short: no cut name
+        {{10000, 1, 0, 1, 0, 0, 0, 0}, 28, u""},   // a fifth digit of the year
+    };
+    for (const auto& c : cases) {
+        char16_t buffer[32];
+        EXPECT_EQ(linkrules::DefaultRecordingName(c.local, buffer, c.cap), !c.name.empty());
+        EXPECT_EQ(std::u16string(buffer), c.name);
     }
 }

@@ -1,5 +1,6 @@
-// The About box: modal, owner disabled, closed only by IDCANCEL (Esc or the
-// close box), never by Enter; and the framework's dialog binding.
+// The About box: titled, naming the version and the licence, modal, owner
+// disabled, closed only by IDCANCEL (Esc or the close box), never by Enter;
+// and the framework's dialog binding.
 #include <functional>
 
 #include "app/about_box.h"
@@ -17,7 +18,7 @@ struct AboutScript {
     HWND box = nullptr;
     std::vector<bool> openBeforeStep;  // was the box still up before step i
     bool ownerEnabledWhileOpen = true;
-    std::wstring versionText;
+    std::vector<std::wstring> texts;
     std::wstring caption;
     bool forced = false;
 };
@@ -37,9 +38,7 @@ BOOL CALLBACK FindAboutBox(HWND hwnd, LPARAM found) {
 }
 
 BOOL CALLBACK ReadStatics(HWND child, LPARAM out) {
-    auto* text = reinterpret_cast<std::wstring*>(out);
-    if (text->empty())
-        *text = WindowText(child);
+    reinterpret_cast<std::vector<std::wstring>*>(out)->push_back(WindowText(child));
     return TRUE;
 }
 
@@ -51,7 +50,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
         s.box = box;
         s.ownerEnabledWhileOpen = IsWindowEnabled(g_owner) != FALSE;
         s.caption = WindowText(box);
-        EnumChildWindows(box, ReadStatics, reinterpret_cast<LPARAM>(&s.versionText));
+        EnumChildWindows(box, ReadStatics, reinterpret_cast<LPARAM>(&s.texts));
     }
     if (s.next < s.steps.size()) {
         s.openBeforeStep.push_back(box != nullptr);
@@ -113,10 +112,13 @@ TEST_F(AboutTest, ClosesOnEscapeAndTheCloseBoxOnly) {
         EXPECT_EQ(script.forced, r.openBeforeStep.size() > r.steps.size());
         EXPECT_FALSE(script.ownerEnabledWhileOpen) << "the owner is disabled while the box is up";
         EXPECT_TRUE(IsWindowEnabled(main));
-        EXPECT_EQ(script.caption, L"Dialog");
-        EXPECT_EQ(script.versionText,
+        EXPECT_EQ(script.caption, L"About Skyloom");
+        // It names the version and the licence.
+        ASSERT_EQ(script.texts.size(), 3u);
+        EXPECT_EQ(script.texts[0],
                   L"Skyloom Version "
                   L"" SKYLOOM_VERSION_TEXT);
+        EXPECT_EQ(script.texts[2], L"Free software under the MIT License (LICENSE.txt)");
     }
 }
 

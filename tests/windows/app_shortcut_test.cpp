@@ -58,12 +58,16 @@ TEST_F(ShortcutTest, OnlyTheMainWindowItselfTakesShortcuts) {
     } rows[] = {
         {"Ctrl+A to the main window", main, 'A', true, {IDM_ABOUT}},
         {"Ctrl+Q to the main window", main, 'Q', true, {IDM_EXIT}},
+        {"Ctrl+D to the main window", main, 'D', true, {IDM_ADVANCED_CONTROLS}},
+        {"Ctrl+R to the main window", main, 'R', true, {IDM_RECORD_RAW}},
+        {"D alone", main, 'D', false, {}},
         {"Q alone", main, 'Q', false, {}},
         {"Ctrl+Z, no shortcut", main, 'Z', true, {}},
         {"Ctrl+Q to the console", console, 'Q', true, {}},
         {"Ctrl+A to the console", console, 'A', true, {}},
         {"Ctrl+Q to the baud list", baud, 'Q', true, {}},
         {"Ctrl+A to Start GPS", startButton, 'A', true, {}},
+        {"Ctrl+D to the console", console, 'D', true, {}},
         {"Ctrl+Q to the setup panel", setup, 'Q', true, {}},
     };
     for (const auto& r : rows) {
@@ -92,11 +96,12 @@ TEST(ShortcutTableTest, AcceleratorsAndMenuCarryTheCommandNumbers) {
     ASSERT_NE(accelerators, nullptr);
     ACCEL entries[8];
     const int n = CopyAcceleratorTableW(accelerators, entries, 8);
-    ASSERT_EQ(n, 2);
+    ASSERT_EQ(n, 4);
     const struct {
         WORD key;
         WORD command;
-    } expected[] = {{'A', IDM_ABOUT}, {'Q', IDM_EXIT}};
+    } expected[] = {
+        {'A', IDM_ABOUT}, {'Q', IDM_EXIT}, {'D', IDM_ADVANCED_CONTROLS}, {'R', IDM_RECORD_RAW}};
     for (int i = 0; i < n; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(entries[i].key, expected[i].key);
@@ -104,26 +109,50 @@ TEST(ShortcutTableTest, AcceleratorsAndMenuCarryTheCommandNumbers) {
         EXPECT_EQ(entries[i].fVirt & (FVIRTKEY | FCONTROL | FSHIFT | FALT), FVIRTKEY | FCONTROL);
     }
 
-    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU));
-    ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(GetMenuItemCount(menu), 3);  // the "Receiver" drop-down between them
+    HMENU bar = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU));
+    ASSERT_NE(bar, nullptr);
+    // Position on the bar (-1: a command on the bar itself) and in its drop-down.
     const struct {
-        int position;
+        int onBar;
+        int inMenu;
         UINT command;
         const wchar_t* text;
         bool grayed;
-    } items[] = {{0, IDM_SET_TIME, L"Set Time", true}, {2, IDM_ABOUT, L"About", false}};
-    for (const auto& item : items) {
-        const int i = item.position;
-        SCOPED_TRACE(i);
-        EXPECT_EQ(GetMenuItemID(menu, i), item.command) << "a command, not a drop-down";
+    } items[] = {
+        {0, 0, IDM_RECORD_RAW, L"Record Raw...\tCtrl+R", false},
+        {0, 1, IDM_RECORD_STOP, L"Stop Recording", true},
+        {1, 0, IDM_ADVANCED_CONTROLS, L"Advanced Controls\tCtrl+D", false},
+        {2, -1, IDM_SET_TIME, L"Set Time", true},
+        {3, 0, IDM_TTFF_TEST, L"TTFF Test...", false},
+        {4, -1, IDM_ABOUT, L"About", false},
+    };
+    ASSERT_EQ(GetMenuItemCount(bar), 5);
+    const struct {
+        int onBar;
+        const wchar_t* text;
+    } dropDowns[] = {{0, L"File"}, {1, L"View"}, {3, L"Receiver"}};
+    for (const auto& d : dropDowns) {
         wchar_t text[32] = {};
-        GetMenuStringW(menu, i, text, 32, MF_BYPOSITION);
-        EXPECT_STREQ(text, item.text);
-        const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-        EXPECT_EQ((state & MF_GRAYED) != 0, item.grayed);
+        GetMenuStringW(bar, d.onBar, text, 32, MF_BYPOSITION);
+        EXPECT_STREQ(text, d.text);
+        ASSERT_NE(GetSubMenu(bar, d.onBar), nullptr) << d.onBar;
     }
-    DestroyMenu(menu);
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 2);
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 1)), 1);
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 3)), 1);
+    for (const auto& item : items) {
+        SCOPED_TRACE(testing::Message() << item.onBar << "/" << item.inMenu);
+        HMENU menu = item.inMenu < 0 ? bar : GetSubMenu(bar, item.onBar);
+        const int at = item.inMenu < 0 ? item.onBar : item.inMenu;
+        EXPECT_EQ(GetMenuItemID(menu, at), item.command);
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, at, text, 64, MF_BYPOSITION);
+        EXPECT_STREQ(text, item.text);
+        const UINT state = GetMenuState(menu, at, MF_BYPOSITION);
+        EXPECT_EQ((state & MF_GRAYED) != 0, item.grayed);
+        EXPECT_EQ(state & MF_CHECKED, 0u);
+    }
+    DestroyMenu(bar);
 }
 
 }  // namespace

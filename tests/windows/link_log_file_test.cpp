@@ -1,4 +1,5 @@
-// The log file beside the executable: its name, mark, bytes and states.
+// The log file: beside the executable, else in the fallback folder, else an
+// error; its name, mark, bytes and states.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -38,14 +39,20 @@ bool EditsEnabled(const FakePanel& panel) {
     return name && offset;
 }
 
+// A folder that exists and that no one, root included, can create files in:
+// Wine's view of sysfs. (Elsewhere it is missing, which fails the same way.)
+const wchar_t kUnwritable[] = L"Z:\\sys";
+
 class LogFile : public ::testing::Test {
   protected:
+    void SetUp() override { rig.control.logFolders = {ExeDir(), fallback}; }
     void TearDown() override {
         rig.control.StopLogging();
         CloseLink();
         LogOn = 0;
         LogHandle.reset();
         DeleteFileW(path.c_str());
+        RemoveDirectoryW(fallback.c_str());
     }
     void Tick(const std::wstring& name) {
         panel.SetText(IDC_LOG_NAME, name);
@@ -55,6 +62,9 @@ class LogFile : public ::testing::Test {
     link_test::Rig rig;
     FakePanel& panel = rig.panel;
     std::wstring path = ExeDir() + L"\\c1trip_log.txt";
+    // Where a log goes when it cannot go beside the executable; made when
+    // needed. A short path, so that a name too long beside the executable fits.
+    const std::wstring fallback = L"C:\\skyloom_log_fallback";
 };
 
 }  // namespace
@@ -124,54 +134,51 @@ TEST_F(LogFile, EachStartReplacesTheFileOfTheSameName) {
     EXPECT_EQ(link_test::ReadBytes(path).size(), 24u);
 }
 
-TEST_F(LogFile, AFileThatCannotBeCreatedLeavesTheFailedStartState) {
-    Tick(L"no_such_directory\\c1trip");
-    EXPECT_EQ(LogOn, 1);
-    EXPECT_EQ(LogHandle.get(), INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(EditsEnabled(panel));
-    EXPECT_TRUE(panel.Checked(IDC_LOG_FILE));
-    WriteLogLine(u"$GPGLL*00\r\n", 11);  // nowhere to go, and no crash
-
-    // A stop changes nothing in this state; a later successful start does.
-    rig.control.StopLogging();
-    EXPECT_EQ(LogOn, 1);
-    EXPECT_FALSE(EditsEnabled(panel));
-    Tick(L"c1trip");
-    EXPECT_NE(LogHandle.get(), INVALID_HANDLE_VALUE);
-    rig.control.StopLogging();
-    EXPECT_EQ(LogOn, 0);
-    EXPECT_TRUE(EditsEnabled(panel));
-}
-
-TEST_F(LogFile, ANameTooLongForThePathIsRefusedWithoutAnyFile) {
+TEST_F(LogFile, GoesWhereItCanBeCreatedAndSaysWhereWhenThatIsNotBesideTheExecutable) {
     const std::wstring dir = ExeDir();
+    // The longest name beside the executable; one more fits only in the fallback.
     const size_t room = MAX_PATH - 1 - dir.size() - 1 - 8;  // "\", "_log.txt"
-    const std::wstring longest(room, L'n');
-    const std::wstring tooLong(room + 1, L'n');
-
-    SnrOffset = 3;
-    panel.SetText(IDC_SNR_OFFSET, L"9");
-    Tick(tooLong);
-    EXPECT_FALSE(panel.Checked(IDC_LOG_FILE));
-    EXPECT_EQ(LogOn, 0);
-    EXPECT_EQ(LogHandle.get(), INVALID_HANDLE_VALUE);
-    // Nothing changed: the name stays editable, the offset as the template made it.
-    EXPECT_TRUE(IsWindowEnabled(panel.Item(IDC_LOG_NAME)));
-    EXPECT_FALSE(IsWindowEnabled(panel.Item(IDC_SNR_OFFSET)));
-    EXPECT_EQ(SnrOffset, 3);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((dir + L"\\nnnn*").c_str(), &found);
-    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a cut name was created";
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-
-    // One unit less fits exactly and is created under its full name.
-    path = dir + L"\\" + longest + L"_log.txt";
-    ASSERT_EQ(path.size(), static_cast<size_t>(MAX_PATH - 1));
-    Tick(longest);
-    EXPECT_NE(LogHandle.get(), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(LogOn, 1);
-    EXPECT_EQ(SnrOffset, 9);
-    rig.control.StopLogging();
-    EXPECT_EQ(link_test::ReadBytes(path), std::string("\xFF\xFE", 2));
+    ASSERT_LE(fallback.size() + 2, dir.size()) << "the fallback must be the shorter path";
+    enum Where { kBeside, kFallback, kNowhere };
+    const struct {
+        std::wstring beside, name;
+        Where where;
+    } cases[] = {
+        {dir, L"c1trip", kBeside},
+        {kUnwritable, L"c1trip", kFallback},
+        {L"", L"c1trip", kFallback},  // no executable folder known
+        {dir, std::wstring(room + 1, L'n'), kFallback},
+        {dir, L"no_such_folder\\c1trip", kNowhere},
+        {dir, std::wstring(MAX_PATH, L'n'), kNowhere},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.where << " " << c.name.size());
+        RemoveDirectoryW(fallback.c_str());  // made again when needed
+        rig.host.notes.clear();
+        rig.control.logFolders.beside = c.beside;
+        panel.SetText(IDC_SNR_OFFSET, L"4");
+        SnrOffset = 0;
+        Tick(c.name);
+        // Where no file can be made, nothing is left half-done: logging is
+        // off, the box unticked, the name editable, and the console says so.
+        const bool on = c.where != kNowhere;
+        EXPECT_EQ(LogOn, on ? 1 : 0);
+        EXPECT_EQ(panel.Checked(IDC_LOG_FILE), on);
+        EXPECT_EQ(IsWindowEnabled(panel.Item(IDC_LOG_NAME)) != FALSE, !on);
+        EXPECT_EQ(SnrOffset, on ? 4 : 0);
+        WriteLogLine(u"$GPGLL*00\r\n", 11);
+        const std::wstring file =
+            (c.where == kBeside ? dir : fallback) + L"\\" + c.name + L"_log.txt";
+        if (on)
+            EXPECT_EQ(link_test::ReadBytes(file).size(), 24u) << "the whole name, not a cut one";
+        // Said once, and only where the log is not where the user looks for it.
+        std::vector<std::u16string> notes;
+        if (c.where == kFallback)
+            notes = {u"Log File\r\n..." + std::u16string(file.begin(), file.end()) + u"\r\n"};
+        if (c.where == kNowhere)
+            notes = {u"Log File ERROR!!\r\n"};
+        EXPECT_EQ(rig.host.notes, notes);
+        rig.control.StopLogging();
+        DeleteFileW(file.c_str());
+    }
 }

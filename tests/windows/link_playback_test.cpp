@@ -180,6 +180,13 @@ TEST_F(Playback, CancellingTheDialogOpensNothing) {
     {
         DialogAnswer cancel(L"");
         EXPECT_EQ(rig.control.ToggleLink(), 0);
+        cancel.Finish();
+        EXPECT_TRUE(cancel.answered()) << "no dialog titled \"Open Recording\"";
+        // Recordings first, then what other capture tools call theirs, then anything.
+        EXPECT_EQ(
+            cancel.fileTypes,
+            (std::vector<std::wstring>{L"Recordings (*.pgl)", L"NMEA captures (*.nmea;*.txt;*.log)",
+                                       L"All files (*.*)"}));
     }
     EXPECT_EQ(rig.linkOpen, 0);
     EXPECT_FALSE(LinkIsOpen());
@@ -220,7 +227,7 @@ TEST_F(Playback, PortEntriesAreRefusedWithoutADialogWhereTheyCannotOpen) {
         EXPECT_TRUE(IsWindowEnabled(rig.panel.Item(IDC_START_GPS))) << c.what;
         EXPECT_EQ(LiveLinkStates(), 0) << c.what;
     }
-    EXPECT_EQ(FindWindowW(nullptr, L"WAVE Files"), nullptr);
+    EXPECT_EQ(FindWindowW(nullptr, L"Open Recording"), nullptr);
 }
 
 TEST_F(Playback, RepeatedOpenAndCloseLeavesNoReaderAndNeverReadsALaterLinksFile) {

@@ -100,15 +100,24 @@ Rig::Rig() : control(panel.panel, statusPanel, host) {
     panel.panel.mainWindow = sink.hwnd();
 }
 
-DialogAnswer::DialogAnswer(std::wstring path) {
-    thread_ = std::thread([this, path]() {
+DialogAnswer::DialogAnswer(std::wstring path, std::wstring title) {
+    thread_ = std::thread([this, path, title]() {
         for (int i = 0; i < 1000; ++i) {
-            HWND dialog = FindWindowW(nullptr, L"WAVE Files");
+            HWND dialog = FindWindowW(nullptr, title.c_str());
             if (dialog != nullptr && IsWindowVisible(dialog)) {
+                HWND types = GetDlgItem(dialog, 0x470);  // cmb1, the file types
+                const LRESULT count = SendMessageW(types, CB_GETCOUNT, 0, 0);
+                for (LRESULT k = 0; k < count; ++k) {
+                    wchar_t type[MAX_PATH] = {};
+                    SendMessageW(types, CB_GETLBTEXT, k, reinterpret_cast<LPARAM>(type));
+                    fileTypes.push_back(type);
+                }
                 if (path.empty()) {
                     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
                 } else {
                     HWND name = GetDlgItem(dialog, 0x47c);  // cmb13, the file name box
+                    if (name == nullptr)
+                        name = GetDlgItem(dialog, 0x480);  // edt1, in a dialog without cmb13
                     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
                     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
                 }
@@ -120,8 +129,13 @@ DialogAnswer::DialogAnswer(std::wstring path) {
     });
 }
 
+void DialogAnswer::Finish() {
+    if (thread_.joinable())
+        thread_.join();
+}
+
 DialogAnswer::~DialogAnswer() {
-    thread_.join();
+    Finish();
 }
 
 std::wstring ScratchDir() {

@@ -103,13 +103,18 @@ struct Rig {
     LinkControl control;
 };
 
-// Answers the next "WAVE Files" dialog from a second thread: types `path` into
-// its file name box and presses OK, or presses Cancel when path is empty.
+// Answers the next file dialog of that title from a second thread: types
+// `path` into its file name box and presses OK, or presses Cancel when path
+// is empty.
 class DialogAnswer {
   public:
-    explicit DialogAnswer(std::wstring path);
+    explicit DialogAnswer(std::wstring path, std::wstring title = L"Open Recording");
     ~DialogAnswer();
     bool answered() const { return answered_.load(); }
+    // Waits for the answering thread; then fileTypes holds the file types
+    // the dialog offered.
+    void Finish();
+    std::vector<std::wstring> fileTypes;
 
   private:
     std::thread thread_;

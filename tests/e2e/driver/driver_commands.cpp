@@ -182,20 +182,25 @@ std::string Session::Execute(const std::string& line, bool* quit) {
     if (cmd == "title-exists") {
         return Ok(FindWindowW(nullptr, Unescape(arg(1)).c_str()) != nullptr ? "1" : "0");
     }
-    if (cmd == "dialog" || cmd == "dialog-cancel") {
-        // The open-file dialog: the name goes into its file name box (cmb13,
-        // or edt1 of the old style), then OK or Cancel is posted to it.
+    if (cmd == "dialog" || cmd == "dialog-keep" || cmd == "dialog-cancel") {
+        // A file dialog: "dialog" puts the name into its file name box
+        // (cmb13, or edt1 of the old style) and presses OK, "dialog-keep"
+        // presses OK on the name it offers, "dialog-cancel" cancels. The
+        // answer is the name the dialog offered.
         const std::wstring title = Unescape(arg(1));
+        const size_t timeoutArg = cmd == "dialog" ? 3 : 2;
         const DWORD timeout =
-            static_cast<DWORD>(cmd == "dialog" ? (w.size() > 3 ? Number(w[3]) : 10000)
-                                               : (w.size() > 2 ? Number(w[2]) : 10000));
+            static_cast<DWORD>(w.size() > timeoutArg ? Number(w[timeoutArg]) : 10000);
         HWND dialog = WaitForTitle(title.c_str(), timeout);
         if (dialog == nullptr)
             return Err("no dialog");
+        HWND name = GetDlgItem(dialog, 0x47c);
+        if (name == nullptr)
+            name = GetDlgItem(dialog, 0x480);
+        std::wstring offered;
+        if (name != nullptr)
+            ReadText(name, &offered);
         if (cmd == "dialog") {
-            HWND name = GetDlgItem(dialog, 0x47c);
-            if (name == nullptr)
-                name = GetDlgItem(dialog, 0x480);
             if (name == nullptr)
                 return Err("no file name box");
             const std::wstring path = Unescape(arg(2));
@@ -204,10 +209,10 @@ std::string Session::Execute(const std::string& line, bool* quit) {
                 return Err("file name not taken");
             }
         }
-        PostMessageW(dialog, WM_COMMAND, cmd == "dialog" ? IDOK : IDCANCEL, 0);
+        PostMessageW(dialog, WM_COMMAND, cmd == "dialog-cancel" ? IDCANCEL : IDOK, 0);
         if (!WaitGone(dialog, timeout))
             return Err("dialog still open");
-        return Ok();
+        return Ok(Escape(offered));
     }
 
     std::string error;
