@@ -156,7 +156,7 @@ class TtffWindowTest : public MainWindowTest<> {
 
 TEST_F(TtffWindowTest, StartIsRefusedWithoutALinkOrWithAFieldOutOfRange) {
     // "Receiver > TTFF Test..." opens the dialog.
-    HMENU receiver = GetSubMenu(GetMenu(main), 1);
+    HMENU receiver = GetSubMenu(GetMenu(main), 3);
     wchar_t text[32] = {};
     GetMenuStringW(receiver, 0, text, 32, MF_BYPOSITION);
     EXPECT_STREQ(text, L"TTFF Test...");
