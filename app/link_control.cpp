@@ -1,6 +1,7 @@
 #include "app/link_control.h"
 
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "link/auto_send.h"
@@ -184,9 +185,9 @@ bool LinkControl::StartRecording() {
     static_assert(sizeof local == sizeof now, "CivilTime mirrors SYSTEMTIME");
     std::memcpy(&local, &now, sizeof local);
     wchar_t path[MAX_PATH] = {};
-    linkrules::DefaultRecordingName(local, AsText16(path), MAX_PATH);
+    linkrules::DefaultRecordingName(local, AsText16Array(path));
     const std::wstring folder = WritableFolder(logFolders);
-    if (!ChooseRawRecordingPath(owner_, folder.c_str(), path, MAX_PATH))
+    if (!ChooseRawRecordingPath(owner_, folder.c_str(), path, std::size(path)))
         return false;
     return RecordTo(path);
 }

@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "app/link_control.h"
@@ -237,7 +238,7 @@ void TtffRun::OnTtffSave() {
     ofn.hwndOwner = dialog_.hwnd;
     ofn.lpstrFilter = L"CSV files (*.csv)\0*.csv\0All files (*.*)\0*.*\0";
     ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
+    ofn.nMaxFile = std::size(path);
     ofn.lpstrTitle = L"Save TTFF Results";
     ofn.lpstrDefExt = L"csv";
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;

@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <iterator>
+
 #include "link/log_path.h"
 #include "win32/wide_text.h"
 
@@ -15,8 +17,8 @@ namespace {
 // the system refuses it. Nothing is cut: a cut name would be some other file.
 UniqueFile CreateLogIn(const std::wstring& folder, const wchar_t* name, std::wstring* path) {
     wchar_t built[linkrules::kLogPathUnits];
-    if (linkrules::BuildLogPathIn(AsText16(folder.c_str()), AsText16(name), AsText16(built),
-                                  linkrules::kLogPathUnits) != linkrules::LogPathResult::kOk) {
+    if (linkrules::BuildLogPathIn(AsText16(folder.c_str()), AsText16(name), AsText16Array(built)) !=
+        linkrules::LogPathResult::kOk) {
         return UniqueFile();
     }
     *path = built;
@@ -29,9 +31,9 @@ UniqueFile CreateLogIn(const std::wstring& folder, const wchar_t* name, std::wst
 LogFolders DefaultLogFolders() {
     LogFolders folders;
     wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const DWORD length = GetModuleFileNameW(nullptr, path, std::size(path));
     // A path that filled the buffer was cut: its folder cannot be trusted.
-    if (length > 0 && length < MAX_PATH) {
+    if (length > 0 && length < std::size(path)) {
         folders.beside = path;
         const size_t slash = folders.beside.rfind(L'\\');
         folders.beside.resize(slash == std::wstring::npos ? 0 : slash);

@@ -26,6 +26,10 @@ LogPathResult BuildLogPath(const char16_t* exePath, const char16_t* name, char16
 // The same in a folder given without its trailing backslash.
 LogPathResult BuildLogPathIn(const char16_t* folder, const char16_t* name, char16_t* out,
                              size_t cap);
+template <size_t N>
+LogPathResult BuildLogPathIn(const char16_t* folder, const char16_t* name, char16_t (&out)[N]) {
+    return BuildLogPathIn(folder, name, out, N);
+}
 
 // The byte-order mark that opens every log file (UTF-16 little-endian).
 constexpr unsigned char kLogByteOrderMark[2] = {0xFF, 0xFE};

@@ -13,6 +13,10 @@ namespace linkrules {
 // from the local time it starts. False, with out empty, when the name does
 // not fit `cap` units (28 with the terminator; a year past 9999 needs one more).
 bool DefaultRecordingName(const CivilTime& local, char16_t* out, size_t cap);
+template <size_t N>
+bool DefaultRecordingName(const CivilTime& local, char16_t (&out)[N]) {
+    return DefaultRecordingName(local, out, N);
+}
 
 // The file dialogs' filter pairs (display text, patterns), ended by an empty
 // text: recordings, the names other capture tools give theirs, everything.

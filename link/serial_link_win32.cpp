@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <iterator>
+
 #include "link/device_name.h"
 #include "link/link_state_win32.h"
 #include "link/raw_recording.h"
@@ -168,7 +170,7 @@ int OpenLink(HWND owner, const wchar_t* entry, int baudIndex) {
     if (kind == linkrules::EntryKind::kUnusable)
         return 0;
     if (kind == linkrules::EntryKind::kRecording)
-        return ChooseRecording(owner, device, MAX_PATH) ? OpenRecording(owner, device) : 0;
+        return ChooseRecording(owner, device, std::size(device)) ? OpenRecording(owner, device) : 0;
     if (baudIndex < 0 || baudIndex >= kBaudRateCount)
         return 0;
     return OpenDevice(owner, device, true, baudIndex);
