@@ -165,8 +165,8 @@ void TtffRun::Watch(uint32_t now) {
     // core restarts its clock on the line after the fix and does not decode
     // it, so the fix's own cycle may lack a GSA: the satellites and the HDOP
     // come from the first whole cycle after it, complete at the second GGA.
-    const bool cycleOpened = gsaClearedSeen_ != 0 && gsaCleared == 0;
-    gsaClearedSeen_ = gsaCleared;
+    const bool cycleOpened = gsaClearedSeen_ != 0 && status_.intake.gsaCleared == 0;
+    gsaClearedSeen_ = status_.intake.gsaCleared;
     if (fixPending_ && cycleOpened)
         ++cyclesAfterFix_;
     if (fixPending_ && (cyclesAfterFix_ >= 2 || now - fixTick_ >= kCycleWaitMs))
