@@ -10,9 +10,30 @@ using GsvFieldBuffer = decltype(IntakeState::GsvFields);
 
 struct GsvSplit {
     const GsvFieldBuffer& fields;
-    size_t dataFields;  // fields up to the one that ends at the checksum's '*'
-    size_t groups;      // satellite groups, counted from the header on
+    size_t dataFields;       // fields up to the one that ends at the checksum's '*'
+    size_t groups;           // satellite groups, counted from the header on
+    const char16_t* signal;  // where the signal ID stands in the line, or nullptr
+    const char16_t* system;  // where a system ID after it stands, or nullptr
 };
+
+// A one-character field at p.
+char16_t ShortField(const char16_t* p) {
+    return p != nullptr && !EndsField(p[0]) && EndsField(p[1]) ? p[0] : 0;
+}
+
+// The system ID that some receivers add after the signal ID ($PQGSV): it
+// makes the fields after the header two more than a multiple of four. Only
+// a talker that names no system sends one; from GP such an ending is a
+// satellite group cut short.
+bool EndsInSystemId(const char16_t* address, const char16_t* last) {
+    const char16_t id[2] = {ShortField(last), 0};
+    SystemHint hint{};
+    if (!SystemIdHint(id, &hint))
+        return false;
+    const size_t n = text16::Length(address);
+    const bool gps = n >= 5 && address[n - 5] == u'G' && address[n - 4] == u'P';
+    return !gps && !TalkerHint(address, "GSV").named;
+}
 
 // Unlike SplitFields, this splitter knows no field limit: it reads the whole
 // line and keeps the first 21 fields (characters past a field's width are
@@ -25,6 +46,12 @@ GsvSplit SplitGsv(const char16_t* line, GsvFieldBuffer& fields) {
     size_t field = 0;
     size_t lastStarField = 0;
     bool sawStar = false;
+    // Where the last two fields of data start: a long message's signal and
+    // system IDs lie past the fields kept.
+    const char16_t* start = line;
+    const char16_t* before = nullptr;
+    const char16_t* dataLast = nullptr;
+    const char16_t* dataBefore = nullptr;
     for (;;) {
         // A field past the ones kept is read over.
         p = field < std::size(fields) ? TakeField(p, fields[field]) : SkipField(p);
@@ -33,14 +60,28 @@ GsvSplit SplitGsv(const char16_t* line, GsvFieldBuffer& fields) {
         if (*p == u'*') {
             sawStar = true;
             lastStarField = field;
+            dataLast = start;
+            dataBefore = before;
         }
         ++p;
         ++field;
+        before = start;
+        start = p;
     }
-    GsvSplit split{fields, sawStar ? lastStarField + 1 : field + 1, 0};
+    if (!sawStar) {
+        dataLast = start;
+        dataBefore = before;
+    }
+    GsvSplit split{fields, sawStar ? lastStarField + 1 : field + 1, 0, nullptr, nullptr};
     size_t satelliteFields = split.dataFields > 4 ? split.dataFields - 4 : 0;
-    if (satelliteFields % 4 == 1)
-        --satelliteFields;  // the signal ID
+    if (satelliteFields % 4 == 1) {
+        --satelliteFields;
+        split.signal = dataLast;
+    } else if (satelliteFields % 4 == 2 && EndsInSystemId(fields[0], dataLast)) {
+        satelliteFields -= 2;
+        split.signal = dataBefore;
+        split.system = dataLast;
+    }
     split.groups = (satelliteFields + 3) / 4;
     return split;
 }
@@ -51,11 +92,42 @@ const char16_t* GroupField(const GsvSplit& split, size_t index) {
     return index < split.dataFields && index < std::size(split.fields) ? split.fields[index] : u"";
 }
 
-// SkyPosition of the last elevation and azimuth a satellite number was
-// reported at. A satellite moves a degree in minutes while GSV repeats every
-// second, so the sine and cosine are mostly worked out once per move (that
-// saves about a tenth of a line's intake); the result is the function's own,
-// only remembered.
+// The talker names the system; GN and other talkers leave it to a system ID
+// where they send one, else to the numbers.
+SystemHint GsvHint(const GsvSplit& split) {
+    SystemHint hint = TalkerHint(split.fields[0], "GSV");
+    const char16_t id[2] = {ShortField(split.system), 0};
+    SystemIdHint(id, &hint);
+    return hint;
+}
+
+// A receiver lists one group per talker and signal in each round of reports.
+// The same group listed again opens the next round, with or without a GGA
+// between: that keeps a signal from being compared with an older report of
+// another.
+uint32_t GroupKey(const GsvSplit& split) {
+    const char16_t* address = split.fields[0];
+    const size_t n = text16::Length(address);
+    const uint32_t talker = n >= 5 ? (address[n - 5] & 0xFFu) | (address[n - 4] & 0xFFu) << 8 : 0;
+    const uint32_t signal = split.signal != nullptr ? split.signal[0] & 0xFFu : 0;
+    const uint32_t system = ShortField(split.system) & 0xFFu;
+    return talker | signal << 16 | system << 24;
+}
+
+void BeginGroup(IntakeState& intake, uint32_t key) {
+    bool listed = intake.roundGroupCount >= kRoundGroups;
+    for (uint32_t i = 0; i < intake.roundGroupCount && !listed; ++i)
+        listed = intake.roundGroups[i] == key;
+    if (listed)
+        StartRound(intake);
+    intake.roundGroups[intake.roundGroupCount++] = key;
+}
+
+// SkyPosition of the last elevation and azimuth a satellite was reported at.
+// A satellite moves a degree in minutes while GSV repeats every second, so
+// the sine and cosine are mostly worked out once per move (that saves about
+// a tenth of a line's intake); the result is the function's own, only
+// remembered.
 void RememberedSkyPosition(SkyMemo& memo, int32_t elevation, int32_t azimuth, int* x, int* y) {
     if (!memo.valid || memo.elevation != elevation || memo.azimuth != azimuth) {
         SkyPosition(elevation, azimuth, &memo.x, &memo.y);
@@ -67,28 +139,38 @@ void RememberedSkyPosition(SkyMemo& memo, int32_t elevation, int32_t azimuth, in
     *y = memo.y;
 }
 
-void DecodeSatellite(ReceiverStatus& status, const GsvSplit& split, size_t group) {
+void DecodeSatellite(ReceiverStatus& status, const GsvSplit& split, size_t group, SystemHint hint) {
     const size_t base = 4 + 4 * group;
     const int32_t number = text16::IntOrZero(GroupField(split, base));
-    // 0 (or no number) is no satellite; other numbers outside the table have
-    // no entry to write to.
-    if (number <= 0 || number >= kSatelliteSlots)
+    // 0 (or no number) is no satellite.
+    if (number <= 0)
         return;
-    SatelliteSlot& slot = status.satellites[number];
-    slot.inView = 1;
-    slot.snr = text16::IntOrZero(GroupField(split, base + 3));
+    bool added = false;
+    SatelliteSlot* slot = SatelliteFor(status, IdentifySatellite(number, hint), number, &added);
+    if (slot == nullptr)
+        return;
+    RenumberSatellite(status, *slot, number);
+    IntakeState& intake = status.intake;
+    const size_t index = static_cast<size_t>(slot - status.satellites);
+    slot->inView = 1;
+    // Each signal of the satellite listed this round: the strongest shows, so
+    // a signal not (yet) tracked never hides one that is.
+    const int32_t snr = text16::IntOrZero(GroupField(split, base + 3));
+    if (added || intake.listedRound[index] != intake.round || snr > slot->snr)
+        slot->snr = snr;
+    intake.listedRound[index] = intake.round;
     // Receivers list satellites without an almanac position with empty
-    // elevation and azimuth; such a satellite keeps its last chart position
-    // (none after a clear, see HasSkyPosition) rather than being drawn on the
-    // north horizon.
+    // elevation and azimuth, and further signals mostly so; such a satellite
+    // keeps its last chart position (none after a clear, see HasSkyPosition)
+    // rather than being drawn on the north horizon.
     int32_t elevation = 0, azimuth = 0;
     if (!text16::ScanInt(GroupField(split, base + 1), &elevation) ||
         !text16::ScanInt(GroupField(split, base + 2), &azimuth))
         return;
     int x = 0, y = 0;
-    RememberedSkyPosition(status.intake.skyMemo[number], elevation, azimuth, &x, &y);
-    slot.skyX = x;
-    slot.skyY = y;
+    RememberedSkyPosition(intake.skyMemo[index], elevation, azimuth, &x, &y);
+    slot->skyX = x;
+    slot->skyY = y;
 }
 
 }  // namespace
@@ -104,19 +186,27 @@ void DecodeGsv(ReceiverStatus& status, const char16_t* line) {
     IntakeState& intake = status.intake;
     const GsvSplit split = SplitGsv(line, intake.GsvFields);
 
-    // Once per cycle: the GSV groups of further satellite systems add to the
-    // first one's satellites.
+    // Whole numbers: a group of ten or more messages has a message 10 after
+    // its message 1, and message 1 of 12 is not its last.
     const auto& fields = intake.GsvFields;
-    if (fields[2][0] == u'1' && intake.gsvCleared == 0) {
-        intake.gsvCleared = 1;
-        ClearSatelliteFlag<&SatelliteSlot::inView>(status);
+    const int32_t total = text16::IntOrZero(fields[1]);
+    const int32_t message = text16::IntOrZero(fields[2]);
+    if (message == 1) {
+        // Once per cycle: the GSV groups of further satellite systems add to
+        // the first one's satellites.
+        if (intake.gsvCleared == 0) {
+            intake.gsvCleared = 1;
+            ClearSatelliteFlag<&SatelliteSlot::inView>(status);
+        }
+        BeginGroup(intake, GroupKey(split));
     }
-    if (fields[2][0] == fields[1][0])
+    if (message == total)
         intake.cycleComplete = 1;
 
     // Only groups whose four fields the buffer holds.
+    const SystemHint hint = GsvHint(split);
     const size_t maxGroups = (std::size(fields) - 4) / 4;
     const size_t groups = split.groups < maxGroups ? split.groups : maxGroups;
     for (size_t g = 0; g < groups; ++g)
-        DecodeSatellite(status, split, g);
+        DecodeSatellite(status, split, g, hint);
 }

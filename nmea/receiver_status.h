@@ -7,16 +7,26 @@
 #include <cstdint>
 
 #include "nmea/civil_time.h"
+#include "nmea/gnss_system.h"
 
+// One satellite, known by its system and its own number in that system.
 struct SatelliteSlot {
-    uint8_t inView;  // listed by a GSV sentence of the current cycle
-    uint8_t used;    // listed by a GSA sentence of the current cycle
-    int32_t snr;     // dB-Hz; 0 when the GSV field was empty
-    int32_t skyX;    // column on the 155x155 sky chart, zenith at 77
-    int32_t skyY;    // row on the sky chart (rows grow downwards)
+    uint8_t inView;     // listed by a GSV sentence of the current cycle
+    uint8_t used;       // listed by a GSA sentence of the current cycle
+    GnssSystem system;  // with `own`, which satellite this is
+    uint8_t own;        // its number in its system (PRN, GLONASS slot ...); 0: a free slot
+    int32_t snr;        // dB-Hz, the strongest signal listed this cycle; 0: none tracked
+    int32_t skyX;       // column on the 155x155 sky chart, zenith at 77
+    int32_t skyY;       // row on the sky chart (rows grow downwards)
+    int32_t number;     // the number the receiver sent for it, last in a GSV
 };
 
+// Satellites of every system seen since the record was cleared: all the
+// systems together fly fewer than 200, SBAS included. Should a receiver name
+// more, a slot whose satellite is neither in view nor used is taken over.
 constexpr int kSatelliteSlots = 256;
+// Own numbers run from 1 to 255; a satellite numbered beyond has no slot.
+constexpr int kOwnNumbers = 256;
 
 // Receivers list satellites they have no almanac for with empty elevation and
 // azimuth, and the decoder then leaves the chart position alone. A slot that
@@ -49,7 +59,7 @@ constexpr size_t kGsvFieldCount = 21;
 constexpr size_t kVersionFieldWidth = 128;
 constexpr size_t kVersionFieldCount = 4;
 
-// The sky position last worked out for a satellite number, and where from.
+// The sky position last worked out for a slot's satellite, and where from.
 struct SkyMemo {
     bool valid;
     int32_t elevation;
@@ -57,6 +67,10 @@ struct SkyMemo {
     int x;
     int y;
 };
+
+// The GSV groups listed in one round of the receiver's reports: a talker and
+// signal listed a second time start the next round.
+constexpr size_t kRoundGroups = 16;
 
 // What the intake and its decoders carry from one line to the next. Opening a
 // link and the cold start / factory reset clear the record's texts and
@@ -77,12 +91,24 @@ struct IntakeState {
     char16_t GsvFields[kGsvFieldCount][kNavFieldWidth];
     char16_t VersionFields[kVersionFieldCount][kVersionFieldWidth];
 
-    // Per satellite number, for DecodeGsv.
+    // A satellite listed for several signals in one round shows its strongest.
+    uint32_t round;                      // GGA and a group listed again start a new one
+    uint32_t roundGroups[kRoundGroups];  // talker and signal of each group begun in it
+    uint32_t roundGroupCount;
+
+    // Per satellite slot, for DecodeGsv.
     SkyMemo skyMemo[kSatelliteSlots];
+    uint32_t listedRound[kSatelliteSlots];  // the round the slot's snr is from
 };
 
 struct ReceiverStatus {
+    // Slots 0 to satelliteCount - 1 are taken, in the order the satellites
+    // were first seen; `order` lists them by the number as sent, then by
+    // system, the order of the table when it was indexed by number alone.
     SatelliteSlot satellites[kSatelliteSlots];
+    uint16_t satelliteCount;
+    uint8_t order[kSatelliteSlots];
+    uint16_t slotOf[kGnssSystems][kOwnNumbers];  // slot + 1; 0: none
     StatusTexts texts;
 
     CivilTime receiverTime;    // local time of the last RMC with date and time
@@ -106,9 +132,21 @@ void ResetFixClock(ReceiverStatus& status);
 // slots' other fields keep their values.
 template <uint8_t SatelliteSlot::*Flag>
 void ClearSatelliteFlag(ReceiverStatus& status) {
-    for (SatelliteSlot& slot : status.satellites)
-        slot.*Flag = 0;
+    for (int i = 0; i < status.satelliteCount; ++i)
+        status.satellites[i].*Flag = 0;
 }
+
+// The slot of a satellite, or nullptr when it has none.
+const SatelliteSlot* FindSatellite(const ReceiverStatus& status, SatelliteId id);
+
+// The slot of the satellite `number` (as sent) stands for, taking a free one
+// for a satellite not seen since the last clearing (*added then says so; it
+// comes zeroed but for its identity). nullptr for an own number outside 1 to
+// 255, and when every slot holds a satellite in view or used.
+SatelliteSlot* SatelliteFor(ReceiverStatus& status, SatelliteId id, int32_t number, bool* added);
+
+// Changes the number a satellite is known by, keeping `order` in order.
+void RenumberSatellite(ReceiverStatus& status, SatelliteSlot& slot, int32_t number);
 
 // Set by the cold start and factory reset commands, cleared by the intake on
 // the next line: re-enable the "Cold Start" and "Factory Reset" buttons. No

@@ -1,5 +1,6 @@
 #include "panels/status_layout.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "nmea/text16.h"
@@ -24,6 +25,7 @@ constexpr Box kValueBoxes[kTextItems - kLabelItems] = {
     {60, 157, 140, 170}, {185, 157, 215, 170}, {205, 157, 305, 170},
 };
 
+// The classic grids.
 constexpr int32_t kGridLeft = 320;
 constexpr int32_t kCellWidth = 25;
 constexpr int32_t kCellsPerRow = 10;
@@ -36,6 +38,32 @@ constexpr int32_t kValueHeight = 20;
 constexpr int32_t kNumberHeight = 50;
 constexpr int32_t kUsedCap = 50;
 constexpr int32_t kTrackedCap = 49;
+// What the classic grids hold before a row runs into the next grid or out
+// of the window: three rows of the first, two of the second.
+constexpr int32_t kFirstGridCells = 30;
+constexpr int32_t kSecondGridCells = 20;
+
+// The systems grid: the labels' small font ("G05" takes 19 pixels of Tahoma
+// on Windows, 23 of Wine's, and 13 in height), rows of cells right of the
+// texts and one more under them.
+struct Band {
+    int32_t left;
+    int32_t cells;
+    int32_t firstBase;
+    int32_t rows;
+};
+constexpr int32_t kSystemsPitch = 25;
+constexpr int32_t kSystemsRowHeight = 40;
+constexpr int32_t kSystemsValueTop = 18;  // above the base line
+constexpr int32_t kSystemsTextHeight = 13;
+constexpr Band kSystemsBands[] = {
+    {312, 10, 27, 6},  // x 312 to 561: rows at 27, 67 ... 227
+    {5, 12, 227, 1},   // under Lat and Lon, level with the last row
+};
+// A marker around a label of three characters; a longer label widens it.
+constexpr int32_t kMarkerHalfWidth = 13;
+constexpr int32_t kMarkerHalfWidthPerChar = 4;
+constexpr int32_t kMarkerHalfHeight = 7;
 
 // Sky positions come from unchecked receiver numbers; the box around one must
 // not overflow.
@@ -66,27 +94,15 @@ Box InteriorBox(int32_t x0, int32_t base, int32_t v) {
     return {x0 + 1, static_cast<int32_t>(top), x0 + kBarWidth - 1, base - 1};
 }
 
-Cell PlanCell(const SatelliteSlot& slot, int32_t satellite, int grid, int32_t n, bool logOpen,
-              int32_t snrOffset) {
-    const int32_t x0 = kGridLeft + kCellWidth * (n % kCellsPerRow);
-    const int32_t base =
-        (grid == 0 ? kFirstGridBase : kSecondGridBase) + kRowHeight * (n / kCellsPerRow);
-
-    Cell cell{};
-    cell.satellite = satellite;
-    cell.grid = grid;
-    cell.valueBox = {x0, base - kValueHeight, x0 + kTextWidth, base};
-    cell.numberBox = {x0, base, x0 + kTextWidth, base + kNumberHeight};
-    cell.skyBox = SkyCircleBox(slot.skyX, slot.skyY);
-    cell.onChart = HasSkyPosition(slot);
-    cell.textColor = grid == 0 ? kBlack : kCyan;
+// The bar and value of a cell whose base line starts at x0.
+void PlanSignal(Cell& cell, const SatelliteSlot& slot, int32_t x0, int32_t base, bool logOpen,
+                int32_t snrOffset) {
     cell.bar = {x0, base, x0, base};
     cell.barInterior = cell.bar;
-
     // The no-signal test looks at the stored value, never the offset one.
     if (slot.snr == 0) {
         cell.mark = Mark::kNoSignal;
-        return cell;
+        return;
     }
     int32_t v = DisplayedSnr(slot.snr, logOpen, snrOffset);
     if (slot.used == 1) {
@@ -102,7 +118,114 @@ Cell PlanCell(const SatelliteSlot& slot, int32_t satellite, int grid, int32_t n,
         cell.barInterior = InteriorBox(x0, base, v);
     }
     cell.value = v;
+}
+
+Cell PlanClassicCell(const SatelliteSlot& slot, int grid, int32_t n, bool logOpen,
+                     int32_t snrOffset) {
+    const int32_t x0 = kGridLeft + kCellWidth * (n % kCellsPerRow);
+    const int32_t base =
+        (grid == 0 ? kFirstGridBase : kSecondGridBase) + kRowHeight * (n / kCellsPerRow);
+    Cell cell{};
+    cell.id = {slot.system, slot.own};
+    cell.valueBox = {x0, base - kValueHeight, x0 + kTextWidth, base};
+    cell.labelBox = {x0, base, x0 + kTextWidth, base + kNumberHeight};
+    cell.skyBox = SkyCircleBox(slot.skyX, slot.skyY);
+    cell.onChart = HasSkyPosition(slot);
+    cell.textColor = grid == 0 ? kBlack : kCyan;
+    FormatSatellite(slot.number, cell.label);
+    PlanSignal(cell, slot, x0, base, logOpen, snrOffset);
     return cell;
+}
+
+// Where the systems grid's cell unit `k` stands; false past the last one.
+bool SystemsCellAt(int32_t k, int32_t* x0, int32_t* base) {
+    for (const Band& band : kSystemsBands) {
+        if (k < band.cells * band.rows) {
+            *x0 = band.left + kSystemsPitch * (k % band.cells);
+            *base = band.firstBase + kSystemsRowHeight * (k / band.cells);
+            return true;
+        }
+        k -= band.cells * band.rows;
+    }
+    return false;
+}
+
+int32_t SystemsCellUnits() {
+    int32_t units = 0;
+    for (const Band& band : kSystemsBands)
+        units += band.cells * band.rows;
+    return units;
+}
+
+Box MarkerBox(const SatelliteSlot& slot, size_t labelLength) {
+    const int32_t half =
+        kMarkerHalfWidth + kMarkerHalfWidthPerChar * (static_cast<int32_t>(labelLength) - 3);
+    return {Saturate(static_cast<int64_t>(slot.skyX) - half),
+            Saturate(static_cast<int64_t>(slot.skyY) - kMarkerHalfHeight),
+            Saturate(static_cast<int64_t>(slot.skyX) + half),
+            Saturate(static_cast<int64_t>(slot.skyY) + kMarkerHalfHeight)};
+}
+
+bool BySystem(const SatelliteSlot* a, const SatelliteSlot* b) {
+    if (a->system != b->system)
+        return a->system < b->system;
+    return a->own < b->own;
+}
+
+void PlanClassic(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, Plan* plan) {
+    int32_t n[2] = {0, 0};
+    for (int i = 0; i < status.satelliteCount; ++i) {
+        // In ascending numbers: the first grid's before the second's.
+        const SatelliteSlot& slot = status.satellites[status.order[i]];
+        if (slot.inView != 1)
+            continue;
+        const int grid = slot.number <= kLastFirstGridEntry ? 0 : 1;
+        plan->cells[plan->count++] = PlanClassicCell(slot, grid, n[grid]++, logOpen, snrOffset);
+    }
+}
+
+void PlanSystems(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, Plan* plan) {
+    std::array<const SatelliteSlot*, kSatelliteSlots> inView;
+    size_t count = 0;
+    for (int i = 0; i < status.satelliteCount; ++i)
+        if (status.satellites[i].inView == 1)
+            inView[count++] = &status.satellites[i];
+    std::sort(inView.begin(), inView.begin() + count, BySystem);
+    const int32_t units = SystemsCellUnits();
+    int32_t k = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const SatelliteSlot& slot = *inView[i];
+        Cell cell{};
+        cell.id = {slot.system, slot.own};
+        SatelliteLabel(cell.id, cell.label, kNumberCapacity);
+        const size_t length = text16::Length(cell.label);
+        const int32_t wide = length <= 3 ? 1 : 2;
+        int32_t x0 = 0, base = 0, x1 = 0, base1 = 0;
+        // A wide label takes two units of one row; a row's last unit stays empty then.
+        if (wide == 2 && SystemsCellAt(k, &x0, &base) && SystemsCellAt(k + 1, &x1, &base1) &&
+            x1 < x0)
+            ++k;
+        // While more follow, the last unit is kept for counting those that do not fit.
+        const int32_t room = i + 1 == count ? units : units - 1;
+        if (k + wide > room) {
+            int32_t x = 0, y = 0;
+            SystemsCellAt(units - 1, &x, &y);
+            plan->omitted = static_cast<int32_t>(count - i);
+            plan->omittedBox = {x, y, x + kSystemsPitch - 1, y + kSystemsTextHeight};
+            break;
+        }
+        SystemsCellAt(k, &x0, &base);
+        k += wide;
+        const int32_t width = kSystemsPitch * wide - 1;
+        cell.valueBox = {x0, base - kSystemsValueTop, x0 + width,
+                         base - kSystemsValueTop + kSystemsTextHeight};
+        cell.labelBox = {x0, base, x0 + width, base + kSystemsTextHeight};
+        cell.skyBox = MarkerBox(slot, length);
+        cell.onChart = HasSkyPosition(slot);
+        cell.textColor = kBlack;
+        PlanSignal(cell, slot, x0, base, logOpen, snrOffset);
+        plan->cells[plan->count++] = cell;
+    }
 }
 
 }  // namespace
@@ -133,21 +256,29 @@ Box SkyCircleBox(int32_t skyX, int32_t skyY) {
             Saturate(static_cast<int64_t>(skyX) + 11), Saturate(static_cast<int64_t>(skyY) + 9)};
 }
 
-size_t PlanCells(const SatelliteSlot (&satellites)[kSatelliteSlots], bool logOpen,
-                 int32_t snrOffset, std::array<Cell, kSatelliteSlots>& cells) {
-    size_t count = 0;
-    for (int grid = 0; grid < 2; ++grid) {
-        const int32_t first = grid == 0 ? 0 : kLastFirstGridEntry + 1;
-        const int32_t last = grid == 0 ? kLastFirstGridEntry : kSatelliteSlots - 1;
-        int32_t n = 0;
-        for (int32_t i = first; i <= last; ++i) {
-            const SatelliteSlot& slot = satellites[i];
-            if (slot.inView != 1)
-                continue;
-            cells[count++] = PlanCell(slot, i, grid, n++, logOpen, snrOffset);
-        }
+bool FitsClassicLayout(const ReceiverStatus& status) {
+    int32_t cells[2] = {0, 0};
+    for (int i = 0; i < status.satelliteCount; ++i) {
+        const SatelliteSlot& slot = status.satellites[i];
+        if (slot.inView != 1)
+            continue;
+        GnssSystem named{};
+        if (slot.number > kSatelliteSlots - 1 || !SystemOfNumber(slot.number, &named) ||
+            named != slot.system)
+            return false;
+        ++cells[slot.number <= kLastFirstGridEntry ? 0 : 1];
     }
-    return count;
+    return cells[0] <= kFirstGridCells && cells[1] <= kSecondGridCells;
+}
+
+void PlanSatellites(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, Plan* plan) {
+    plan->count = 0;
+    plan->omitted = 0;
+    plan->layout = FitsClassicLayout(status) ? Layout::kClassic : Layout::kSystems;
+    if (plan->layout == Layout::kClassic)
+        PlanClassic(status, logOpen, snrOffset, plan);
+    else
+        PlanSystems(status, logOpen, snrOffset, plan);
 }
 
 void FormatValue(int32_t value, char16_t (&out)[kNumberCapacity]) {
