@@ -10,6 +10,7 @@ using GsvFieldBuffer = decltype(IntakeState::GsvFields);
 
 struct GsvSplit {
     const GsvFieldBuffer& fields;
+    const char16_t* talker;  // its two letters in the line, or nullptr: no "..GSV" address
     size_t dataFields;       // fields up to the one that ends at the checksum's '*'
     size_t groups;           // satellite groups, counted from the header on
     const char16_t* signal;  // where the signal ID stands in the line, or nullptr
@@ -25,14 +26,24 @@ char16_t ShortField(const char16_t* p) {
 // makes the fields after the header two more than a multiple of four. Only
 // a talker that names no system sends one; from GP such an ending is a
 // satellite group cut short.
-bool EndsInSystemId(const char16_t* address, const char16_t* last) {
+bool EndsInSystemId(const char16_t* talker, const char16_t* last) {
     const char16_t id[2] = {ShortField(last), 0};
     SystemHint hint{};
     if (!SystemIdHint(id, &hint))
         return false;
-    const size_t n = text16::Length(address);
-    const bool gps = n >= 5 && address[n - 5] == u'G' && address[n - 4] == u'P';
-    return !gps && !TalkerHint(address, "GSV").named;
+    if (talker == nullptr)
+        return true;
+    const bool gps = talker[0] == u'G' && talker[1] == u'P';
+    return !gps && !TalkerHint(talker[0], talker[1]).named;
+}
+
+// "$GPGSV": the talker's letters stand before "GSV" at the end of the address
+// field (whatever came before it on a damaged line).
+const char16_t* Talker(const char16_t* line, const char16_t* addressEnd) {
+    if (addressEnd - line < 5 || addressEnd[-3] != u'G' || addressEnd[-2] != u'S' ||
+        addressEnd[-1] != u'V')
+        return nullptr;
+    return addressEnd - 5;
 }
 
 // Unlike SplitFields, this splitter knows no field limit: it reads the whole
@@ -52,9 +63,12 @@ GsvSplit SplitGsv(const char16_t* line, GsvFieldBuffer& fields) {
     const char16_t* before = nullptr;
     const char16_t* dataLast = nullptr;
     const char16_t* dataBefore = nullptr;
+    const char16_t* talker = nullptr;
     for (;;) {
         // A field past the ones kept is read over.
         p = field < std::size(fields) ? TakeField(p, fields[field]) : SkipField(p);
+        if (field == 0)
+            talker = Talker(line, p);
         if (*p == 0 || *p == u'\r')
             break;
         if (*p == u'*') {
@@ -72,12 +86,12 @@ GsvSplit SplitGsv(const char16_t* line, GsvFieldBuffer& fields) {
         dataLast = start;
         dataBefore = before;
     }
-    GsvSplit split{fields, sawStar ? lastStarField + 1 : field + 1, 0, nullptr, nullptr};
+    GsvSplit split{fields, talker, sawStar ? lastStarField + 1 : field + 1, 0, nullptr, nullptr};
     size_t satelliteFields = split.dataFields > 4 ? split.dataFields - 4 : 0;
     if (satelliteFields % 4 == 1) {
         --satelliteFields;
         split.signal = dataLast;
-    } else if (satelliteFields % 4 == 2 && EndsInSystemId(fields[0], dataLast)) {
+    } else if (satelliteFields % 4 == 2 && EndsInSystemId(talker, dataLast)) {
         satelliteFields -= 2;
         split.signal = dataBefore;
         split.system = dataLast;
@@ -95,7 +109,9 @@ const char16_t* GroupField(const GsvSplit& split, size_t index) {
 // The talker names the system; GN and other talkers leave it to a system ID
 // where they send one, else to the numbers.
 SystemHint GsvHint(const GsvSplit& split) {
-    SystemHint hint = TalkerHint(split.fields[0], "GSV");
+    SystemHint hint{GnssSystem::kGps, false};
+    if (split.talker != nullptr)
+        hint = TalkerHint(split.talker[0], split.talker[1]);
     const char16_t id[2] = {ShortField(split.system), 0};
     SystemIdHint(id, &hint);
     return hint;
@@ -106,9 +122,8 @@ SystemHint GsvHint(const GsvSplit& split) {
 // between: that keeps a signal from being compared with an older report of
 // another.
 uint32_t GroupKey(const GsvSplit& split) {
-    const char16_t* address = split.fields[0];
-    const size_t n = text16::Length(address);
-    const uint32_t talker = n >= 5 ? (address[n - 5] & 0xFFu) | (address[n - 4] & 0xFFu) << 8 : 0;
+    const uint32_t talker =
+        split.talker != nullptr ? (split.talker[0] & 0xFFu) | (split.talker[1] & 0xFFu) << 8 : 0;
     const uint32_t signal = split.signal != nullptr ? split.signal[0] & 0xFFu : 0;
     const uint32_t system = ShortField(split.system) & 0xFFu;
     return talker | signal << 16 | system << 24;

@@ -1,7 +1,5 @@
 #include "nmea/gnss_system.h"
 
-#include <iterator>
-
 #include "nmea/text16.h"
 
 namespace {
@@ -55,17 +53,11 @@ const SystemRow& Row(GnssSystem system) {
     return kSystems[static_cast<int>(system)];
 }
 
-// Every satellite group of a GSV goes through here: the numbers up to this
-// bound are looked up instead of searched for in the ranges.
-constexpr int32_t kLookupNumbers = 512;
+using gnss_detail::kLookupNumbers;
+using gnss_detail::NumberLookup;
 
-struct Lookup {
-    uint8_t system[kLookupNumbers];  // kGnssSystems: no range names it
-    int16_t own[kGnssSystems][kLookupNumbers];
-};
-
-constexpr Lookup MakeLookup() {
-    Lookup l{};
+constexpr NumberLookup MakeLookup() {
+    NumberLookup l{};
     for (int32_t n = 0; n < kLookupNumbers; ++n) {
         l.system[n] = kGnssSystems;
         for (int s = 0; s < kGnssSystems; ++s)
@@ -81,14 +73,35 @@ constexpr Lookup MakeLookup() {
     return l;
 }
 
-constexpr Lookup kNumbers = MakeLookup();
+// The talkers that name a system, by their two letters: every GSV and GSA
+// asks. GP is left out: it keeps SBAS, and QZSS before 4.11, among its
+// numbers.
+struct TalkerLookup {
+    uint8_t system[26][26];  // kGnssSystems: names none
+};
 
-bool TalkerIs(const char16_t* talker, const char* name) {
-    return name != nullptr && talker[0] == static_cast<char16_t>(name[0]) &&
-           talker[1] == static_cast<char16_t>(name[1]);
+constexpr TalkerLookup MakeTalkers() {
+    TalkerLookup t{};
+    for (auto& row : t.system)
+        for (uint8_t& s : row)
+            s = kGnssSystems;
+    for (int s = 0; s < kGnssSystems; ++s) {
+        if (s == static_cast<int>(GnssSystem::kGps))
+            continue;
+        for (const char* name : kSystems[s].talkers)
+            if (name != nullptr)
+                t.system[name[0] - 'A'][name[1] - 'A'] = static_cast<uint8_t>(s);
+    }
+    return t;
 }
 
+constexpr TalkerLookup kTalkers = MakeTalkers();
+
 }  // namespace
+
+namespace gnss_detail {
+constexpr NumberLookup kNumbers = MakeLookup();
+}
 
 const char* SystemName(GnssSystem system) {
     return Row(system).name;
@@ -98,18 +111,18 @@ SystemHint TalkerHint(const char16_t* address, const char* kind) {
     const SystemHint numbers{GnssSystem::kGps, false};
     const size_t n = text16::Length(address);
     // "$GAGSV", or the address at the end of whatever came before it on the line.
-    if (n < 5 || !text16::Equal(address + n - 3, kind))
+    if (n < 5 || address[n - 3] != static_cast<char16_t>(kind[0]) ||
+        address[n - 2] != static_cast<char16_t>(kind[1]) ||
+        address[n - 1] != static_cast<char16_t>(kind[2]))
         return numbers;
-    const char16_t* talker = address + n - 5;
-    for (int s = 0; s < kGnssSystems; ++s) {
-        const SystemRow& row = kSystems[s];
-        if (s == static_cast<int>(GnssSystem::kGps))
-            continue;  // GP keeps SBAS, and QZSS before 4.11, among its numbers
-        for (const char* name : row.talkers)
-            if (TalkerIs(talker, name))
-                return {static_cast<GnssSystem>(s), true};
-    }
-    return numbers;
+    return TalkerHint(address[n - 5], address[n - 4]);
+}
+
+SystemHint TalkerHint(char16_t first, char16_t second) {
+    const unsigned row = first - u'A', column = second - u'A';
+    if (row >= 26 || column >= 26 || kTalkers.system[row][column] >= kGnssSystems)
+        return {GnssSystem::kGps, false};
+    return {static_cast<GnssSystem>(kTalkers.system[row][column]), true};
 }
 
 bool SystemIdHint(const char16_t* field, SystemHint* hint) {
@@ -126,16 +139,8 @@ bool SystemIdHint(const char16_t* field, SystemHint* hint) {
     return false;
 }
 
-SatelliteId IdentifySatellite(int32_t number, SystemHint hint) {
-    GnssSystem system = hint.system;
-    if (number < 0 || number >= kLookupNumbers)
-        return {system, number};
-    if (!hint.named && kNumbers.system[number] < kGnssSystems)
-        system = static_cast<GnssSystem>(kNumbers.system[number]);
-    return {system, kNumbers.own[static_cast<int>(system)][number]};
-}
-
 bool SystemOfNumber(int32_t number, GnssSystem* system) {
+    using gnss_detail::kNumbers;
     if (number < 0 || number >= kLookupNumbers || kNumbers.system[number] >= kGnssSystems)
         return false;
     *system = static_cast<GnssSystem>(kNumbers.system[number]);

@@ -27,6 +27,8 @@ struct SystemHint {
 // name their system; GP, GN and any other talker leave it to the numbers,
 // GPS where none claims one. `kind` is "GSV" or "GSA".
 SystemHint TalkerHint(const char16_t* address, const char* kind);
+// The same from the talker's two letters alone.
+SystemHint TalkerHint(char16_t first, char16_t second);
 
 // From an NMEA 0183 4.10 system ID field ("1" to "6"); false for anything else.
 bool SystemIdHint(const char16_t* field, SystemHint* hint);
@@ -37,8 +39,27 @@ struct SatelliteId {
     int32_t own;  // its number in its own system: PRN, GLONASS slot ...
 };
 
+namespace gnss_detail {
+// The table's ranges worked out for every number up to kLookupNumbers (in
+// gnss_system.cpp): every satellite group of every GSV needs them.
+constexpr int32_t kLookupNumbers = 512;
+struct NumberLookup {
+    uint8_t system[kLookupNumbers];  // kGnssSystems: no range names it
+    int16_t own[kGnssSystems][kLookupNumbers];
+};
+extern const NumberLookup kNumbers;
+}  // namespace gnss_detail
+
 // The satellite that `number` (as sent, above 0) stands for under `hint`.
-SatelliteId IdentifySatellite(int32_t number, SystemHint hint);
+inline SatelliteId IdentifySatellite(int32_t number, SystemHint hint) {
+    using gnss_detail::kNumbers;
+    GnssSystem system = hint.system;
+    if (number < 0 || number >= gnss_detail::kLookupNumbers)
+        return {system, number};
+    if (!hint.named && kNumbers.system[number] < kGnssSystems)
+        system = static_cast<GnssSystem>(kNumbers.system[number]);
+    return {system, kNumbers.own[static_cast<int>(system)][number]};
+}
 
 // The system the number names by itself, without a talker or system ID:
 // false for a number of no range.

@@ -81,13 +81,7 @@ const SatelliteSlot* FindSatellite(const ReceiverStatus& status, SatelliteId id)
     return taken != 0 ? &status.satellites[taken - 1] : nullptr;
 }
 
-SatelliteSlot* SatelliteFor(ReceiverStatus& status, SatelliteId id, int32_t number, bool* added) {
-    *added = false;
-    if (id.own <= 0 || id.own >= kOwnNumbers)
-        return nullptr;
-    uint16_t& taken = status.slotOf[static_cast<int>(id.system)][id.own];
-    if (taken != 0)
-        return &status.satellites[taken - 1];
+SatelliteSlot* AddSatellite(ReceiverStatus& status, SatelliteId id, int32_t number, bool* added) {
     const int index = FreeSlot(status);
     if (index < 0)
         return nullptr;
@@ -96,16 +90,13 @@ SatelliteSlot* SatelliteFor(ReceiverStatus& status, SatelliteId id, int32_t numb
     slot.system = id.system;
     slot.own = static_cast<uint8_t>(id.own);
     slot.number = number;
-    taken = static_cast<uint16_t>(index + 1);
+    status.slotOf[static_cast<int>(id.system)][id.own] = static_cast<uint16_t>(index + 1);
     Reorder(status, PlaceInOrder(status, static_cast<uint8_t>(index)), static_cast<uint8_t>(index));
     *added = true;
     return &slot;
 }
 
-void RenumberSatellite(ReceiverStatus& status, SatelliteSlot& slot, int32_t number) {
-    if (slot.number == number)
-        return;
-    slot.number = number;
+void PlaceByNumber(ReceiverStatus& status, SatelliteSlot& slot) {
     const auto index = static_cast<uint8_t>(&slot - status.satellites);
     Reorder(status, PlaceInOrder(status, index), index);
 }

@@ -139,14 +139,35 @@ void ClearSatelliteFlag(ReceiverStatus& status) {
 // The slot of a satellite, or nullptr when it has none.
 const SatelliteSlot* FindSatellite(const ReceiverStatus& status, SatelliteId id);
 
+// Takes a slot for a satellite that has none (SatelliteFor).
+SatelliteSlot* AddSatellite(ReceiverStatus& status, SatelliteId id, int32_t number, bool* added);
+
 // The slot of the satellite `number` (as sent) stands for, taking a free one
 // for a satellite not seen since the last clearing (*added then says so; it
 // comes zeroed but for its identity). nullptr for an own number outside 1 to
-// 255, and when every slot holds a satellite in view or used.
-SatelliteSlot* SatelliteFor(ReceiverStatus& status, SatelliteId id, int32_t number, bool* added);
+// 255, and when every slot holds a satellite in view or used. Every satellite
+// group of every GSV comes here: the common case stays inline.
+inline SatelliteSlot* SatelliteFor(ReceiverStatus& status, SatelliteId id, int32_t number,
+                                   bool* added) {
+    *added = false;
+    if (id.own <= 0 || id.own >= kOwnNumbers)
+        return nullptr;
+    const uint16_t taken = status.slotOf[static_cast<int>(id.system)][id.own];
+    if (taken != 0)
+        return &status.satellites[taken - 1];
+    return AddSatellite(status, id, number, added);
+}
+
+// Moves a satellite to its place in `order` under its new number (RenumberSatellite).
+void PlaceByNumber(ReceiverStatus& status, SatelliteSlot& slot);
 
 // Changes the number a satellite is known by, keeping `order` in order.
-void RenumberSatellite(ReceiverStatus& status, SatelliteSlot& slot, int32_t number);
+inline void RenumberSatellite(ReceiverStatus& status, SatelliteSlot& slot, int32_t number) {
+    if (slot.number == number)
+        return;
+    slot.number = number;
+    PlaceByNumber(status, slot);
+}
 
 // Set by the cold start and factory reset commands, cleared by the intake on
 // the next line: re-enable the "Cold Start" and "Factory Reset" buttons. No
