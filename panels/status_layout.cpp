@@ -64,6 +64,11 @@ constexpr Band kSystemsBands[] = {
 constexpr int32_t kMarkerHalfWidth = 13;
 constexpr int32_t kMarkerHalfWidthPerChar = 4;
 constexpr int32_t kMarkerHalfHeight = 7;
+// How far a marker may move off its sky position to uncover another: two
+// satellites at one place end a marker's height apart, and a few more
+// around them still find room.
+constexpr int32_t kMarkerShiftX = 16;
+constexpr int32_t kMarkerShiftY = 16;
 
 // Sky positions come from unchecked receiver numbers; the box around one must
 // not overflow.
@@ -166,6 +171,63 @@ Box MarkerBox(const SatelliteSlot& slot, size_t labelLength) {
             Saturate(static_cast<int64_t>(slot.skyY) + kMarkerHalfHeight)};
 }
 
+bool Overlap(const Box& a, const Box& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+Box Shifted(const Box& b, int32_t dx, int32_t dy) {
+    return {b.left + dx, b.top + dy, b.right + dx, b.bottom + dy};
+}
+
+// Satellites crowd where the sky is small: each marker, from the top one
+// down (used, tracked, no signal, as they are drawn last to first), moves by
+// a few pixels, the fewest it can, to where it covers none placed before it
+// and stays on the picture; one that finds no such place keeps its own.
+void SpreadMarkers(Plan* plan) {
+    struct Offset {
+        int32_t dx, dy;
+    };
+    // Every shift in steps of 2 pixels, the shortest first.
+    static const auto kOffsets = [] {
+        std::array<Offset, (kMarkerShiftX + 1) * (kMarkerShiftY + 1)> offsets{};
+        size_t n = 0;
+        for (int32_t dy = -kMarkerShiftY; dy <= kMarkerShiftY; dy += 2)
+            for (int32_t dx = -kMarkerShiftX; dx <= kMarkerShiftX; dx += 2)
+                offsets[n++] = {dx, dy};
+        std::stable_sort(offsets.begin(), offsets.begin() + n, [](Offset a, Offset b) {
+            return a.dx * a.dx + a.dy * a.dy < b.dx * b.dx + b.dy * b.dy;
+        });
+        return std::make_pair(offsets, n);
+    }();
+    std::array<size_t, kSatelliteSlots> order;
+    size_t n = 0;
+    for (Mark layer : {Mark::kUsed, Mark::kTracked, Mark::kNoSignal})
+        for (size_t i = 0; i < plan->count; ++i)
+            if (plan->cells[i].onChart && plan->cells[i].mark == layer)
+                order[n++] = i;
+    std::array<Box, kSatelliteSlots> placed;
+    const Box sky{0, 0, kSkySize, kSkySize};
+    auto onPicture = [&](const Box& b) {
+        return b.left >= sky.left && b.right <= sky.right && b.top >= sky.top &&
+               b.bottom <= sky.bottom;
+    };
+    for (size_t k = 0; k < n; ++k) {
+        Box& box = plan->cells[order[k]].skyBox;
+        // A marker already off the picture (below the horizon) stays put.
+        for (size_t o = 0; o < kOffsets.second && onPicture(box); ++o) {
+            const Box c = Shifted(box, kOffsets.first[o].dx, kOffsets.first[o].dy);
+            bool free = onPicture(c);
+            for (size_t j = 0; j < k && free; ++j)
+                free = !Overlap(c, placed[j]);
+            if (free) {
+                box = c;
+                break;
+            }
+        }
+        placed[k] = box;
+    }
+}
+
 bool BySystem(const SatelliteSlot* a, const SatelliteSlot* b) {
     if (a->system != b->system)
         return a->system < b->system;
@@ -226,6 +288,7 @@ void PlanSystems(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, 
         PlanSignal(cell, slot, x0, base, logOpen, snrOffset);
         plan->cells[plan->count++] = cell;
     }
+    SpreadMarkers(plan);
 }
 
 }  // namespace
@@ -259,14 +322,15 @@ Box SkyCircleBox(int32_t skyX, int32_t skyY) {
 bool FitsClassicLayout(const ReceiverStatus& status) {
     int32_t cells[2] = {0, 0};
     for (int i = 0; i < status.satelliteCount; ++i) {
+        // Every satellite since the clearing, in view or not: a receiver's
+        // systems report one after the other, and the panel redrawn after
+        // each must not change its grids back and forth within a cycle.
         const SatelliteSlot& slot = status.satellites[i];
-        if (slot.inView != 1)
-            continue;
-        GnssSystem named{};
-        if (slot.number > kSatelliteSlots - 1 || !SystemOfNumber(slot.number, &named) ||
-            named != slot.system)
+        const SatelliteId alone = IdentifySatellite(slot.number, {GnssSystem::kGps, false});
+        if (slot.number >= kSatelliteSlots || alone.system != slot.system || alone.own != slot.own)
             return false;
-        ++cells[slot.number <= kLastFirstGridEntry ? 0 : 1];
+        if (slot.inView == 1)
+            ++cells[slot.number <= kLastFirstGridEntry ? 0 : 1];
     }
     return cells[0] <= kFirstGridCells && cells[1] <= kSecondGridCells;
 }

@@ -63,12 +63,14 @@ enum class Mark {
 };
 
 // Which drawing the satellites get. A receiver whose satellite numbers name
-// their systems by themselves (GPS 1-32, SBAS, GLONASS 65-96, QZSS 193-202),
-// as every receiver did before NMEA 0183 4.10, keeps the panel it always
-// had: a grid for 1 to 32 and one, in cyan, for the rest. Any other number
-// (Galileo or BeiDou from 1, a QZSS or GLONASS number of its own talker),
-// or more satellites than those grids hold, and each satellite is labelled
-// with its system's letter in one grid ordered by system.
+// their systems by themselves (GPS 1-32, SBAS 33-64, GLONASS 65-96, QZSS
+// 193-202, any other number up to 255 counting as GPS), as every receiver
+// did before NMEA 0183 4.10, keeps the panel it always had: a grid for 1 to
+// 32 and one, in cyan, for the rest. Once the record holds a satellite its
+// number alone does not name (Galileo or BeiDou from 1, a QZSS or GLONASS
+// number of its own talker, a number past 255), or while more satellites
+// are in view than those grids hold, each satellite is labelled with its
+// system's letter in one grid ordered by system.
 enum class Layout { kClassic, kSystems };
 
 // Short texts of the grid: the panel's 8-unit buffer.
@@ -83,7 +85,8 @@ struct Cell {
     Box barInterior;                  // filled white inside a tracked bar; may be empty
     Box valueBox;                     // the value, top-left, magenta
     Box labelBox;                     // the label under the base line, top-left
-    Box skyBox;                       // the sky marker, its label centred in it
+    Box skyBox;                       // the sky marker, its label centred in it; in the grid by
+                                      // system up to 16 pixels off its place where satellites crowd
     bool onChart;                     // false until the receiver gives the satellite a place
     uint32_t textColor;               // colour of the label (grid and marker)
     char16_t label[kNumberCapacity];  // "%02d" of the number sent, or "G05"
@@ -106,7 +109,7 @@ constexpr int32_t kLastFirstGridEntry = 32;
 // GLONASS, Galileo, BeiDou, QZSS, NavIC, each by its own numbers.
 void PlanSatellites(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, Plan* plan);
 
-// True when the classic grids show every satellite in view as it always did.
+// True when the classic grids show every satellite in view as they always did.
 bool FitsClassicLayout(const ReceiverStatus& status);
 
 // The panel area the satellites' grids may use: below it the window ends.

@@ -69,6 +69,9 @@ const SystemHint kNumbers{GnssSystem::kGps, false};
 SystemHint Named(GnssSystem s) {
     return {s, true};
 }
+const SystemHint kGlo = Named(GnssSystem::kGlonass);
+const SystemHint kGal = Named(GnssSystem::kGalileo);
+const SystemHint kBds = Named(GnssSystem::kBeiDou);
 
 }  // namespace
 
@@ -206,27 +209,20 @@ TEST(StatusLayout, TheClassicGridsStayForNumbersThatNameTheirSystems) {
          kNumbers,
          {},
          Layout::kClassic},
-        {"GLONASS by its own talker and numbers",
-         {5},
-         Named(GnssSystem::kGlonass),
-         {70},
+        {"GLONASS by its own talker and numbers", {5}, kGlo, {70}, Layout::kClassic},
+        {"a number of no range, as damaged lines give",
+         {5, 110, 230},
+         kNumbers,
+         {},
          Layout::kClassic},
         {"30 in the first grid, 20 in the second", numbers(1, 30), kNumbers, numbers(65, 20),
          Layout::kClassic},
         {"a 31st in the first grid", numbers(1, 31), kNumbers, {}, Layout::kSystems},
         {"a 21st in the second grid", {}, kNumbers, numbers(65, 21), Layout::kSystems},
-        {"Galileo numbered from 1, clashing",
-         {5},
-         Named(GnssSystem::kGalileo),
-         {5},
-         Layout::kSystems},
-        {"BeiDou numbered from 1, without a clash",
-         {5},
-         Named(GnssSystem::kBeiDou),
-         {13},
-         Layout::kSystems},
-        {"GLONASS by its slot", {}, Named(GnssSystem::kGlonass), {7}, Layout::kSystems},
-        {"BeiDou as PRN + 200", {}, Named(GnssSystem::kBeiDou), {214}, Layout::kSystems},
+        {"Galileo numbered from 1, clashing", {5}, kGal, {5}, Layout::kSystems},
+        {"BeiDou numbered from 1, without a clash", {5}, kBds, {13}, Layout::kSystems},
+        {"GLONASS by its slot", {}, kGlo, {7}, Layout::kSystems},
+        {"BeiDou as PRN + 200", {}, kBds, {214}, Layout::kSystems},
         {"Galileo in the extended range", {}, kNumbers, {305}, Layout::kSystems},
     };
     for (const Row& r : rows) {
@@ -241,6 +237,14 @@ TEST(StatusLayout, TheClassicGridsStayForNumbersThatNameTheirSystems) {
         EXPECT_EQ(layout, r.layout);
         EXPECT_EQ(cells.size(), r.legacy.size() + r.otherNumbers.size());
     }
+    // A system reported earlier in the cycle keeps the grid by system while
+    // the next one's satellites are the only ones in view.
+    Record s;
+    s.Gps(5);
+    s.Add(kGal, 5).inView = 0;
+    Layout layout{};
+    EXPECT_EQ(s.Plan(false, 0, &layout).size(), 1u);
+    EXPECT_EQ(layout, Layout::kSystems);
 }
 
 TEST(StatusLayout, TheClassicGridsFillFromTheirFirstCellsInNumberOrder) {
@@ -375,6 +379,32 @@ TEST(StatusLayout, MarkersSurroundTheSkyPositionsAndOnlyPlacedOnesShow) {
         const Cell& unplaced = cells[systems ? 0 : 1];
         EXPECT_FALSE(unplaced.onChart);
         EXPECT_EQ(unplaced.mark, Mark::kUsed);  // its bar is still drawn
+    }
+}
+
+// Where satellites crowd, the grid by system moves markers a few pixels
+// apart: the one used in the fix stays on top at its place.
+TEST(StatusLayout, CrowdedMarkersMoveApartByAFewPixels) {
+    Record s;
+    s.Add(kGal, 5, 30, false, 60, 60);
+    s.Add(kBds, 5, 40, true, 60, 60);
+    s.Add(kGal, 6, 0, false, 62, 61);
+    s.Add(kGal, 7, 30, false, 120, 30);  // alone: stays
+    const auto cells = s.Plan();
+    ASSERT_EQ(cells.size(), 4u);
+    for (size_t i = 0; i < cells.size(); ++i) {
+        const Box& b = cells[i].skyBox;
+        const SatelliteSlot* slot = FindSatellite(s.status, cells[i].id);
+        const int32_t dx = (b.left + b.right) / 2 - slot->skyX;
+        const int32_t dy = (b.top + b.bottom) / 2 - slot->skyY;
+        EXPECT_TRUE(dx >= -16 && dx <= 16 && dy >= -16 && dy <= 16) << i;
+        EXPECT_TRUE(Inside(b, kSky));
+        if (cells[i].mark == Mark::kUsed || slot->skyX == 120) {
+            EXPECT_EQ(dx, 0);
+            EXPECT_EQ(dy, 0);
+        }
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(Overlap(b, cells[j].skyBox)) << i << " " << j;
     }
 }
 
