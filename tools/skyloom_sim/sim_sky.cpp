@@ -35,6 +35,7 @@ constexpr SystemLayout kLayouts[] = {
 };
 
 constexpr int kMaxUsedPerSystem = 12;
+constexpr double kPi = 3.14159265358979323846;
 
 }  // namespace
 
@@ -86,7 +87,11 @@ Sky::Sky(unsigned seed) : seed_(seed) {
             Entry e;
             e.system = layout.bit;
             e.prn = prn;
-            e.elevation = static_cast<int>(5 + h % 80);
+            // Spread evenly over the visible sky, which puts fewer overhead
+            // than near the horizon: sin(elevation) even from 5 to 85 degrees.
+            const double low = std::sin(5.0 * kPi / 180.0), high = std::sin(85.0 * kPi / 180.0);
+            const double u = static_cast<double>(h % 1000) / 1000.0;
+            e.elevation = static_cast<int>(std::asin(low + (high - low) * u) * 180.0 / kPi);
             e.azimuth = static_cast<double>((h >> 8) % 360);
             // Low satellites are weak, high ones strong, as under an open sky.
             e.target = 18 + e.elevation / 3 + static_cast<int>((h >> 20) % 8);
