@@ -37,6 +37,13 @@ bool EndsInSystemId(const char16_t* talker, const char16_t* last) {
     return !gps && !TalkerHint(talker[0], talker[1]).named;
 }
 
+// Where the field that ends at `end` begins.
+const char16_t* FieldStart(const char16_t* line, const char16_t* end) {
+    while (end > line && end[-1] != u',' && end[-1] != u'*')
+        --end;
+    return end;
+}
+
 // "$GPGSV": the talker's letters stand before "GSV" at the end of the address
 // field (whatever came before it on a damaged line).
 const char16_t* Talker(const char16_t* line, const char16_t* addressEnd) {
@@ -53,48 +60,36 @@ const char16_t* Talker(const char16_t* line, const char16_t* addressEnd) {
 // number of fields after the header one more than a multiple of four, and it
 // starts no satellite group.
 GsvSplit SplitGsv(const char16_t* line, GsvFieldBuffer& fields) {
-    const char16_t* p = line;
     size_t field = 0;
     size_t lastStarField = 0;
-    bool sawStar = false;
-    // Where the last two fields of data start: a long message's signal and
-    // system IDs lie past the fields kept.
-    const char16_t* start = line;
-    const char16_t* before = nullptr;
-    const char16_t* dataLast = nullptr;
-    const char16_t* dataBefore = nullptr;
-    const char16_t* talker = nullptr;
-    for (;;) {
-        // A field past the ones kept is read over.
-        p = field < std::size(fields) ? TakeField(p, fields[field]) : SkipField(p);
-        if (field == 0)
-            talker = Talker(line, p);
-        if (*p == 0 || *p == u'\r')
-            break;
+    const char16_t* lastStar = nullptr;
+    const char16_t* p = TakeField(line, fields[0]);
+    const char16_t* talker = Talker(line, p);
+    while (*p != 0 && *p != u'\r') {
         if (*p == u'*') {
-            sawStar = true;
+            lastStar = p;
             lastStarField = field;
-            dataLast = start;
-            dataBefore = before;
         }
         ++p;
         ++field;
-        before = start;
-        start = p;
+        // A field past the ones kept is read over.
+        p = field < std::size(fields) ? TakeField(p, fields[field]) : SkipField(p);
     }
-    if (!sawStar) {
-        dataLast = start;
-        dataBefore = before;
-    }
-    GsvSplit split{fields, talker, sawStar ? lastStarField + 1 : field + 1, 0, nullptr, nullptr};
+    GsvSplit split{fields, talker, lastStar ? lastStarField + 1 : field + 1, 0, nullptr, nullptr};
     size_t satelliteFields = split.dataFields > 4 ? split.dataFields - 4 : 0;
-    if (satelliteFields % 4 == 1) {
-        --satelliteFields;
-        split.signal = dataLast;
-    } else if (satelliteFields % 4 == 2 && EndsInSystemId(talker, dataLast)) {
-        satelliteFields -= 2;
-        split.signal = dataBefore;
-        split.system = dataLast;
+    // The signal and system IDs are read from the line: a long message's lie
+    // past the fields kept.
+    const size_t tail = satelliteFields % 4;
+    if (tail == 1 || tail == 2) {
+        const char16_t* last = FieldStart(line, lastStar ? lastStar : p);
+        if (tail == 1) {
+            --satelliteFields;
+            split.signal = last;
+        } else if (EndsInSystemId(talker, last)) {
+            satelliteFields -= 2;
+            split.signal = FieldStart(line, last - 1);
+            split.system = last;
+        }
     }
     split.groups = (satelliteFields + 3) / 4;
     return split;
@@ -143,7 +138,7 @@ void BeginGroup(IntakeState& intake, uint32_t key) {
 // the sine and cosine are mostly worked out once per move (that saves about
 // a tenth of a line's intake); the result is the function's own, only
 // remembered.
-void RememberedSkyPosition(SkyMemo& memo, int32_t elevation, int32_t azimuth, int* x, int* y) {
+void RememberedSkyPosition(SlotMemo& memo, int32_t elevation, int32_t azimuth, int* x, int* y) {
     if (!memo.valid || memo.elevation != elevation || memo.azimuth != azimuth) {
         SkyPosition(elevation, azimuth, &memo.x, &memo.y);
         memo.elevation = elevation;
@@ -171,9 +166,10 @@ void DecodeSatellite(ReceiverStatus& status, const GsvSplit& split, size_t group
     // Each signal of the satellite listed this round: the strongest shows, so
     // a signal not (yet) tracked never hides one that is.
     const int32_t snr = text16::IntOrZero(GroupField(split, base + 3));
-    if (added || intake.listedRound[index] != intake.round || snr > slot->snr)
+    SlotMemo& memo = intake.slotMemo[index];
+    if (added || memo.listedRound != intake.round || snr > slot->snr)
         slot->snr = snr;
-    intake.listedRound[index] = intake.round;
+    memo.listedRound = intake.round;
     // Receivers list satellites without an almanac position with empty
     // elevation and azimuth, and further signals mostly so; such a satellite
     // keeps its last chart position (none after a clear, see HasSkyPosition)
@@ -183,7 +179,7 @@ void DecodeSatellite(ReceiverStatus& status, const GsvSplit& split, size_t group
         !text16::ScanInt(GroupField(split, base + 2), &azimuth))
         return;
     int x = 0, y = 0;
-    RememberedSkyPosition(intake.skyMemo[index], elevation, azimuth, &x, &y);
+    RememberedSkyPosition(memo, elevation, azimuth, &x, &y);
     slot->skyX = x;
     slot->skyY = y;
 }

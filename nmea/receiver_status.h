@@ -59,13 +59,15 @@ constexpr size_t kGsvFieldCount = 21;
 constexpr size_t kVersionFieldWidth = 128;
 constexpr size_t kVersionFieldCount = 4;
 
-// The sky position last worked out for a slot's satellite, and where from.
-struct SkyMemo {
+// What DecodeGsv remembers of a slot's satellite: the sky position last
+// worked out and where from, and the round of reports its snr is from.
+struct SlotMemo {
     bool valid;
     int32_t elevation;
     int32_t azimuth;
     int x;
     int y;
+    uint32_t listedRound;
 };
 
 // The GSV groups listed in one round of the receiver's reports: a talker and
@@ -97,8 +99,7 @@ struct IntakeState {
     uint32_t roundGroupCount;
 
     // Per satellite slot, for DecodeGsv.
-    SkyMemo skyMemo[kSatelliteSlots];
-    uint32_t listedRound[kSatelliteSlots];  // the round the slot's snr is from
+    SlotMemo slotMemo[kSatelliteSlots];
 };
 
 struct ReceiverStatus {
