@@ -247,42 +247,6 @@ TEST(StatusLayout, TheClassicGridsStayForNumbersThatNameTheirSystems) {
     EXPECT_EQ(layout, Layout::kSystems);
 }
 
-TEST(StatusLayout, TheClassicGridsFillFromTheirFirstCellsInNumberOrder) {
-    Record s;
-    for (int n : {20, 3, 7, 33, 158, 66})
-        s.Gps(n);
-    for (int n = 8; n <= 15; ++n)
-        s.Gps(n);
-    const auto cells = s.Plan();
-    struct Placed {
-        const char16_t* label;
-        int32_t x0;
-        int32_t base;
-        uint32_t color;
-    } expected[] = {
-        {u"03", 320, 40, status_layout::kBlack},
-        {u"07", 345, 40, status_layout::kBlack},
-        {u"15", 545, 40, status_layout::kBlack},
-        {u"20", 320, 80, status_layout::kBlack},  // the eleventh starts a row 40 px lower
-        {u"33", 320, 160, status_layout::kCyan},
-        {u"66", 345, 160, status_layout::kCyan},
-        {u"158", 370, 160, status_layout::kCyan},
-    };
-    for (const Placed& p : expected) {
-        SCOPED_TRACE(testing::Message() << Text(p.label).size());
-        const Cell* found = nullptr;
-        for (const Cell& c : cells)
-            if (Text(c.label) == p.label)
-                found = &c;
-        ASSERT_NE(found, nullptr);
-        EXPECT_EQ(found->bar.left, p.x0);
-        EXPECT_EQ(found->bar.bottom, p.base);
-        EXPECT_EQ(found->labelBox, (Box{p.x0, p.base, p.x0 + 23, p.base + 50}));
-        EXPECT_EQ(found->valueBox, (Box{p.x0, p.base - 20, p.x0 + 23, p.base}));
-        EXPECT_EQ(found->textColor, p.color);
-    }
-}
-
 // The grid by system with as many satellites as receivers list today and
 // more: every one gets a cell, and nothing overlaps or leaves the window.
 TEST(StatusLayout, TheSystemsGridShowsEverySatelliteApartInsideThePanel) {

@@ -162,52 +162,6 @@ TEST_F(StatusPanelFixture, BarsHaveTheirHeightAndColourPerSignal) {
     }
 }
 
-TEST_F(StatusPanelFixture, SatellitesTakeAdjacentCellsInEntryOrder) {
-    SetSatellite(20, 57, true);
-    SetSatellite(3, 57, true);
-    SetSatellite(7, 57, true);
-    Canvas c;
-    Paint(c);
-    for (int x0 : {320, 345, 370}) {
-        SCOPED_TRACE(x0);
-        // The top rows of each bar, above the value text.
-        EXPECT_EQ(c.Count(kBlue, x0, 14, x0 + 18, 20), 18 * 6);
-        EXPECT_EQ(c.Count(kBlue, x0 + 18, 14, x0 + 25, 20), 0);
-    }
-    EXPECT_EQ(c.Count(kBlue, 395, 0, kWidth, 200), 0);
-    // The numbers go in entry order: "03" under the first bar, "20" under the third.
-    Canvas only3;
-    panel.status = ReceiverStatus{};
-    SetSatellite(3, 57, true);
-    Paint(only3);
-    for (int y = 40; y < 90; ++y)
-        for (int x = 320; x < 343; ++x)
-            ASSERT_EQ(c.At(x, y), only3.At(x, y)) << x << "," << y;
-}
-
-TEST_F(StatusPanelFixture, TheSecondGridWritesItsNumbersInCyan) {
-    SetSatellite(5, 40, false, 40, 40);
-    SetSatellite(33, 40, false, 120, 120);
-    SetSatellite(34, 0, false, 40, 120);
-    Canvas c;
-    Paint(c);
-    // First grid: black number, none cyan.
-    EXPECT_GT(c.Count(kBlack, 320, 40, 343, 90), 3);
-    EXPECT_EQ(c.Count(kCyan, 320, 40, 343, 90), 0);
-    // Second grid starts its own first cell at (320, 160), numbers cyan, no black.
-    EXPECT_GT(c.Count(kGreen, 320, 130, 338, 160), 0);
-    EXPECT_GT(c.Count(kCyan, 320, 160, 343, 210), 3);
-    EXPECT_EQ(c.Count(kBlack, 320, 160, 343, 210), 0);
-    EXPECT_GT(c.Count(kMagenta, 320, 140, 343, 160), 3);
-    // A no-signal satellite of the second grid: cyan number too.
-    EXPECT_GT(c.Count(kCyan, 345, 160, 368, 210), 3);
-    // Sky circle numbers follow the grid's colour.
-    EXPECT_GT(c.Count(kBlack, 29, 31, 51, 49), 3);
-    EXPECT_EQ(c.Count(kCyan, 29, 31, 51, 49), 0);
-    EXPECT_GT(c.Count(kCyan, 109, 111, 131, 129), 3);
-    EXPECT_GT(c.Count(kCyan, 29, 111, 51, 129), 3);
-}
-
 TEST_F(StatusPanelFixture, SkyCirclesSitAtTheDecodedPositionsInTheirColours) {
     struct Row {
         int entry;

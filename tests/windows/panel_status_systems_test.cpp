@@ -142,25 +142,4 @@ TEST_F(SystemsGrid, BarsValuesAndMarkersKeepThePanelsColours) {
     }
 }
 
-TEST_F(SystemsGrid, OneGalileoAmongGpsSatellitesTurnsTheGridToSystems) {
-    SetSatellite(5, 40, true, 60, 60);
-    SetSatellite(7, 35, false, 100, 60);
-    Canvas classic;
-    Paint(classic);
-    // The classic grid: "05" in the system font at the first cell.
-    EXPECT_GT(classic.Count(kBlack, 320, 40, 343, 60), 3);
-    SetSatellite(5, 30, false, 90, 100, {GnssSystem::kGalileo, true});
-    Canvas systems;
-    Paint(systems);
-    const auto plan = Planned();
-    ASSERT_EQ(plan->count, 3u);
-    const char16_t* expected[] = {u"G05", u"G07", u"E05"};
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(std::u16string(plan->cells[i].label), expected[i]);
-        const auto& b = plan->cells[i].labelBox;
-        EXPECT_GT(systems.Count(kBlack, b.left, b.top, b.right, b.bottom), 12);
-    }
-    EXPECT_EQ(systems.Count(kBlack, 320, 40, 343, 60), 0);
-}
-
 }  // namespace
