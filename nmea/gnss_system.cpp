@@ -139,14 +139,6 @@ bool SystemIdHint(const char16_t* field, SystemHint* hint) {
     return false;
 }
 
-bool SystemOfNumber(int32_t number, GnssSystem* system) {
-    using gnss_detail::kNumbers;
-    if (number < 0 || number >= kLookupNumbers || kNumbers.system[number] >= kGnssSystems)
-        return false;
-    *system = static_cast<GnssSystem>(kNumbers.system[number]);
-    return true;
-}
-
 bool SatelliteLabel(SatelliteId id, char16_t* out, size_t capacity) {
     const SystemRow& row = Row(id.system);
     char letter[2] = {row.letter, 0};

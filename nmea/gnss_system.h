@@ -61,11 +61,7 @@ inline SatelliteId IdentifySatellite(int32_t number, SystemHint hint) {
     return {system, kNumbers.own[static_cast<int>(system)][number]};
 }
 
-// The system the number names by itself, without a talker or system ID:
-// false for a number of no range.
-bool SystemOfNumber(int32_t number, GnssSystem* system);
-
-// "G05", "R12", "E11", "C20", "J02", "I05", "S33": the system's letter and its
-// own number, as receiver monitors print them. Always terminated; returns
+// "G05", "R12", "E11", "C20", "J02", "I05", "S20": the system's letter and its
+// own number (the SBAS PRN less 100), as receiver monitors print them. Always terminated; returns
 // false when it had to cut the text.
 bool SatelliteLabel(SatelliteId id, char16_t* out, size_t capacity);
