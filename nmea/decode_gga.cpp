@@ -9,4 +9,10 @@ void DecodeGga(ReceiverStatus& status) {
     intake.gsvCleared = 0;
     intake.gsaCleared = 0;
     intake.cycleComplete = 1;
+    StartRound(intake);
+}
+
+void StartRound(IntakeState& intake) {
+    ++intake.round;
+    intake.roundGroupCount = 0;
 }

@@ -2,9 +2,25 @@
 #include "nmea/field_split.h"
 #include "nmea/text16.h"
 
+namespace {
+
+// The system ID where the sentence has one (a shorter line leaves older text
+// in field 18), else the talker, else the numbers.
+SystemHint GsaHint(const decltype(IntakeState::GsaFields)& fields, size_t filled) {
+    SystemHint hint{};
+    if (filled > 18 && SystemIdHint(fields[18], &hint))
+        return hint;
+    return TalkerHint(fields[0], "GSA");
+}
+
+}  // namespace
+
 // $GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39
 //        1 2 3 ..................... 14 15  16  17
-// 2 fix type (1 none, 2 2D, 3 3D), 3-14 satellites used, 15 PDOP, 16 HDOP.
+// $GNGSA,A,3,02,11,25,36,,,,,,,,,1.7,0.8,1.6,3*3A
+//                                            18 (NMEA 4.10 and later)
+// 2 fix type (1 none, 2 2D, 3 3D), 3-14 satellites used, 15 PDOP, 16 HDOP,
+// 18 the system of those satellites (1 GPS ... 6 NavIC).
 void DecodeGsa(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
     // Once per cycle: a second GSA of the cycle (another satellite system) adds
     // to the first one's satellites instead of replacing them.
@@ -14,7 +30,7 @@ void DecodeGsa(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
         ClearSatelliteFlag<&SatelliteSlot::used>(status);
     }
     auto& fields = intake.GsaFields;
-    SplitFields(line, fields);
+    const size_t filled = SplitFields(line, fields);
 
     const char16_t fixType = fields[2][0];
     if (fixType == u'2') {
@@ -26,14 +42,16 @@ void DecodeGsa(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
         text16::CopyNarrow(status.texts.fixState, "No Fix");
     }
 
+    // Only the system the sentence names: a Galileo GSA marks no GPS satellite.
+    const SystemHint hint = GsaHint(fields, filled);
     for (size_t k = 3; k <= 14; ++k) {
-        if (fields[k][0] == 0)
-            continue;
         const int32_t number = text16::IntOrZero(fields[k]);
-        // The table has no entry for other numbers; such a satellite is left out.
-        if (number < 0 || number >= kSatelliteSlots)
+        if (number <= 0)
             continue;
-        status.satellites[number].used = 1;
+        bool added = false;
+        SatelliteSlot* slot = SatelliteFor(status, IdentifySatellite(number, hint), number, &added);
+        if (slot != nullptr)
+            slot->used = 1;
     }
 
     text16::Copy(status.texts.hdop, fields[16]);

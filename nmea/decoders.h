@@ -11,6 +11,9 @@ void DecodeRmc(IntakeHost& host, ReceiverStatus& status, const char16_t* line);
 void DecodeGsa(IntakeHost& host, ReceiverStatus& status, const char16_t* line);
 void DecodeGsv(ReceiverStatus& status, const char16_t* line);
 
+// Opens the next round of GSV reports (GGA, or a GSV group listed again).
+void StartRound(IntakeState& intake);
+
 // The time-to-first-fix step shared by RMC and GSA.
 void MeasureTtff(IntakeHost& host, ReceiverStatus& status);
 

@@ -7,16 +7,26 @@
 #include <cstdint>
 
 #include "nmea/civil_time.h"
+#include "nmea/gnss_system.h"
 
+// One satellite, known by its system and its own number in that system.
 struct SatelliteSlot {
-    uint8_t inView;  // listed by a GSV sentence of the current cycle
-    uint8_t used;    // listed by a GSA sentence of the current cycle
-    int32_t snr;     // dB-Hz; 0 when the GSV field was empty
-    int32_t skyX;    // column on the 155x155 sky chart, zenith at 77
-    int32_t skyY;    // row on the sky chart (rows grow downwards)
+    uint8_t inView;     // listed by a GSV sentence of the current cycle
+    uint8_t used;       // listed by a GSA sentence of the current cycle
+    GnssSystem system;  // with `own`, which satellite this is
+    uint8_t own;        // its number in its system (PRN, GLONASS slot ...); 0: a free slot
+    int32_t snr;        // dB-Hz, the strongest signal listed this cycle; 0: none tracked
+    int32_t skyX;       // column on the 155x155 sky chart, zenith at 77
+    int32_t skyY;       // row on the sky chart (rows grow downwards)
+    int32_t number;     // the number the receiver sent for it, last in a GSV
 };
 
+// Satellites of every system seen since the record was cleared: all the
+// systems together fly fewer than 200, SBAS included. Should a receiver name
+// more, a slot whose satellite is neither in view nor used is taken over.
 constexpr int kSatelliteSlots = 256;
+// Own numbers run from 1 to 255; a satellite numbered beyond has no slot.
+constexpr int kOwnNumbers = 256;
 
 // Receivers list satellites they have no almanac for with empty elevation and
 // azimuth, and the decoder then leaves the chart position alone. A slot that
@@ -49,14 +59,20 @@ constexpr size_t kGsvFieldCount = 21;
 constexpr size_t kVersionFieldWidth = 128;
 constexpr size_t kVersionFieldCount = 4;
 
-// The sky position last worked out for a satellite number, and where from.
-struct SkyMemo {
+// What DecodeGsv remembers of a slot's satellite: the sky position last
+// worked out and where from, and the round of reports its snr is from.
+struct SlotMemo {
     bool valid;
     int32_t elevation;
     int32_t azimuth;
     int x;
     int y;
+    uint32_t listedRound;
 };
+
+// The GSV groups listed in one round of the receiver's reports: a talker and
+// signal listed a second time start the next round.
+constexpr size_t kRoundGroups = 16;
 
 // What the intake and its decoders carry from one line to the next. Opening a
 // link and the cold start / factory reset clear the record's texts and
@@ -77,12 +93,23 @@ struct IntakeState {
     char16_t GsvFields[kGsvFieldCount][kNavFieldWidth];
     char16_t VersionFields[kVersionFieldCount][kVersionFieldWidth];
 
-    // Per satellite number, for DecodeGsv.
-    SkyMemo skyMemo[kSatelliteSlots];
+    // A satellite listed for several signals in one round shows its strongest.
+    uint32_t round;                      // GGA and a group listed again start a new one
+    uint32_t roundGroups[kRoundGroups];  // talker and signal of each group begun in it
+    uint32_t roundGroupCount;
+
+    // Per satellite slot, for DecodeGsv.
+    SlotMemo slotMemo[kSatelliteSlots];
 };
 
 struct ReceiverStatus {
+    // Slots 0 to satelliteCount - 1 are taken, in the order the satellites
+    // were first seen; `order` lists them by the number as sent, then by
+    // system, the order of the table when it was indexed by number alone.
     SatelliteSlot satellites[kSatelliteSlots];
+    uint16_t satelliteCount;
+    uint8_t order[kSatelliteSlots];
+    uint16_t slotOf[kGnssSystems][kOwnNumbers];  // slot + 1; 0: none
     StatusTexts texts;
 
     CivilTime receiverTime;    // local time of the last RMC with date and time
@@ -106,8 +133,41 @@ void ResetFixClock(ReceiverStatus& status);
 // slots' other fields keep their values.
 template <uint8_t SatelliteSlot::*Flag>
 void ClearSatelliteFlag(ReceiverStatus& status) {
-    for (SatelliteSlot& slot : status.satellites)
-        slot.*Flag = 0;
+    for (int i = 0; i < status.satelliteCount; ++i)
+        status.satellites[i].*Flag = 0;
+}
+
+// The slot of a satellite, or nullptr when it has none.
+const SatelliteSlot* FindSatellite(const ReceiverStatus& status, SatelliteId id);
+
+// Takes a slot for a satellite that has none (SatelliteFor).
+SatelliteSlot* AddSatellite(ReceiverStatus& status, SatelliteId id, int32_t number, bool* added);
+
+// The slot of the satellite `number` (as sent) stands for, taking a free one
+// for a satellite not seen since the last clearing (*added then says so; it
+// comes zeroed but for its identity). nullptr for an own number outside 1 to
+// 255, and when every slot holds a satellite in view or used. Every satellite
+// group of every GSV comes here: the common case stays inline.
+inline SatelliteSlot* SatelliteFor(ReceiverStatus& status, SatelliteId id, int32_t number,
+                                   bool* added) {
+    *added = false;
+    if (id.own <= 0 || id.own >= kOwnNumbers)
+        return nullptr;
+    const uint16_t taken = status.slotOf[static_cast<int>(id.system)][id.own];
+    if (taken != 0)
+        return &status.satellites[taken - 1];
+    return AddSatellite(status, id, number, added);
+}
+
+// Moves a satellite to its place in `order` under its new number (RenumberSatellite).
+void PlaceByNumber(ReceiverStatus& status, SatelliteSlot& slot);
+
+// Changes the number a satellite is known by, keeping `order` in order.
+inline void RenumberSatellite(ReceiverStatus& status, SatelliteSlot& slot, int32_t number) {
+    if (slot.number == number)
+        return;
+    slot.number = number;
+    PlaceByNumber(status, slot);
 }
 
 // Set by the cold start and factory reset commands, cleared by the intake on

@@ -52,43 +52,72 @@ std::array<TextItem, kTextItems> TextItems(const StatusTexts& texts);
 // applies unless it would take the value below zero.
 int32_t DisplayedSnr(int32_t snr, bool logOpen, int32_t snrOffset);
 
-// The circle's bounding box around a sky position (22 x 18 pixels); the
-// satellite's number is centred in the same box.
+// The classic circle's bounding box around a sky position (22 x 18 pixels);
+// the satellite's number is centred in the same box.
 Box SkyCircleBox(int32_t skyX, int32_t skyY);
 
 enum class Mark {
-    kNoSignal,  // in view, snr 0: red circle, no bar, no value
-    kUsed,      // used in the fix: blue bar, blue circle
-    kTracked,   // tracked, not used: green-framed white bar, green circle
+    kNoSignal,  // in view, snr 0: red outline, no bar, no value
+    kUsed,      // used in the fix: blue bar, blue outline
+    kTracked,   // tracked, not used: green-framed white bar, green outline
 };
+
+// Which drawing the satellites get. A receiver whose satellite numbers name
+// their systems by themselves (GPS 1-32, SBAS 33-64, GLONASS 65-96, QZSS
+// 193-202, any other number up to 255 counting as GPS), as every receiver
+// did before NMEA 0183 4.10, keeps the panel it always had: a grid for 1 to
+// 32 and one, in cyan, for the rest. Once the record holds a satellite its
+// number alone does not name (Galileo or BeiDou from 1, a QZSS or GLONASS
+// number of its own talker, a number past 255), or while more satellites
+// are in view than those grids hold, each satellite is labelled with its
+// system's letter in one grid ordered by system.
+enum class Layout { kClassic, kSystems };
+
+// Short texts of the grid: the panel's 8-unit buffer.
+constexpr size_t kNumberCapacity = 8;
 
 // Everything drawn for one in-view satellite.
 struct Cell {
-    int32_t satellite;  // entry number, drawn "%02d"
-    int grid;           // 0: entries 0..32, 1: entries 33..255
+    SatelliteId id;
     Mark mark;
-    int32_t value;       // displayed value after offset and clamps (not for kNoSignal)
-    Box bar;             // filled blue (kUsed) or green (kTracked); may be empty
-    Box barInterior;     // filled white inside a tracked bar; may be empty
-    Box valueBox;        // the value, top-left, magenta
-    Box numberBox;       // the satellite number under the base line
-    Box skyBox;          // the sky circle and its number
-    bool onChart;        // false until the receiver gives the satellite a place
-    uint32_t textColor;  // colour of the satellite number (grid and circle)
+    int32_t value;                    // displayed value after offset and clamps (not for kNoSignal)
+    Box bar;                          // filled blue (kUsed) or green (kTracked); may be empty
+    Box barInterior;                  // filled white inside a tracked bar; may be empty
+    Box valueBox;                     // the value, top-left, magenta
+    Box labelBox;                     // the label under the base line, top-left
+    Box skyBox;                       // the sky marker, its label centred in it; in the grid by
+                                      // system up to 16 pixels off its place where satellites crowd
+    bool onChart;                     // false until the receiver gives the satellite a place
+    uint32_t textColor;               // colour of the label (grid and marker)
+    char16_t label[kNumberCapacity];  // "%02d" of the number sent, or "G05"
+};
+
+struct Plan {
+    Layout layout = Layout::kClassic;
+    size_t count = 0;
+    std::array<Cell, kSatelliteSlots> cells;  // in drawing order
+    // More satellites than the systems grid holds (72, more than any place
+    // on Earth sees today): its last cell counts those left out, "+N".
+    int32_t omitted = 0;
+    Box omittedBox;
 };
 
 constexpr int32_t kLastFirstGridEntry = 32;
 
-// Every in-view entry in drawing order: the first grid (entries 0 to 32),
-// then the second (33 to 255), ascending, each grid filling its cells from 0.
-// Returns the number of cells written.
-size_t PlanCells(const SatelliteSlot (&satellites)[kSatelliteSlots], bool logOpen,
-                 int32_t snrOffset, std::array<Cell, kSatelliteSlots>& cells);
+// Every satellite in view, in drawing order. The classic grids fill from
+// their first cells in ascending numbers; the systems grid runs GPS, SBAS,
+// GLONASS, Galileo, BeiDou, QZSS, NavIC, each by its own numbers.
+void PlanSatellites(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, Plan* plan);
 
-// Short numbers for the grid. Both use the panel's 8-unit buffer. A value that
-// does not fit (only a stored snr far below zero gives one) is shown as "?"
-// rather than cut into a different, plausible-looking number.
-constexpr size_t kNumberCapacity = 8;
+// True when the classic grids show every satellite in view as they always did.
+bool FitsClassicLayout(const ReceiverStatus& status);
+
+// The panel area the satellites' grids may use: below it the window ends.
+constexpr int32_t kVisibleHeight = 240;
+
+// Short numbers for the grid. A value that does not fit (only a stored snr
+// far below zero gives one) is shown as "?" rather than cut into a
+// different, plausible-looking number.
 void FormatValue(int32_t value, char16_t (&out)[kNumberCapacity]);
 void FormatSatellite(int32_t satellite, char16_t (&out)[kNumberCapacity]);
 

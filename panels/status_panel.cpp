@@ -1,7 +1,6 @@
 #include "panels/status_panel.h"
 
-#include <array>
-
+#include "nmea/text16.h"
 #include "res/resource.h"
 #include "win32/gdi_guards.h"
 
@@ -100,6 +99,11 @@ LRESULT CRestoreDlg::OnInitDialog() {
     bluePen.reset(CreatePen(PS_DASH, 2, RGB(0, 0, 255)));
     redPen.reset(CreatePen(PS_DASH, 2, RGB(255, 0, 0)));
     greenPen.reset(CreatePen(PS_DASH, 2, RGB(0, 255, 0)));
+    // Tahoma is on every Windows since XP and in Wine. Unsmoothed, as the
+    // panel's other texts: each pixel is one of the panel's colours.
+    labelFont.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                                DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
     Redraw();
     return 1;
 }
@@ -124,11 +128,14 @@ void CRestoreDlg::PaintContent(HDC dc, const RECT& client) {
     FillRect(dc, &client, whiteBrush.get());
     DrawTexts(dc);
     DrawBitmap(dc, skyBitmap.get(), 0, 0, SRCCOPY);
-    std::array<status_layout::Cell, kSatelliteSlots> cells;
-    const size_t count =
-        status_layout::PlanCells(status.satellites, signalOffsetOn, signalOffset, cells);
-    for (size_t i = 0; i < count; ++i)
-        DrawCell(dc, cells[i]);
+    status_layout::Plan plan;
+    status_layout::PlanSatellites(status, signalOffsetOn, signalOffset, &plan);
+    if (plan.layout == status_layout::Layout::kSystems) {
+        DrawSystems(dc, plan);
+        return;
+    }
+    for (size_t i = 0; i < plan.count; ++i)
+        DrawCell(dc, plan.cells[i]);
 }
 
 void CRestoreDlg::DrawTexts(HDC dc) {
@@ -138,27 +145,34 @@ void CRestoreDlg::DrawTexts(HDC dc) {
         DrawBoxText(dc, item.text, item.box, DT_VCENTER);
 }
 
+HPEN CRestoreDlg::PenOf(status_layout::Mark mark) const {
+    switch (mark) {
+        case status_layout::Mark::kUsed:
+            return bluePen.get();
+        case status_layout::Mark::kTracked:
+            return greenPen.get();
+        case status_layout::Mark::kNoSignal:
+            break;
+    }
+    return redPen.get();
+}
+
 void CRestoreDlg::DrawCell(HDC dc, const status_layout::Cell& cell) {
     using status_layout::Mark;
     SetTextColor(dc, cell.textColor);
-    HPEN pen = redPen.get();
     if (cell.mark == Mark::kUsed) {
         FillBox(dc, cell.bar, blueBrush.get());
-        pen = bluePen.get();
     } else if (cell.mark == Mark::kTracked) {
         FillBox(dc, cell.bar, greenBrush.get());
         FillBox(dc, cell.barInterior, whiteBrush.get());
-        pen = greenPen.get();
     }
 
-    char16_t number[status_layout::kNumberCapacity];
-    status_layout::FormatSatellite(cell.satellite, number);
     // A satellite without a place yet has its bar but no circle: piled up in
     // the chart's corner, circles would only look like satellites there.
     if (cell.onChart) {
-        Selection withPen(dc, pen);
+        Selection withPen(dc, PenOf(cell.mark));
         Ellipse(dc, cell.skyBox.left, cell.skyBox.top, cell.skyBox.right, cell.skyBox.bottom);
-        DrawBoxText(dc, number, cell.skyBox, DT_CENTER | DT_VCENTER);
+        DrawBoxText(dc, cell.label, cell.skyBox, DT_CENTER | DT_VCENTER);
     }
 
     if (cell.mark != Mark::kNoSignal) {
@@ -168,7 +182,49 @@ void CRestoreDlg::DrawCell(HDC dc, const status_layout::Cell& cell) {
         DrawBoxText(dc, value, cell.valueBox, 0);
         SetTextColor(dc, cell.textColor);
     }
-    DrawBoxText(dc, number, cell.numberBox, 0);
+    DrawBoxText(dc, cell.label, cell.labelBox, 0);
+}
+
+void CRestoreDlg::DrawSystems(HDC dc, const status_layout::Plan& plan) {
+    using status_layout::Mark;
+    Selection font(dc, labelFont.get());
+    for (size_t i = 0; i < plan.count; ++i) {
+        const status_layout::Cell& cell = plan.cells[i];
+        if (cell.mark == Mark::kUsed) {
+            FillBox(dc, cell.bar, blueBrush.get());
+        } else if (cell.mark == Mark::kTracked) {
+            FillBox(dc, cell.bar, greenBrush.get());
+            FillBox(dc, cell.barInterior, whiteBrush.get());
+        }
+        if (cell.mark != Mark::kNoSignal) {
+            char16_t value[status_layout::kNumberCapacity];
+            status_layout::FormatValue(cell.value, value);
+            SetTextColor(dc, status_layout::kMagenta);
+            DrawBoxText(dc, value, cell.valueBox, 0);
+        }
+        SetTextColor(dc, cell.textColor);
+        DrawBoxText(dc, cell.label, cell.labelBox, 0);
+    }
+    if (plan.omitted > 0) {
+        char16_t more[status_layout::kNumberCapacity];
+        text16::Format(more, "+%d", static_cast<int>(plan.omitted));
+        SetTextColor(dc, status_layout::kBlack);
+        DrawBoxText(dc, more, plan.omittedBox, 0);
+    }
+    // Markers where satellites crowd cover one another: those without a
+    // signal go under the tracked ones, and the ones used in the fix on top.
+    for (Mark layer : {Mark::kNoSignal, Mark::kTracked, Mark::kUsed}) {
+        Selection withPen(dc, PenOf(layer));
+        for (size_t i = 0; i < plan.count; ++i) {
+            const status_layout::Cell& cell = plan.cells[i];
+            if (cell.mark != layer || !cell.onChart)
+                continue;
+            const status_layout::Box& b = cell.skyBox;
+            RoundRect(dc, b.left, b.top, b.right, b.bottom, 8, 8);
+            SetTextColor(dc, cell.textColor);
+            DrawBoxText(dc, cell.label, b, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        }
+    }
 }
 
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, DWORD rop) {

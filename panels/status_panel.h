@@ -1,6 +1,6 @@
-// The status and sky panel: labels and values, the sky chart with a numbered
-// circle per satellite, and two grids of signal bars, painted double-buffered
-// from the receiver status record.
+// The status and sky panel: labels and values, the sky chart with a marker
+// per satellite, and the grids of signal bars, painted double-buffered from
+// the receiver status record.
 #pragma once
 
 #include <windows.h>
@@ -43,6 +43,8 @@ class CRestoreDlg : public CWnd {
     UniqueGdi<HPEN> redPen;
     UniqueGdi<HPEN> bluePen;
     UniqueGdi<HPEN> greenPen;
+    // The systems grid's labels and values ("G05" in a 21-pixel cell).
+    UniqueGdi<HFONT> labelFont;
 
     // The record: the satellite table and texts it paints, and the clock
     // fields the main window's intake keeps beside them.
@@ -64,7 +66,9 @@ class CRestoreDlg : public CWnd {
     LRESULT OnInitDialog();
     void OnPaint(HWND hwnd);
     void DrawTexts(HDC dc);
+    HPEN PenOf(status_layout::Mark mark) const;
     void DrawCell(HDC dc, const status_layout::Cell& cell);
+    void DrawSystems(HDC dc, const status_layout::Plan& plan);
 };
 
 // Copies the whole bitmap to (x, y) of dc with the raster operation. A missing

@@ -3,6 +3,7 @@
 // writes and pauses, and answers with a settable tick count and UTC offset.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -121,7 +122,9 @@ struct IntakeFixture {
     ReceiverStatus status;
     IntakeState& intake = status.intake;
 
-    IntakeFixture() {
+    IntakeFixture() { Restart(); }
+    // A freshly started program again.
+    void Restart() {
         std::memset(&status, 0, sizeof status);
         resetButtonsPending = 0;
         status.ttffStartTick = host.tick;
@@ -130,17 +133,45 @@ struct IntakeFixture {
     // One decoder alone, without the intake's dispatch around it.
     void DecodeGsaLine(const std::string& line) { DecodeGsa(host, status, U(line).c_str()); }
     void DecodeGsvLine(const std::string& line) { DecodeGsv(status, U(line).c_str()); }
-    // The slot numbers whose flag is set, in order.
+    // The numbers (as sent) of the satellites whose flag is set, in the
+    // table's order: by number, then by system.
     std::vector<int> InView() const { return Flagged(&SatelliteSlot::inView); }
     std::vector<int> Used() const { return Flagged(&SatelliteSlot::used); }
+    // The same as labels ("G05", "E05", "S20"), which name the system too.
+    std::vector<std::string> InViewLabels() const { return LabelsOf(&SatelliteSlot::inView); }
+    std::vector<std::string> UsedLabels() const { return LabelsOf(&SatelliteSlot::used); }
+    // The satellite a number names without talker or system ID (GPS 1-32,
+    // SBAS 33-64 ...); it must have a slot.
+    const SatelliteSlot& Sat(int number) const {
+        const SatelliteSlot* slot =
+            FindSatellite(status, IdentifySatellite(number, {GnssSystem::kGps, false}));
+        static const SatelliteSlot kNone{};
+        EXPECT_NE(slot, nullptr) << "no slot for " << number;
+        return slot != nullptr ? *slot : kNone;
+    }
 
   private:
+    template <typename Each>
+    void ForFlagged(uint8_t SatelliteSlot::*flag, Each each) const {
+        for (int i = 0; i < status.satelliteCount; ++i) {
+            const SatelliteSlot& s = status.satellites[status.order[i]];
+            if (s.*flag)
+                each(s);
+        }
+    }
     std::vector<int> Flagged(uint8_t SatelliteSlot::*flag) const {
         std::vector<int> ids;
-        for (int i = 0; i < kSatelliteSlots; ++i)
-            if (status.satellites[i].*flag)
-                ids.push_back(i);
+        ForFlagged(flag, [&](const SatelliteSlot& s) { ids.push_back(s.number); });
         return ids;
+    }
+    std::vector<std::string> LabelsOf(uint8_t SatelliteSlot::*flag) const {
+        std::vector<std::string> labels;
+        ForFlagged(flag, [&](const SatelliteSlot& s) {
+            char16_t text[8];
+            SatelliteLabel({s.system, s.own}, text, 8);
+            labels.push_back(Narrow(text));
+        });
+        return labels;
     }
 };
 

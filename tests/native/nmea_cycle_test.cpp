@@ -53,8 +53,8 @@ TEST_F(CycleTest, FlagsAccumulateWithinACycleAndRestartAfterGga) {
     Feed(Sentence("GPGSV,1,1,01,04,40,083,46"));
     EXPECT_EQ(Used(), (std::vector<int>{4}));
     EXPECT_EQ(InView(), (std::vector<int>{4}));
-    EXPECT_EQ(status.satellites[7].snr, 41);
-    EXPECT_EQ(status.satellites[7].skyX, 36);
+    EXPECT_EQ(Sat(7).snr, 41);
+    EXPECT_EQ(Sat(7).skyX, 36);
 }
 
 TEST_F(CycleTest, FixStateIsTheLastDecodersWord) {

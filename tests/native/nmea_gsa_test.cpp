@@ -40,8 +40,8 @@ TEST_F(GsaTest, UsedSatellites) {
     } cases[] = {
         {"04,05,,09,12,,,24,,,,", {4, 5, 9, 12, 24}},
         {"05,5,,,,,,,,,,", {5}},
-        // A field that is no number marks entry 0; numbers without an entry are left out.
-        {"x,255,256,-1,99999,,,,,,,", {0, 255}},
+        // Fields that are no number, or a number without a slot, mark nothing.
+        {"x,255,256,-1,99999,0,,,,,,", {255}},
         {",,,,,,,,,,,", {}},
         {"65,66,67,68,69,70,71,72,73,74,75,76", {65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 75, 76}},
     };
@@ -54,12 +54,13 @@ TEST_F(GsaTest, UsedSatellites) {
 }
 
 TEST_F(GsaTest, SystemsOfOneCycleAddUp) {
-    status.satellites[7].snr = 33;
-    status.satellites[7].used = 1;
+    DecodeGsvLine(Sentence("GPGSV,1,1,01,07,40,083,33"));
+    DecodeGsaLine("$GPGSA,A,3,07,,,,,,,,,,,,2.5,1.3,2.1*00\r\n");
+    DecodeGga(status);
     Decode("$GPGSA,A,3,04,05,,,,,,,,,,,2.5,1.3,2.1*00\r\n");
     Decode("$GLGSA,A,3,65,66,,,,,,,,,,,2.5,1.3,2.1*00\r\n");
     EXPECT_EQ(Used(), (std::vector<int>{4, 5, 65, 66}));
-    EXPECT_EQ(status.satellites[7].snr, 33);  // clearing touches only the flag
+    EXPECT_EQ(Sat(7).snr, 33);  // clearing touches only the flag
     DecodeGga(status);
     Decode("$GPGSA,A,3,09,,,,,,,,,,,,2.5,1.3,2.1*00\r\n");
     EXPECT_EQ(Used(), (std::vector<int>{9}));

@@ -77,7 +77,7 @@ TEST_F(GsvTest, SignalAndSkyPosition) {
         int id, snr, x, y;
     } expected[] = {{5, 40, 99, 54}, {6, 0, 113, 97}, {7, 7, 77, 77}};
     for (const auto& e : expected) {
-        const SatelliteSlot& s = status.satellites[e.id];
+        const SatelliteSlot& s = Sat(e.id);
         EXPECT_EQ(s.inView, 1) << e.id;
         EXPECT_EQ(s.snr, e.snr) << e.id;
         EXPECT_EQ(s.skyX, e.x) << e.id;
@@ -88,17 +88,17 @@ TEST_F(GsvTest, SignalAndSkyPosition) {
 TEST_F(GsvTest, SatelliteWithoutPositionKeepsItsLastOne) {
     // Never placed since the clear: in view, with no place on the chart yet.
     Decode(Sentence("GPGSV,1,1,01,05,,,38"));
-    EXPECT_EQ(status.satellites[5].inView, 1);
-    EXPECT_FALSE(HasSkyPosition(status.satellites[5]));
+    EXPECT_EQ(Sat(5).inView, 1);
+    EXPECT_FALSE(HasSkyPosition(Sat(5)));
     Decode(Sentence("GPGSV,1,1,01,05,45,045,40"));
-    EXPECT_TRUE(HasSkyPosition(status.satellites[5]));
+    EXPECT_TRUE(HasSkyPosition(Sat(5)));
     for (const char* fields : {"05,,,38", "05,45,,38", "05,,045,38", "05,x,045,38"}) {
         SCOPED_TRACE(fields);
         Decode(Sentence(std::string("GPGSV,1,1,01,") + fields));
-        EXPECT_EQ(status.satellites[5].inView, 1);
-        EXPECT_EQ(status.satellites[5].snr, 38);
-        EXPECT_EQ(status.satellites[5].skyX, 99);
-        EXPECT_EQ(status.satellites[5].skyY, 54);
+        EXPECT_EQ(Sat(5).inView, 1);
+        EXPECT_EQ(Sat(5).snr, 38);
+        EXPECT_EQ(Sat(5).skyX, 99);
+        EXPECT_EQ(Sat(5).skyY, 54);
     }
 }
 
@@ -106,7 +106,7 @@ TEST(SkyPosition, EveryElevationAndAzimuthLandsInsideTheChart) {
     // Which is why a slot still at (0, 0) can stand for "no place yet".
     for (int elevation = 0; elevation <= 90; ++elevation)
         for (int azimuth = 0; azimuth <= 360; ++azimuth) {
-            SatelliteSlot slot{1, 0, 30, 0, 0};
+            SatelliteSlot slot{};
             SkyPosition(elevation, azimuth, &slot.skyX, &slot.skyY);
             ASSERT_TRUE(slot.skyX >= 13 && slot.skyX <= 141 && slot.skyY >= 13 && slot.skyY <= 141)
                 << elevation << "/" << azimuth << ": " << slot.skyX << "," << slot.skyY;
@@ -114,26 +114,20 @@ TEST(SkyPosition, EveryElevationAndAzimuthLandsInsideTheChart) {
         }
 }
 
-TEST_F(GsvTest, ListedTwiceKeepsTheLastGroup) {
-    Decode(Sentence("GPGSV,1,1,02,05,45,045,40,05,90,000,20"));
-    EXPECT_EQ(status.satellites[5].snr, 20);
-    EXPECT_EQ(status.satellites[5].skyX, 77);
-}
-
 TEST_F(GsvTest, OverlongFieldsAreCutAndNothingSpills) {
     const std::string longField(100, '7');
     Decode(Sentence("GPGSV,1,1,02,08," + longField + ",100,30,09,10,100," + longField));
     EXPECT_EQ(InView(), (std::vector<int>{8, 9}));
-    EXPECT_EQ(status.satellites[9].snr, INT32_MAX);  // 47 sevens, saturated
+    EXPECT_EQ(Sat(9).snr, INT32_MAX);  // 47 sevens, saturated
     EXPECT_EQ(text16::Length(intake.GsvFields[5]), kNavFieldWidth - 1);
 }
 
 TEST_F(GsvTest, ClearingOncePerCycleAndCompletion) {
-    status.satellites[30].inView = 1;
-    status.satellites[30].snr = 44;
+    Decode(Sentence("GPGSV,1,1,01,30,40,083,44"));
+    StartCycle();
     Decode(Sentence("GPGSV,3,1,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45"));
     EXPECT_EQ(InView(), (std::vector<int>{1, 2, 12, 14}));
-    EXPECT_EQ(status.satellites[30].snr, 44);  // only the flag is cleared
+    EXPECT_EQ(Sat(30).snr, 44);  // only the flag is cleared
     EXPECT_EQ(intake.cycleComplete, 0);
     Decode(Sentence("GPGSV,3,2,12,15,40,083,46,16,17,308,41,17,07,344,39,18,22,228,45"));
     EXPECT_EQ(intake.cycleComplete, 0);
@@ -174,7 +168,7 @@ TEST_F(GsvTest, OneToFourSatellitesWithAndWithoutASignalId) {
             EXPECT_EQ(InView(), expected);
             EXPECT_EQ(intake.cycleComplete, 1);
             for (int i = 0; i < count; ++i) {
-                const SatelliteSlot& s = status.satellites[10 + i];
+                const SatelliteSlot& s = Sat(10 + i);
                 EXPECT_EQ(s.snr, 30 + i);
                 int x = 0, y = 0;
                 SkyPosition(20 + i, 100 + 10 * i, &x, &y);
@@ -190,12 +184,12 @@ TEST_F(GsvTest, SkyPositionsOfTheGroupsBeforeTheSignalId) {
     EXPECT_EQ(InView(), (std::vector<int>{24, 25, 29}));
     int x = 0, y = 0;
     SkyPosition(51, 98, &x, &y);
-    EXPECT_EQ(status.satellites[24].skyX, x);
-    EXPECT_EQ(status.satellites[24].skyY, y);
-    EXPECT_EQ(status.satellites[25].snr, 0);
-    EXPECT_EQ(status.satellites[29].snr, 46);
+    EXPECT_EQ(Sat(24).skyX, x);
+    EXPECT_EQ(Sat(24).skyY, y);
+    EXPECT_EQ(Sat(25).snr, 0);
+    EXPECT_EQ(Sat(29).snr, 46);
     SkyPosition(60, 230, &x, &y);
-    EXPECT_EQ(status.satellites[29].skyX, x);
+    EXPECT_EQ(Sat(29).skyX, x);
 }
 
 TEST_F(GsvTest, EmptyGroupsAndASignalId) {
@@ -210,8 +204,8 @@ TEST_F(GsvTest, FourSatellitesAndASignalIdStayInsideTheBuffer) {
     // 21 fields before the checksum: the signal ID is the buffer's last field,
     // the checksum digits find no room.
     Decode(Sentence("GAGSV,2,1,08,02,10,100,20,03,11,110,21,05,12,120,22,07,13,130,23,7"));
-    EXPECT_EQ(InView(), (std::vector<int>{2, 3, 5, 7}));
-    EXPECT_EQ(status.satellites[7].snr, 23);
+    EXPECT_EQ(InViewLabels(), (std::vector<std::string>{"E02", "E03", "E05", "E07"}));
+    EXPECT_EQ(FindSatellite(status, {GnssSystem::kGalileo, 7})->snr, 23);
     EXPECT_EQ(Narrow(intake.GsvFields[20]), "7");
 }
 
@@ -224,8 +218,9 @@ TEST_F(GsvTest, SignalsOfOneSystemAddUpInOneCycle) {
     Decode(Sentence("GPGSV,1,1,02,01,40,083,38,24,51,098,35,8"));  // L5 of the same satellites
     Decode(Sentence("GLGSV,1,1,01,65,10,100,30,1"));
     EXPECT_EQ(InView(), (std::vector<int>{1, 2, 12, 14, 24, 65}));
-    EXPECT_EQ(status.satellites[1].snr, 38);  // the last group listing it wins
-    EXPECT_EQ(status.satellites[2].snr, 41);
+    EXPECT_EQ(Sat(1).snr, 46);  // the strongest signal
+    EXPECT_EQ(Sat(24).snr, 40);
+    EXPECT_EQ(Sat(2).snr, 41);
 }
 
 TEST_F(GsvTest, CutShortGroupReadsItsMissingFieldsAsEmpty) {
@@ -234,13 +229,13 @@ TEST_F(GsvTest, CutShortGroupReadsItsMissingFieldsAsEmpty) {
     Decode(Sentence("GPGSV,1,1,02,05,45,045,40,06,30,120,33"));
     Decode(Sentence("GPGSV,1,1,02,05,45,045,40,06,30"));
     EXPECT_EQ(InView(), (std::vector<int>{5, 6}));
-    EXPECT_EQ(status.satellites[6].snr, 0);
-    EXPECT_EQ(status.satellites[6].skyX, 113);  // kept from the complete message
-    EXPECT_EQ(status.satellites[6].skyY, 97);
+    EXPECT_EQ(Sat(6).snr, 0);
+    EXPECT_EQ(Sat(6).skyX, 113);  // kept from the complete message
+    EXPECT_EQ(Sat(6).skyY, 97);
     Decode(Sentence("GPGSV,1,1,02,05,45,045,40,09,30,120"));
-    EXPECT_EQ(status.satellites[9].inView, 1);
-    EXPECT_EQ(status.satellites[9].snr, 0);
-    EXPECT_EQ(status.satellites[9].skyX, 113);
+    EXPECT_EQ(Sat(9).inView, 1);
+    EXPECT_EQ(Sat(9).snr, 0);
+    EXPECT_EQ(Sat(9).skyX, 113);
 }
 
 }  // namespace

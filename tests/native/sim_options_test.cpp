@@ -43,6 +43,8 @@ TEST(SimOptions, Verdicts) {
         {{"--fix-spread", "2.5", "dev"}, R::kRun},
         {{"--fix-spread", "-1", "dev"}, R::kError},
         {{"--systems", "GP,QZ", "dev"}, R::kError},
+        {{"--signals", "2", "dev"}, R::kRun},
+        {{"--signals", "3", "dev"}, R::kError},
         {{"--silence", "5:2", "dev"}, R::kRun},
         {{"--silence", "5", "dev"}, R::kError},
         {{"--rate", "10", "dev"}, R::kError},  // --rate belongs to --replay

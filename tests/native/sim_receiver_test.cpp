@@ -277,26 +277,67 @@ TEST(SimReceiver, SystemsCanBeChosen) {
 
 namespace {
 
-// A viewer keys satellites by number alone: the systems must not share one,
-// and two digits keep the numbers inside a signal-bar cell.
-TEST(SimReceiver, SatelliteNumbersAreDistinctAcrossSystems) {
-    sim::ReceiverOptions o;
-    o.fixAfterSeconds = 0;
-    sim::Receiver r(o);
-    std::vector<int> numbers;
-    for (const std::string& line : r.Cycle(0, kUtc)) {
-        if (line.find("GSV,") == std::string::npos)
-            continue;
-        const auto f = Fields(line);
-        for (size_t i = 4; i + 3 < f.size(); i += 4)
-            numbers.push_back(std::stoi(f[i]));
+// NMEA 0183 4.11 as a multi-system receiver sends it: each system numbers its
+// satellites in its own talker, so the systems share numbers; every GSV ends
+// in its signal ID, and a second signal lists the satellites it reaches.
+TEST(SimReceiver, SystemsNumberTheirOwnSatellitesOnOneOrTwoSignals) {
+    const struct {
+        std::string talker;
+        std::string signal[2];
+        int low, high;
+    } systems[] = {
+        {"GP", {"1", "8"}, 1, 32},
+        {"GL", {"1", "3"}, 65, 88},
+        {"GA", {"7", "1"}, 1, 36},
+        {"BD", {"1", "5"}, 1, 46},
+    };
+    for (int signals : {1, 2}) {
+        SCOPED_TRACE(signals);
+        sim::ReceiverOptions o;
+        o.fixAfterSeconds = 0;
+        o.signals = signals;
+        sim::Receiver r(o);
+        std::vector<std::pair<std::string, int>> listed[2];
+        for (const std::string& line : r.Cycle(0, kUtc)) {
+            if (line.find("GSV,") == std::string::npos)
+                continue;
+            const auto f = Fields(line);
+            // The signal ID closes the message: one field after whole groups.
+            ASSERT_EQ((f.size() - 4) % 4, 1u) << line;
+            bool known = false;
+            for (const auto& system : systems) {
+                if (f[0].substr(1, 2) != system.talker)
+                    continue;
+                for (int g = 0; g < 2; ++g) {
+                    if (f.back() != system.signal[g])
+                        continue;
+                    known = true;
+                    for (size_t i = 4; i + 4 < f.size(); i += 4) {
+                        const int n = std::stoi(f[i]);
+                        EXPECT_TRUE(n >= system.low && n <= system.high) << line;
+                        listed[g].emplace_back(system.talker, n);
+                        EXPECT_TRUE(g == 0 || !f[i + 3].empty()) << "untracked second signal";
+                    }
+                }
+            }
+            EXPECT_TRUE(known) << line;
+        }
+        auto& first = listed[0];
+        std::sort(first.begin(), first.end());
+        EXPECT_EQ(first.size(), 29u);
+        EXPECT_EQ(std::adjacent_find(first.begin(), first.end()), first.end());
+        std::vector<int> numbers;
+        for (const auto& sat : first)
+            numbers.push_back(sat.second);
+        std::sort(numbers.begin(), numbers.end());
+        EXPECT_NE(std::adjacent_find(numbers.begin(), numbers.end()), numbers.end())
+            << "no number shared by two systems";
+        // The second signal: some of the satellites of the first, not all.
+        EXPECT_EQ(listed[1].empty(), signals == 1);
+        EXPECT_LT(listed[1].size(), first.size());
+        for (const auto& sat : listed[1])
+            EXPECT_TRUE(std::binary_search(first.begin(), first.end(), sat));
     }
-    ASSERT_EQ(numbers.size(), 29u);
-    std::vector<int> sorted = numbers;
-    std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
-    EXPECT_GE(sorted.front(), 1);
-    EXPECT_LE(sorted.back(), 99);
 }
 
 }  // namespace

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <memory>
 #include <string>
 #include <vector>
 
 using status_layout::Box;
 using status_layout::Cell;
+using status_layout::Layout;
 using status_layout::Mark;
 
 namespace {
@@ -16,56 +18,94 @@ std::u16string Text(const char16_t* s) {
     return s;
 }
 
-struct Satellites {
-    SatelliteSlot slots[kSatelliteSlots]{};
-    void Add(int i, int32_t snr, bool used = false, int32_t x = 77, int32_t y = 77) {
-        slots[i] = {1, static_cast<uint8_t>(used ? 1 : 0), snr, x, y};
+bool Overlap(const Box& a, const Box& b) {
+    return !a.Empty() && !b.Empty() && a.left < b.right && b.left < a.right && a.top < b.bottom &&
+           b.top < a.bottom;
+}
+
+bool Inside(const Box& inner, const Box& outer) {
+    return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
+           inner.bottom <= outer.bottom;
+}
+
+// Where the window shows the panel: 574 pixels wide under Wine, about 566 on
+// Windows 10; the height is the grids' own bound.
+const Box kShown{0, 0, 566, status_layout::kVisibleHeight};
+const Box kSky{0, 0, status_layout::kSkySize, status_layout::kSkySize};
+
+struct Record {
+    ReceiverStatus status{};
+    // A satellite by the number it was sent as, under the talker's hint.
+    SatelliteSlot& Add(SystemHint hint, int32_t number, int32_t snr = 40, bool used = false,
+                       int32_t x = 77, int32_t y = 77) {
+        bool added = false;
+        SatelliteSlot* s = SatelliteFor(status, IdentifySatellite(number, hint), number, &added);
+        EXPECT_NE(s, nullptr);
+        s->inView = 1;
+        s->used = used ? 1 : 0;
+        s->snr = snr;
+        s->skyX = x;
+        s->skyY = y;
+        return *s;
+    }
+    SatelliteSlot& Gps(int32_t number, int32_t snr = 40, bool used = false, int32_t x = 77,
+                       int32_t y = 77) {
+        return Add({GnssSystem::kGps, false}, number, snr, used, x, y);
+    }
+    std::vector<Cell> Plan(bool logOpen = false, int32_t offset = 0, Layout* layout = nullptr,
+                           int32_t* omitted = nullptr) const {
+        auto plan = std::make_unique<status_layout::Plan>();
+        status_layout::PlanSatellites(status, logOpen, offset, plan.get());
+        if (layout != nullptr)
+            *layout = plan->layout;
+        if (omitted != nullptr)
+            *omitted = plan->omitted;
+        return std::vector<Cell>(plan->cells.begin(),
+                                 plan->cells.begin() + static_cast<long>(plan->count));
     }
 };
 
-std::vector<Cell> Plan(const Satellites& s, bool logOpen = false, int32_t offset = 0) {
-    std::array<Cell, kSatelliteSlots> cells{};
-    size_t n = status_layout::PlanCells(s.slots, logOpen, offset, cells);
-    return std::vector<Cell>(cells.begin(), cells.begin() + static_cast<long>(n));
+const SystemHint kNumbers{GnssSystem::kGps, false};
+SystemHint Named(GnssSystem s) {
+    return {s, true};
 }
+const SystemHint kGlo = Named(GnssSystem::kGlonass);
+const SystemHint kGal = Named(GnssSystem::kGalileo);
+const SystemHint kBds = Named(GnssSystem::kBeiDou);
 
 }  // namespace
 
-TEST(StatusLayout, TextItemsAreTheLabelsThenTheValuesInTheirBoxes) {
+TEST(StatusLayout, TextItemsReadTheirSlotsAndStayInTheirPlaces) {
     StatusTexts texts{};
-    // Distinct slot contents prove each value box reads its own slot.
-    const char16_t* contents[11] = {u"d", u"t", u"c",  u"s", u"f", u"h",
-                                    u"p", u"N", u"la", u"E", u"lo"};
     char16_t* slots[11] = {texts.date,     texts.time,          texts.course,   texts.speed,
                            texts.fixState, texts.hdop,          texts.pdop,     texts.latHemisphere,
                            texts.latitude, texts.lonHemisphere, texts.longitude};
     for (int i = 0; i < 11; ++i)
-        slots[i][0] = contents[i][0], slots[i][1] = contents[i][1];
-
-    struct Row {
-        const char16_t* text;
-        Box box;
-    };
-    const Row expected[20] = {
-        {u"Date:", {165, 5, 200, 25}},       {u"Time:", {165, 25, 200, 45}},
-        {u"Direction:", {165, 45, 240, 65}}, {u"Speed:", {165, 65, 210, 85}},
-        {u"Status:", {165, 85, 210, 105}},   {u"HDOP:", {165, 105, 210, 125}},
-        {u"PDOP:", {165, 125, 210, 145}},    {u"Lat:", {5, 157, 35, 170}},
-        {u"Lon:", {150, 157, 200, 170}},     {u"d", {225, 5, 300, 25}},
-        {u"t", {240, 25, 300, 45}},          {u"c", {240, 45, 300, 65}},
-        {u"s", {240, 65, 300, 85}},          {u"f", {240, 85, 300, 105}},
-        {u"h", {240, 105, 300, 125}},        {u"p", {240, 125, 300, 145}},
-        {u"N", {40, 157, 55, 170}},          {u"la", {60, 157, 140, 170}},
-        {u"E", {185, 157, 215, 170}},        {u"lo", {205, 157, 305, 170}},
-    };
-    auto items = status_layout::TextItems(texts);
+        slots[i][0] = static_cast<char16_t>(u'a' + i);
+    const char16_t* labels[9] = {u"Date:", u"Time:", u"Direction:", u"Speed:", u"Status:",
+                                 u"HDOP:", u"PDOP:", u"Lat:",       u"Lon:"};
+    const auto items = status_layout::TextItems(texts);
     for (size_t i = 0; i < items.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(Text(items[i].text), Text(expected[i].text));
-        EXPECT_EQ(items[i].box, expected[i].box);
-        // Nothing written in the panel may reach into the sky picture.
-        EXPECT_TRUE(items[i].box.left >= status_layout::kSkySize ||
-                    items[i].box.top >= status_layout::kSkySize);
+        if (i < 9) {
+            EXPECT_EQ(Text(items[i].text), Text(labels[i]));
+        } else {
+            EXPECT_EQ(items[i].text, slots[i - 9]);  // each value box reads its own slot
+        }
+        EXPECT_TRUE(Inside(items[i].box, kShown));
+        // Nothing written in the panel may reach into the sky picture or the grids.
+        EXPECT_FALSE(Overlap(items[i].box, kSky));
+        EXPECT_LE(items[i].box.right, 310);
+        EXPECT_LE(items[i].box.bottom, 172);
+        // Texts at least as tall as a line of the panel's font.
+        EXPECT_GE(items[i].box.bottom - items[i].box.top, 13);
+        for (size_t j = 0; j < i; ++j) {
+            // The E/W letter's box runs into "Lon:" and the longitude's, as
+            // it always did.
+            if ((i == 18 && j == 8) || (i == 19 && j == 18))
+                continue;
+            EXPECT_FALSE(Overlap(items[i].box, items[j].box)) << j;
+        }
     }
 }
 
@@ -93,7 +133,7 @@ TEST(StatusLayout, DisplayedSnrAppliesTheOffsetOnlyWhileLoggingAndNeverBelowZero
     }
 }
 
-// One satellite, entry 5, first cell of the first grid (x0 320, base line 40).
+// One satellite, GPS 5, first cell of the first grid (x0 320, base line 40).
 TEST(StatusLayout, BarsFollowTheClampsAndStandOnTheBaseLine) {
     const Box none{320, 40, 320, 40};
     struct Row {
@@ -109,40 +149,28 @@ TEST(StatusLayout, BarsFollowTheClampsAndStandOnTheBaseLine) {
         // 26 px blue, clamped to 50; 25 px framed, clamped to 49 (not 50).
         {57, true, false, 0, Mark::kUsed, 50, {320, 14, 338, 40}, none},
         {57, false, false, 0, Mark::kTracked, 49, {320, 15, 338, 40}, {321, 16, 337, 39}},
-        {50, true, false, 0, Mark::kUsed, 50, {320, 14, 338, 40}, none},
         {50, false, false, 0, Mark::kTracked, 49, {320, 15, 338, 40}, {321, 16, 337, 39}},
-        {49, false, false, 0, Mark::kTracked, 49, {320, 15, 338, 40}, {321, 16, 337, 39}},
-        {51, true, false, 0, Mark::kUsed, 50, {320, 14, 338, 40}, none},
         // v/2 = 0: a one-pixel line, the tracked one without a white inside.
         {1, true, false, 0, Mark::kUsed, 1, {320, 39, 338, 40}, none},
         {1, false, false, 0, Mark::kTracked, 1, {320, 39, 338, 40}, {321, 39, 337, 39}},
-        {3, false, false, 0, Mark::kTracked, 3, {320, 38, 338, 40}, {321, 39, 337, 39}},
         {4, false, false, 0, Mark::kTracked, 4, {320, 37, 338, 40}, {321, 38, 337, 39}},
         // In view without a signal: no bar, even when the offset would lift it.
         {0, true, false, 0, Mark::kNoSignal, 0, none, none},
         {0, false, true, 20, Mark::kNoSignal, 0, none, none},
         // Logging with an offset: the bar follows the shown value.
         {35, true, true, -10, Mark::kUsed, 25, {320, 27, 338, 40}, none},
-        {35, true, false, -10, Mark::kUsed, 35, {320, 22, 338, 40}, none},
         {5, false, true, -10, Mark::kTracked, 5, {320, 37, 338, 40}, {321, 38, 337, 39}},
         // Negative stored values never grow a bar below the base line.
         {-1, true, false, 0, Mark::kUsed, -1, {320, 39, 338, 40}, none},
         {-4, true, false, 0, Mark::kUsed, -4, {320, 40, 338, 40}, none},
-        {INT32_MIN,
-         false,
-         false,
-         0,
-         Mark::kTracked,
-         INT32_MIN,
-         {320, 40, 338, 40},
-         {321, 39, 337, 39}},
+        {-99999, false, false, 0, Mark::kTracked, -99999, {320, 40, 338, 40}, {321, 39, 337, 39}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message()
                      << "snr " << r.snr << " used " << r.used << " offset " << r.offset);
-        Satellites s;
-        s.Add(5, r.snr, r.used);
-        auto cells = Plan(s, r.logOpen, r.offset);
+        Record s;
+        s.Gps(5, r.snr, r.used);
+        auto cells = s.Plan(r.logOpen, r.offset);
         ASSERT_EQ(cells.size(), 1u);
         const Cell& c = cells[0];
         EXPECT_EQ(c.mark, r.mark);
@@ -155,96 +183,193 @@ TEST(StatusLayout, BarsFollowTheClampsAndStandOnTheBaseLine) {
         } else {
             EXPECT_TRUE(c.barInterior.Empty());
         }
-        EXPECT_TRUE(c.bar.bottom == 40 && c.bar.top <= 40);
-        EXPECT_EQ(c.valueBox, (Box{320, 20, 343, 40}));
-        EXPECT_EQ(c.numberBox, (Box{320, 40, 343, 90}));
     }
 }
 
-TEST(StatusLayout, CellsFillEachGridInEntryOrderFromItsOwnFirstCell) {
-    struct Placed {
-        int32_t satellite;
-        int grid;
-        int32_t x0;
-        int32_t base;
+// Receivers whose numbers name their systems keep the two grids they always
+// had; any other numbering, or more than those grids hold, gets the grid by
+// system.
+TEST(StatusLayout, TheClassicGridsStayForNumbersThatNameTheirSystems) {
+    auto numbers = [](int first, int count) {
+        std::vector<int> n;
+        for (int i = 0; i < count; ++i)
+            n.push_back(first + i);
+        return n;
     };
     struct Row {
         const char* name;
-        std::vector<int> entries;
-        std::vector<Placed> expected;  // checked for the listed cells, by position
-    };
-    std::vector<int> eleven;
-    for (int i = 1; i <= 11; ++i)
-        eleven.push_back(i);
-    std::vector<int> thirtyOne;
-    for (int i = 1; i <= 31; ++i)
-        thirtyOne.push_back(i);
-    const Row rows[] = {
-        {"gaps take no cell", {20, 3, 7}, {{3, 0, 320, 40}, {7, 0, 345, 40}, {20, 0, 370, 40}}},
-        {"entry 0 and 32 are the first grid, 33 starts the second",
-         {0, 32, 33, 255},
-         {{0, 0, 320, 40}, {32, 0, 345, 40}, {33, 1, 320, 160}, {255, 1, 345, 160}}},
-        {"the eleventh starts a row 40 px lower", eleven, {{10, 0, 545, 40}, {11, 0, 320, 80}}},
-        {"the first grid's fourth row sits on the second grid's first",
-         thirtyOne,
-         {{30, 0, 545, 120}, {31, 0, 320, 160}}},
+        std::vector<int> legacy;  // sent without talker or system ID
+        SystemHint other;
+        std::vector<int> otherNumbers;
+        Layout layout;
+    } rows[] = {
+        {"GPS alone", {3, 7, 20}, kNumbers, {}, Layout::kClassic},
+        {"GPS, SBAS, GLONASS and QZSS by their numbers",
+         {1, 32, 33, 64, 65, 96, 152, 158, 193, 202},
+         kNumbers,
+         {},
+         Layout::kClassic},
+        {"GLONASS by its own talker and numbers", {5}, kGlo, {70}, Layout::kClassic},
+        {"a number of no range, as damaged lines give",
+         {5, 110, 230},
+         kNumbers,
+         {},
+         Layout::kClassic},
+        {"30 in the first grid, 20 in the second", numbers(1, 30), kNumbers, numbers(65, 20),
+         Layout::kClassic},
+        {"a 31st in the first grid", numbers(1, 31), kNumbers, {}, Layout::kSystems},
+        {"a 21st in the second grid", {}, kNumbers, numbers(65, 21), Layout::kSystems},
+        {"Galileo numbered from 1, clashing", {5}, kGal, {5}, Layout::kSystems},
+        {"BeiDou numbered from 1, without a clash", {5}, kBds, {13}, Layout::kSystems},
+        {"GLONASS by its slot", {}, kGlo, {7}, Layout::kSystems},
+        {"BeiDou as PRN + 200", {}, kBds, {214}, Layout::kSystems},
+        {"Galileo in the extended range", {}, kNumbers, {305}, Layout::kSystems},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        Satellites s;
-        for (int e : r.entries)
-            s.Add(e, 40);
-        auto cells = Plan(s);
-        ASSERT_EQ(cells.size(), r.entries.size());
-        for (const Placed& p : r.expected) {
-            const Cell* found = nullptr;
-            for (const Cell& c : cells)
-                if (c.satellite == p.satellite)
-                    found = &c;
-            ASSERT_NE(found, nullptr) << p.satellite;
-            EXPECT_EQ(found->grid, p.grid) << p.satellite;
-            EXPECT_EQ(found->bar.left, p.x0) << p.satellite;
-            EXPECT_EQ(found->bar.bottom, p.base) << p.satellite;
-            EXPECT_EQ(found->textColor, p.grid == 0 ? status_layout::kBlack : status_layout::kCyan);
+        Record s;
+        for (int n : r.legacy)
+            s.Gps(n);
+        for (int n : r.otherNumbers)
+            s.Add(r.other, n);
+        Layout layout{};
+        const auto cells = s.Plan(false, 0, &layout);
+        EXPECT_EQ(layout, r.layout);
+        EXPECT_EQ(cells.size(), r.legacy.size() + r.otherNumbers.size());
+    }
+    // A system reported earlier in the cycle keeps the grid by system while
+    // the next one's satellites are the only ones in view.
+    Record s;
+    s.Gps(5);
+    s.Add(kGal, 5).inView = 0;
+    Layout layout{};
+    EXPECT_EQ(s.Plan(false, 0, &layout).size(), 1u);
+    EXPECT_EQ(layout, Layout::kSystems);
+}
+
+// The grid by system with as many satellites as receivers list today and
+// more: every one gets a cell, and nothing overlaps or leaves the window.
+TEST(StatusLayout, TheSystemsGridShowsEverySatelliteApartInsideThePanel) {
+    const std::vector<Box> texts = [] {
+        std::vector<Box> boxes;
+        for (const auto& item : status_layout::TextItems(StatusTexts{}))
+            boxes.push_back(item.box);
+        return boxes;
+    }();
+    for (int perSystem : {1, 12, 17}) {
+        SCOPED_TRACE(perSystem);
+        Record s;
+        // Four systems numbered from 1, each listing the others' numbers.
+        for (GnssSystem system :
+             {GnssSystem::kGps, GnssSystem::kGlonass, GnssSystem::kGalileo, GnssSystem::kBeiDou})
+            for (int n = 1; n <= perSystem; ++n)
+                s.Add(Named(system), n, n % 3 == 0 ? 0 : 20 + n, n % 2 == 0);
+        // One of three characters more: an odd Galileo number keeps its own.
+        s.Add(Named(GnssSystem::kGalileo), 102);
+        Layout layout{};
+        int32_t omitted = -1;
+        const auto cells = s.Plan(false, 0, &layout, &omitted);
+        ASSERT_EQ(layout, Layout::kSystems);
+        ASSERT_EQ(cells.size(), static_cast<size_t>(4 * perSystem + 1));
+        EXPECT_EQ(omitted, 0);
+        for (size_t i = 0; i < cells.size(); ++i) {
+            const Cell& c = cells[i];
+            SCOPED_TRACE(testing::Message() << "cell " << i);
+            // Grouped by system, each by its own numbers.
+            if (i > 0) {
+                const SatelliteId a = cells[i - 1].id, b = c.id;
+                EXPECT_TRUE(a.system < b.system || (a.system == b.system && a.own < b.own));
+            }
+            // Three characters need 23 pixels of the labels' font under Wine, four 30.
+            const int32_t width = c.labelBox.right - c.labelBox.left;
+            EXPECT_GE(width, Text(c.label).size() <= 3 ? 23 : 30);
+            EXPECT_GE(c.labelBox.bottom - c.labelBox.top, 13);
+            for (const Box& b : {c.labelBox, c.valueBox, c.bar}) {
+                EXPECT_TRUE(Inside(b, kShown));
+                EXPECT_FALSE(Overlap(b, kSky));
+                for (const Box& t : texts)
+                    EXPECT_FALSE(Overlap(b, t));
+            }
+            EXPECT_EQ(c.bar.bottom, c.labelBox.top);
+            EXPECT_TRUE(Inside(c.valueBox, {c.bar.left, 0, c.labelBox.right, c.labelBox.top}));
+            // Nothing of one cell reaches another's label.
+            for (size_t j = 0; j < cells.size(); ++j) {
+                if (j == i)
+                    continue;
+                for (const Box& b : {c.labelBox, c.valueBox, c.bar})
+                    EXPECT_FALSE(Overlap(b, cells[j].labelBox)) << j;
+            }
         }
-        for (size_t i = 1; i < cells.size(); ++i)
-            EXPECT_LT(cells[i - 1].satellite, cells[i].satellite);
     }
 }
 
-TEST(StatusLayout, OnlyEntriesInViewAreDrawn) {
-    Satellites s;
-    s.slots[4] = {0, 1, 45, 10, 10};  // used in the fix but no longer in view
-    s.slots[9] = {1, 0, 30, 99, 54};
-    auto cells = Plan(s);
-    ASSERT_EQ(cells.size(), 1u);
-    EXPECT_EQ(cells[0].satellite, 9);
-    EXPECT_EQ(cells[0].bar.left, 320);
-    EXPECT_TRUE(Plan(Satellites{}).empty());
+TEST(StatusLayout, MoreSatellitesThanCellsEndInACountOfTheRest) {
+    Record s;
+    for (GnssSystem system : {GnssSystem::kGalileo, GnssSystem::kBeiDou})
+        for (int n = 1; n <= 50; ++n)
+            s.Add(Named(system), n);
+    int32_t omitted = 0;
+    const auto cells = s.Plan(false, 0, nullptr, &omitted);
+    EXPECT_EQ(cells.size() + static_cast<size_t>(omitted), 100u);
+    EXPECT_GE(cells.size(), 48u);
+    EXPECT_EQ(Text(cells.back().label), u"C21");
 }
 
-TEST(StatusLayout, SkyCircleBoxesSurroundTheDecodedPositions) {
+TEST(StatusLayout, MarkersSurroundTheSkyPositionsAndOnlyPlacedOnesShow) {
     struct Row {
         int32_t x, y;
         Box box;
     } rows[] = {
         {99, 54, {88, 45, 110, 63}},     // elevation 45, azimuth 45
         {113, 97, {102, 88, 124, 106}},  // elevation 30, azimuth 120
-        {77, 77, {66, 68, 88, 86}},
         {INT32_MAX, INT32_MIN, {INT32_MAX - 11, INT32_MIN, INT32_MAX, INT32_MIN + 9}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << r.x << "," << r.y);
         EXPECT_EQ(status_layout::SkyCircleBox(r.x, r.y), r.box);
     }
-    Satellites s;
-    s.Add(12, 0, false, 113, 97);
-    s.Add(13, 30, true, 0, 0);  // listed without elevation and azimuth since the clear
-    const std::vector<Cell> cells = Plan(s);
-    EXPECT_EQ(cells[0].skyBox, (Box{102, 88, 124, 106}));
-    EXPECT_TRUE(cells[0].onChart);
-    EXPECT_FALSE(cells[1].onChart);
-    EXPECT_EQ(cells[1].mark, status_layout::Mark::kUsed);  // its bar is still drawn
+    for (bool systems : {false, true}) {
+        SCOPED_TRACE(systems);
+        Record s;
+        s.Add(systems ? Named(GnssSystem::kGalileo) : kNumbers, 12, 0, false, 113, 97);
+        s.Gps(13, 30, true, 0, 0);  // listed without elevation and azimuth since the clear
+        const auto cells = s.Plan();
+        ASSERT_EQ(cells.size(), 2u);
+        const Cell& placed = cells[systems ? 1 : 0];
+        EXPECT_TRUE(placed.onChart);
+        EXPECT_EQ(placed.skyBox.left + placed.skyBox.right, 2 * 113);
+        EXPECT_EQ(placed.skyBox.top + placed.skyBox.bottom, 2 * 97);
+        EXPECT_GE(placed.skyBox.right - placed.skyBox.left, 22);
+        const Cell& unplaced = cells[systems ? 0 : 1];
+        EXPECT_FALSE(unplaced.onChart);
+        EXPECT_EQ(unplaced.mark, Mark::kUsed);  // its bar is still drawn
+    }
+}
+
+// Where satellites crowd, the grid by system moves markers a few pixels
+// apart: the one used in the fix stays on top at its place.
+TEST(StatusLayout, CrowdedMarkersMoveApartByAFewPixels) {
+    Record s;
+    s.Add(kGal, 5, 30, false, 60, 60);
+    s.Add(kBds, 5, 40, true, 60, 60);
+    s.Add(kGal, 6, 0, false, 62, 61);
+    s.Add(kGal, 7, 30, false, 120, 30);  // alone: stays
+    const auto cells = s.Plan();
+    ASSERT_EQ(cells.size(), 4u);
+    for (size_t i = 0; i < cells.size(); ++i) {
+        const Box& b = cells[i].skyBox;
+        const SatelliteSlot* slot = FindSatellite(s.status, cells[i].id);
+        const int32_t dx = (b.left + b.right) / 2 - slot->skyX;
+        const int32_t dy = (b.top + b.bottom) / 2 - slot->skyY;
+        EXPECT_TRUE(dx >= -16 && dx <= 16 && dy >= -16 && dy <= 16) << i;
+        EXPECT_TRUE(Inside(b, kSky));
+        if (cells[i].mark == Mark::kUsed || slot->skyX == 120) {
+            EXPECT_EQ(dx, 0);
+            EXPECT_EQ(dy, 0);
+        }
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(Overlap(b, cells[j].skyBox)) << i << " " << j;
+    }
 }
 
 TEST(StatusLayout, NumbersFitTheEightUnitBufferOrShowAMarker) {
@@ -257,7 +382,6 @@ TEST(StatusLayout, NumbersFitTheEightUnitBufferOrShowAMarker) {
         {true, 7, u"07"},
         {true, 255, u"255"},
         {false, 50, u"50"},
-        {false, 0, u"0"},
         {false, -5, u"-5"},
         {false, -999999, u"-999999"},
         {false, 9999999, u"9999999"},

@@ -12,15 +12,17 @@ usage: decode_check.py [--emulator PROG] DECODER MODE ARGS...
 """
 import json
 import os
-from decimal import Decimal
 import subprocess
 import sys
 import tempfile
 
+from capture_model import check_capture_meaning
+
 LINE_KEYS = ["kind", "n", "text", "color", "decoded", "shown"]
 STATUS_KEYS = ["kind", "n", "caption", "date", "time", "course", "speed", "fixState", "hdop",
                "pdop", "latHemisphere", "latitude", "lonHemisphere", "longitude", "satellites"]
-SAT_KEYS = ["id", "used", "snr", "x", "y"]
+SAT_KEYS = ["id", "system", "used", "snr", "x", "y"]
+SYSTEMS = ["GPS", "SBAS", "GLONASS", "Galileo", "BeiDou", "QZSS", "NavIC"]
 SUMMARY_KEYS = ["kind", "lines", "droppedTooLong", "droppedUnterminated", "checksumFailures",
                 "redraws", "ttffSeconds"]
 
@@ -132,10 +134,12 @@ def validate(name, out, data=None):
                 and objects[i - 1].get("kind") == "line" \
                 and all(isinstance(obj[k], str) for k in STATUS_KEYS[2:-1]) \
                 and isinstance(sats, list)
-            ids = [s.get("id") for s in sats] if ok else []
-            ok = ok and all(list(s) == SAT_KEYS and all(is_int(s[k]) for k in SAT_KEYS)
+            keys = [(s.get("id"), SYSTEMS.index(s.get("system"))) for s in sats
+                    if s.get("system") in SYSTEMS] if ok else []
+            ok = ok and all(list(s) == SAT_KEYS and s["system"] in SYSTEMS
+                            and all(is_int(s[k]) for k in SAT_KEYS if k != "system")
                             and s["used"] in (0, 1) for s in sats) \
-                and all(0 <= i <= 255 for i in ids) and ids == sorted(set(ids))
+                and all(i > 0 for i, _ in keys) and keys == sorted(set(keys))
             if not ok:
                 fail(f"{name}: bad status object {obj}")
                 return None
@@ -204,85 +208,22 @@ def mode_expected(decoder, recording, expected_file, options):
              f"  want: {want[i] if i < len(want) else b'(end)'!r}")
 
 
-def sentence_fields(text):
-    """The fields of a delivered line, without '$', checksum and line end."""
-    body = text.rstrip("\r\n")
-    body = body[1:] if body.startswith("$") else body
-    star = body.find("*")
-    return (body[:star] if star >= 0 else body).split(",")
-
-
-def listed_satellites(fields):
-    """The satellite numbers a GSV or GSA sentence names. Since NMEA 0183 4.10
-    a GSV may end in a signal ID: one field after the complete groups."""
-    kind = fields[0][-3:]
-    if kind == "GSV":
-        groups = fields[4:]
-        numbers = (groups[:-1] if len(groups) % 4 == 1 else groups)[0::4]
-    elif kind == "GSA":
-        numbers = fields[3:15]
-    else:
-        return set()
-    return {int(n) for n in numbers if n.isdigit() and int(n) <= 255}
-
-
-def total_minutes(field):
-    """ddmm.mmm... (any number of degree and decimal digits) in minutes."""
-    whole, _, fraction = field.partition(".")
-    return (int(whole) // 100) * 60 + int(whole) % 100 + Decimal("0." + (fraction or "0"))
-
-
-def shown_minutes(text):
-    degrees, _, minutes = text.partition("`")
-    return int(degrees) * 60 + Decimal(minutes.rstrip("'"))
-
-
-def check_capture_meaning(name, objects):
-    """Against the capture's own numbers: every satellite shown was named by
-    the receiver, and every position shown is the last one its RMC sent, cut
-    (never rounded) only where the text fills its 14 characters."""
-    named, position, positions = set(), None, 0
-    for obj in objects:
-        if obj["kind"] == "line" and obj["decoded"]:
-            fields = sentence_fields(obj["text"])
-            named |= listed_satellites(fields)
-            if fields[0][-3:] == "RMC" and len(fields) > 6 and fields[3] and fields[5]:
-                position = fields
-        elif obj["kind"] == "status":
-            phantoms = sorted(s["id"] for s in obj["satellites"] if s["id"] not in named)
-            if phantoms:
-                fail(f"{name}: line {obj['n']} shows satellites {phantoms} the receiver never named")
-                return positions
-            if not obj["latitude"]:
-                continue
-            for field, text in ((position and position[3], obj["latitude"]),
-                                (position and position[5], obj["longitude"])):
-                try:
-                    sent, shown = total_minutes(field), shown_minutes(text)
-                    digits = len(text.partition(".")[2]) - 1
-                    ok = Decimal(0) <= sent - shown < Decimal(10) ** -digits \
-                        and (sent == shown or len(text) == 14)
-                except (AttributeError, ValueError, ArithmeticError):
-                    ok = False
-                if not ok:
-                    fail(f"{name}: line {obj['n']} shows {text!r} for the RMC field {field!r}")
-                    return positions
-            positions += 1
-    return positions
-
-
 def mode_captures(decoder, directory):
     names = sorted(f for f in os.listdir(directory) if f.endswith(".pgl"))
     if not names:
         fail(f"no captures in {directory}")
-    positions = 0
+    positions = cycles = 0
     for f in names:
         path = os.path.join(directory, f)
         out = run_ok(decoder, f, ["--utc-offset=0", path])
         objects = validate(f, out, open(path, "rb").read()) if out is not None else None
         if objects is not None:
-            positions += check_capture_meaning(f, objects)
-    print(f"{len(names)} captures checked, {positions} positions shown as sent")
+            p, c, problem = check_capture_meaning(f, objects)
+            positions, cycles = positions + p, cycles + c
+            if problem:
+                fail(problem)
+    print(f"{len(names)} captures checked, {positions} positions shown as sent, "
+          f"{cycles} redraws showing exactly the satellites listed")
 
 
 def expect_error(decoder, name, args, code, stdin=None):

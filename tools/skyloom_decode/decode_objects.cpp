@@ -1,5 +1,6 @@
 #include "tools/skyloom_decode/decode_objects.h"
 
+#include <array>
 #include <cstddef>
 #include <string>
 
@@ -35,6 +36,20 @@ void ColorName(JsonWriter& out, uint32_t color) {
             out.Raw(text, sizeof text);
         }
     }
+}
+
+// The system and the key after it, made once per system and written in one
+// piece: a long recording writes them millions of times.
+void SystemField(JsonWriter& out, GnssSystem system) {
+    static const auto kFields = [] {
+        std::array<std::string, kGnssSystems> fields;
+        for (int s = 0; s < kGnssSystems; ++s)
+            fields[s] = std::string(",\"system\":\"") + SystemName(static_cast<GnssSystem>(s)) +
+                        "\",\"used\":";
+        return fields;
+    }();
+    const std::string& field = kFields[static_cast<size_t>(system)];
+    out.Raw(field.data(), field.size());
 }
 
 }  // namespace
@@ -86,17 +101,19 @@ void WriteStatusObject(JsonWriter& out, uint64_t n, const std::u16string& captio
     out.Raw(",\"longitude\":");
     SlotText(out, t.longitude);
     out.Raw(",\"satellites\":[");
+    // In the order of the numbers as sent, then of the systems: a receiver
+    // of one system lists as it always did.
     bool first = true;
-    for (int id = 0; id < kSatelliteSlots; ++id) {
-        const SatelliteSlot& s = status.satellites[id];
+    for (int i = 0; i < status.satelliteCount; ++i) {
+        const SatelliteSlot& s = status.satellites[status.order[i]];
         if (s.inView != 1)
             continue;
         if (!first)
             out.Raw(",");
         first = false;
         out.Raw("{\"id\":");
-        out.Signed(id);
-        out.Raw(",\"used\":");
+        out.Signed(s.number);
+        SystemField(out, s.system);
         out.Signed(s.used);
         out.Raw(",\"snr\":");
         out.Signed(s.snr);

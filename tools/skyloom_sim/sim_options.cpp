@@ -58,6 +58,8 @@ std::string UsageText() {
            "  --speed KMH          ground speed in km/h, 0 to 2000 (default 36)\n"
            "  --course DEG         course over ground in degrees (default 45)\n"
            "  --systems LIST       reported systems among GP,GL,GA,BD (default all)\n"
+           "  --signals N          1: each satellite on its first signal (L1, E1, B1I);\n"
+           "                       2: also on a second one (L5, G2, E5a, B2a) (default 1)\n"
            "  --seed N             choice of the simulated sky and of the spread (default 1)\n"
            "  --replay FILE        send a recording instead, timed by its RMC/GGA times\n"
            "  --rate N             with --replay: N lines per second instead\n"
@@ -141,6 +143,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args, SimOptions* o, st
             } else if (name == "--systems") {
                 o->receiver.systems = ParseSystems(value);
                 ok = o->receiver.systems != 0;
+            } else if (name == "--signals") {
+                ok = ParseInt(value, 1, 2, &o->receiver.signals);
             } else if (name == "--seed") {
                 long seed = 0;
                 ok = ParseLong(value, 0, 2147483647L, &seed);

@@ -159,22 +159,33 @@ std::vector<std::string> Receiver::Cycle(double t, double utc) {
         body += std::to_string(v.c->systemId);
         out.push_back(Frame(body));
     }
+    // NMEA 0183 4.11: a GSV group per system and signal, each ending in its
+    // signal ID; the second signal lists only the satellites it reaches.
     for (const SystemView& v : views) {
-        const int total = static_cast<int>(v.sats.size());
-        const int messages = total == 0 ? 1 : (total + 3) / 4;
-        for (int m = 0; m < messages; ++m) {
-            std::string body = std::string(v.c->talker) + "GSV," + std::to_string(messages) + "," +
-                               std::to_string(m + 1) + "," + TwoDigits(total);
-            for (int i = m * 4; i < total && i < m * 4 + 4; ++i) {
-                const SkySatellite& s = v.sats[static_cast<size_t>(i)];
-                char group[40];
-                std::snprintf(group, sizeof group, ",%02d,%02d,%03d,", s.prn, s.elevation,
-                              s.azimuth);
-                body += group;
-                if (s.snr > 0)
-                    body += TwoDigits(s.snr);
+        for (int signal = 0; signal < options_.signals; ++signal) {
+            std::vector<const SkySatellite*> listed;
+            for (const SkySatellite& s : v.sats)
+                if (signal == 0 || s.snr2 > 0)
+                    listed.push_back(&s);
+            const int total = static_cast<int>(listed.size());
+            const int messages = total == 0 ? 1 : (total + 3) / 4;
+            for (int m = 0; m < messages; ++m) {
+                std::string body = std::string(v.c->talker) + "GSV," + std::to_string(messages) +
+                                   "," + std::to_string(m + 1) + "," + TwoDigits(total);
+                for (int i = m * 4; i < total && i < m * 4 + 4; ++i) {
+                    const SkySatellite& s = *listed[static_cast<size_t>(i)];
+                    char group[40];
+                    std::snprintf(group, sizeof group, ",%02d,%02d,%03d,", s.prn, s.elevation,
+                                  s.azimuth);
+                    body += group;
+                    const int snr = signal == 0 ? s.snr : s.snr2;
+                    if (snr > 0)
+                        body += TwoDigits(snr);
+                }
+                body += ",";
+                body += v.c->signals[signal];
+                out.push_back(Frame(body));
             }
-            out.push_back(Frame(body));
         }
     }
     if (fix) {

@@ -19,6 +19,7 @@ struct ReceiverOptions {
     double startLatitude = 48.1173;   // degrees, north positive
     double startLongitude = 11.5167;  // degrees, east positive
     unsigned systems = kAllSystems;
+    int signals = 1;  // GSV groups per system: the first signal, or the second one too
     unsigned seed = 1;
 };
 

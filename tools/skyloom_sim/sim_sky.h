@@ -19,16 +19,18 @@ struct Constellation {
     unsigned bit;
     const char* talker;  // GSV talker: GP, GL, GA, BD
     int systemId;        // GSA system id of NMEA 4.11 (1 GPS, 2 GLONASS, 3 Galileo, 4 BeiDou)
+    char signals[2];     // GSV signal IDs of NMEA 4.11: the first and the second signal
 };
 
 // The four systems in the order they are reported.
 const std::vector<Constellation>& Constellations();
 
 struct SkySatellite {
-    int prn;        // distinct across systems, as a viewer keys its table by number
+    int prn;        // as NMEA 4.11 numbers it in its own talker: systems share numbers
     int elevation;  // degrees
     int azimuth;    // degrees, 0..359
     int snr;        // dB-Hz; 0 = in view but not tracked (empty field)
+    int snr2;       // the second signal's, weaker and found later; 0 = not tracked
     bool used;      // part of the fix
 };
 
@@ -51,7 +53,8 @@ class Sky {
         int prn;
         int elevation;
         double azimuth;
-        int target;  // signal strength once tracked
+        int target;   // signal strength once tracked
+        int target2;  // the second signal's; 0: never tracked
     };
     std::vector<Entry> entries_;
     unsigned seed_;
