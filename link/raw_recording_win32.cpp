@@ -62,7 +62,7 @@ void RecordRawBytes(const uint8_t* bytes, size_t count) {
     WriteFile(g_file.get(), bytes, static_cast<DWORD>(count), &written, nullptr);
 }
 
-bool ChooseRawRecordingPath(HWND owner, const wchar_t* folder, wchar_t* path, DWORD capacity) {
+OPENFILENAMEW RecordingDialog(HWND owner, wchar_t* path, DWORD capacity, const wchar_t* title) {
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
@@ -70,8 +70,13 @@ bool ChooseRawRecordingPath(HWND owner, const wchar_t* folder, wchar_t* path, DW
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path;
     dialog.nMaxFile = capacity;
+    dialog.lpstrTitle = title;
+    return dialog;
+}
+
+bool ChooseRawRecordingPath(HWND owner, const wchar_t* folder, wchar_t* path, DWORD capacity) {
+    OPENFILENAMEW dialog = RecordingDialog(owner, path, capacity, L"Record Raw");
     dialog.lpstrInitialDir = (folder != nullptr && folder[0] != 0) ? folder : nullptr;
-    dialog.lpstrTitle = L"Record Raw";
     dialog.lpstrDefExt = L"pgl";
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
                    OFN_NOREADONLYRETURN | OFN_EXPLORER | OFN_ENABLESIZING;

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -22,6 +24,10 @@ bool RawRecordingOn();
 // The readers' tap, on their own threads: appends what one read returned.
 // Never waits for the user-interface thread, only for another write.
 void RecordRawBytes(const uint8_t* bytes, size_t count);
+
+// A file dialog for recordings (their filters, `path` as its buffer, `title`
+// as its caption); the caller adds what its own dialog needs.
+OPENFILENAMEW RecordingDialog(HWND owner, wchar_t* path, DWORD capacity, const wchar_t* title);
 
 // The save dialog for a new recording, owned by `owner`, opening in `folder`
 // (empty: the system's choice) with the name already in `path`. False when

@@ -7,6 +7,7 @@
 #include "link/device_name.h"
 #include "link/link_state_win32.h"
 #include "link/raw_recording.h"
+#include "link/raw_recording_win32.h"
 #include "win32/wide_text.h"
 
 HANDLE LinkHandle = INVALID_HANDLE_VALUE;
@@ -30,14 +31,7 @@ static_assert(kRecordingDialogFlags == 0x00881804, "open-file dialog flags");
 // names' 128 units would cut or refuse an ordinary deep path.
 bool ChooseRecording(HWND owner, wchar_t* path, DWORD capacity) {
     path[0] = 0;
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = AsWide(linkrules::kRecordingFilter);
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = capacity;
-    dialog.lpstrTitle = L"Open Recording";
+    OPENFILENAMEW dialog = RecordingDialog(owner, path, capacity, L"Open Recording");
     dialog.Flags = kRecordingDialogFlags;
     return GetOpenFileNameW(&dialog) != FALSE;
 }

@@ -24,6 +24,19 @@ void DrawBoxText(HDC dc, const char16_t* text, const status_layout::Box& box, UI
     DrawTextW(dc, reinterpret_cast<const wchar_t*>(text), -1, &r, flags);
 }
 
+// The signal value in magenta above the bar (none without a signal), then
+// the satellite's label below it in the cell's own colour.
+void DrawValueAndLabel(HDC dc, const status_layout::Cell& cell) {
+    if (cell.mark != status_layout::Mark::kNoSignal) {
+        char16_t value[status_layout::kNumberCapacity];
+        status_layout::FormatValue(cell.value, value);
+        SetTextColor(dc, status_layout::kMagenta);
+        DrawBoxText(dc, value, cell.valueBox, 0);
+    }
+    SetTextColor(dc, cell.textColor);
+    DrawBoxText(dc, cell.label, cell.labelBox, 0);
+}
+
 }  // namespace
 
 CRestoreDlg::CRestoreDlg() = default;
@@ -175,14 +188,7 @@ void CRestoreDlg::DrawCell(HDC dc, const status_layout::Cell& cell) {
         DrawBoxText(dc, cell.label, cell.skyBox, DT_CENTER | DT_VCENTER);
     }
 
-    if (cell.mark != Mark::kNoSignal) {
-        char16_t value[status_layout::kNumberCapacity];
-        status_layout::FormatValue(cell.value, value);
-        SetTextColor(dc, status_layout::kMagenta);
-        DrawBoxText(dc, value, cell.valueBox, 0);
-        SetTextColor(dc, cell.textColor);
-    }
-    DrawBoxText(dc, cell.label, cell.labelBox, 0);
+    DrawValueAndLabel(dc, cell);
 }
 
 void CRestoreDlg::DrawSystems(HDC dc, const status_layout::Plan& plan) {
@@ -196,14 +202,7 @@ void CRestoreDlg::DrawSystems(HDC dc, const status_layout::Plan& plan) {
             FillBox(dc, cell.bar, greenBrush.get());
             FillBox(dc, cell.barInterior, whiteBrush.get());
         }
-        if (cell.mark != Mark::kNoSignal) {
-            char16_t value[status_layout::kNumberCapacity];
-            status_layout::FormatValue(cell.value, value);
-            SetTextColor(dc, status_layout::kMagenta);
-            DrawBoxText(dc, value, cell.valueBox, 0);
-        }
-        SetTextColor(dc, cell.textColor);
-        DrawBoxText(dc, cell.label, cell.labelBox, 0);
+        DrawValueAndLabel(dc, cell);
     }
     if (plan.omitted > 0) {
         char16_t more[status_layout::kNumberCapacity];

@@ -16,6 +16,7 @@
 
 #include "nmea/intake_host.h"
 #include "panels/status_panel.h"
+#include "tests/windows/link_test_support.h"
 #include "tests/windows/panel_test_support.h"
 
 namespace status_test {
@@ -119,26 +120,13 @@ inline SatelliteSlot& PutSatellite(ReceiverStatus& status, int32_t number, int32
 }
 
 // An intake host without a window, for feeding recorded lines to the record.
-class QuietHost : public IntakeHost {
+// Its clock moves 125 ms a line and never sleeps.
+class QuietHost : public link_test::FakeHost {
   public:
     int redraws = 0;
-    int ConsoleLineCount() override { return 0; }
-    void ConsoleClear() override {}
-    void ConsoleInsert(const char16_t*) override {}
-    void SetConsoleColor(uint32_t) override {}
-    void EnableResetButtons() override {}
-    void SetSbasCheck(bool) override {}
-    void SetCoreVersion(const char16_t*) override {}
-    void SetFirmwareVersion(const char16_t*) override {}
-    void WriteLogLine(const char16_t*, size_t) override {}
     void Redraw() override { ++redraws; }
-    void SetCaption(const char16_t*) override {}
     uint32_t TickCount() override { return tick += 125; }
     void Pause(uint32_t) override {}
-    bool UtcToLocal(const CivilTime& utc, CivilTime* local) override {
-        *local = utc;
-        return true;
-    }
 
   private:
     uint32_t tick = 1000;
