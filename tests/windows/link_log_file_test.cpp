@@ -169,8 +169,9 @@ TEST_F(LogFile, GoesWhereItCanBeCreatedAndSaysWhereWhenThatIsNotBesideTheExecuta
         WriteLogLine(u"$GPGLL*00\r\n", 11);
         const std::wstring file =
             (c.where == kBeside ? dir : fallback) + L"\\" + c.name + L"_log.txt";
-        if (on)
+        if (on) {
             EXPECT_EQ(link_test::ReadBytes(file).size(), 24u) << "the whole name, not a cut one";
+        }
         // Said once, and only where the log is not where the user looks for it.
         std::vector<std::u16string> notes;
         if (c.where == kFallback)
