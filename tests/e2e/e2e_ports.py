@@ -9,9 +9,9 @@ during the wait: the receiver phase's pulled cable.)"""
 import os
 import time
 
-from skyloom_e2e import (CAPTION_FIX, COM, Driver, IDC_BAUD, IDC_COLD_START, IDC_LOG_FILE,
-                         IDC_LOG_NAME, IDC_PORT, IDC_START_GPS, PORT_NAME, Program, Pty,
-                         Simulator, expect, lines_of, wait_for, widen)
+from skyloom_e2e import (CAPTION_FIX, COM, IDC_BAUD, IDC_COLD_START, IDC_LOG_FILE, IDC_LOG_NAME,
+                         IDC_PORT, IDC_START_GPS, PORT_NAME, close_program, Driver, expect,
+                         lines_of, Program, Pty, release_receivers, Simulator, wait_for, widen)
 
 WM_DEVICECHANGE = 0x219
 DBT_DEVICEARRIVAL = 0x8000
@@ -123,19 +123,8 @@ def ports_phase(env, args, results):
         results.run("ports: a port plugged in appears", plugged_in_port_appears)
         results.run("ports: a pulled port comes back, log whole", pulled_port_comes_back)
     finally:
-        try:
-            drive("close", 5000)
-        except Exception:
-            pass
-        drive.close()
-        env.stop(program.process, 10)
-        for sim in sims:
-            env.stop(sim.process)
-        for pty in ptys:
-            if pty.process.poll() is None:
-                pty.pull()
-        env.unregister_port(SECOND_COM)
-        env.unregister_port(COM)
+        close_program(env, drive, program, 5000)
+        release_receivers(env, sims, ptys, [SECOND_COM, COM])
 
 
 def logged_lines(path):

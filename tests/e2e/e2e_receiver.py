@@ -11,7 +11,7 @@ from skyloom_e2e import (CAPTION_FIX, COM, IDC_AUTO_PERIOD, IDC_AUTO_SEND, IDC_B
                          IDC_GET_VERSION, IDC_LOG_FILE, IDC_LOG_NAME, IDC_PORT, IDC_POWER_SAVE,
                          IDC_SBAS, IDC_SEND, IDC_START_GPS, IDC_USER_SENTENCE, IDC_VTG, PORT_NAME,
                          UM_SBAS_OFF, UM_SBAS_ON, close_program, delivered_lines, Driver, escape,
-                         expect, Program, Pty, Simulator, wait_for, widen)
+                         expect, Program, Pty, release_receivers, Simulator, wait_for, widen)
 
 
 def receiver_phase(env, args, results):
@@ -258,7 +258,4 @@ def receiver_phase(env, args, results):
         results.run("receiver: cable pulled mid-stream", pulled_cable)
     finally:
         close_program(env, drive, program, 5000)
-        env.stop(sims[0].process)
-        if pty.process.poll() is None:
-            pty.pull()
-        env.unregister_port(COM)
+        release_receivers(env, sims, [pty], [COM])

@@ -6,9 +6,9 @@ import os
 import re
 import time
 
-from skyloom_e2e import (COM, Driver, Failure, IDC_BAUD, IDC_PORT, IDC_START_GPS, IDM_RECORD_RAW,
-                         IDM_RECORD_STOP, PORT_NAME, Program, Pty, Simulator, WM_COMMAND, escape,
-                         expect, lines_of, wait_for)
+from skyloom_e2e import (COM, IDC_BAUD, IDC_PORT, IDC_START_GPS, IDM_RECORD_RAW, IDM_RECORD_STOP,
+                         PORT_NAME, WM_COMMAND, close_program, Driver, escape, expect, lines_of,
+                         Program, Pty, release_receivers, Simulator, wait_for)
 
 
 def record_phase(env, args, results):
@@ -58,13 +58,5 @@ def record_phase(env, args, results):
     try:
         results.run("record: a live session recorded and played back", record_then_play_back)
     finally:
-        try:
-            drive("close", 5000)
-        except Failure:
-            pass
-        drive.close()
-        env.stop(program.process, 10)
-        env.stop(sim.process)
-        if pty.process.poll() is None:
-            pty.pull()
-        env.unregister_port(COM)
+        close_program(env, drive, program, 5000)
+        release_receivers(env, [sim], [pty], [COM])

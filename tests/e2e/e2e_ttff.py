@@ -7,8 +7,8 @@ import datetime
 import os
 import time
 
-from skyloom_e2e import (COM, Driver, IDC_BAUD, IDC_START_GPS, PORT_NAME, Program, Pty,
-                         Simulator, close_program, escape, expect, wait_for)
+from skyloom_e2e import (COM, IDC_BAUD, IDC_START_GPS, PORT_NAME, close_program, Driver, escape,
+                         expect, Program, Pty, release_receivers, Simulator, wait_for)
 
 WM_COMMAND, IDM_TTFF_TEST, LVM_GETITEMCOUNT = 0x0111, 40008, 0x1004
 KIND, RUNS, LIMIT, PAUSE, START, STOP, SAVE, STATE, RESULTS, SUMMARY = (
@@ -114,7 +114,4 @@ def ttff_phase(env, args, results):
         results.run("ttff: Stop keeps the finished runs", stop_keeps_finished_runs)
     finally:
         close_program(env, drive, program, 5000)
-        env.stop(sim.process)
-        if pty.process.poll() is None:
-            pty.pull()
-        env.unregister_port(COM)
+        release_receivers(env, [sim], [pty], [COM])

@@ -383,6 +383,18 @@ def close_program(env, drive, program, close_ms):
     env.stop(program.process, 10)
 
 
+def release_receivers(env, sims, ptys, coms):
+    """Stops the simulators, pulls the pseudo-terminals still there and takes
+    the ports out of the prefix."""
+    for sim in sims:
+        env.stop(sim.process)
+    for pty in ptys:
+        if pty.process.poll() is None:
+            pty.pull()
+    for com in coms:
+        env.unregister_port(com)
+
+
 class Results:
     def __init__(self, only):
         self.only = only

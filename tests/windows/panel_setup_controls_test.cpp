@@ -242,6 +242,14 @@ const LinkStateRow kLinkStates[] = {
     {IDC_START_GPS, true},
 };
 
+// Every control as the link-closed state leaves it; Start GPS always enabled.
+void ExpectLinkClosedState(HWND panel) {
+    for (const LinkStateRow& r : kLinkStates) {
+        const bool closedState = r.id == IDC_START_GPS ? true : !r.enabledWhenOpen;
+        EXPECT_EQ(Enabled(panel, r.id), closedState) << r.id;
+    }
+}
+
 }  // namespace
 
 TEST_F(SetupPanelFixture, TogglingSwitchesBetweenTheLinkOpenAndLinkClosedStates) {
@@ -257,10 +265,7 @@ TEST_F(SetupPanelFixture, TogglingSwitchesBetweenTheLinkOpenAndLinkClosedStates)
     panel.console.Insert(L"old line\r\n");
     SendMessageW(Item(IDC_VTG), BM_SETCHECK, BST_CHECKED, 0);
     // The panel starts in the link-closed state.
-    for (const LinkStateRow& r : kLinkStates) {
-        const bool closedState = r.id == IDC_START_GPS ? true : !r.enabledWhenOpen;
-        EXPECT_EQ(Enabled(panel.hwnd, r.id), closedState) << r.id;
-    }
+    ExpectLinkClosedState(panel.hwnd);
 
     // A real click on the visible button.
     SendMessageW(Item(IDC_START_GPS), BM_CLICK, 0, 0);
@@ -279,10 +284,7 @@ TEST_F(SetupPanelFixture, TogglingSwitchesBetweenTheLinkOpenAndLinkClosedStates)
     opens = false;
     Command(IDC_START_GPS);
     EXPECT_EQ(ItemText(panel.hwnd, IDC_START_GPS), L"Start GPS");
-    for (const LinkStateRow& r : kLinkStates) {
-        const bool closedState = r.id == IDC_START_GPS ? true : !r.enabledWhenOpen;
-        EXPECT_EQ(Enabled(panel.hwnd, r.id), closedState) << r.id;
-    }
+    ExpectLinkClosedState(panel.hwnd);
     // Closing keeps what was received and the versions.
     EXPECT_EQ(ItemText(panel.hwnd, IDC_CORE_VERSION), L"new core");
     EXPECT_EQ(WindowText(Console()), L"received\r\n");
@@ -295,10 +297,7 @@ TEST_F(SetupPanelFixture, AFailedToggleChangesNoControl) {
     SetDlgItemTextW(panel.hwnd, IDC_CORE_VERSION, L"core");
     Command(IDC_START_GPS);
     EXPECT_EQ(ItemText(panel.hwnd, IDC_START_GPS), L"Start GPS");
-    for (const LinkStateRow& r : kLinkStates) {
-        const bool closedState = r.id == IDC_START_GPS ? true : !r.enabledWhenOpen;
-        EXPECT_EQ(Enabled(panel.hwnd, r.id), closedState) << r.id;
-    }
+    ExpectLinkClosedState(panel.hwnd);
     EXPECT_EQ(ItemText(panel.hwnd, IDC_CORE_VERSION), L"core");
     EXPECT_EQ(WindowText(Console()), L"ComPort ERROR!!");
 }
