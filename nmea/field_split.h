@@ -8,6 +8,17 @@ inline bool EndsField(char16_t c) {
     return c == u',' || c == u'*' || c == u'\r' || c == 0;
 }
 
+// True when a sentence's address field is "$" and a two-letter talker
+// followed by the three letters of `kind` ("$GNGST" is "GST").
+inline bool AddressIs(const char16_t* address, const char* kind) {
+    if (address[0] != u'$' || address[1] == 0 || address[2] == 0)
+        return false;
+    for (size_t i = 0; i < 3; ++i)
+        if (address[3 + i] != static_cast<char16_t>(kind[i]))
+            return false;
+    return address[6] == 0;
+}
+
 // Reads over the rest of a field; returns where its stop character stands.
 inline const char16_t* SkipField(const char16_t* p) {
     while (!EndsField(*p))
