@@ -38,6 +38,10 @@ AddResult PositionFeed::OnFix(FixSource source, const ReportedFix& fix) {
         Reset();
         pendingGst_ = gst;
     }
+    // Some receivers send a GGA per system talker ($GPGGA, $GAGGA) for one
+    // epoch: it is one fix, not one per sentence.
+    if (lastKept_ && SameEpoch(lastTime_, fix.timeOfDay))
+        return AddResult::kRefused;
     lastKept_ = false;
     lastTime_ = fix.timeOfDay;
     PositionFix kept{};

@@ -27,6 +27,7 @@ class PositionFeed {
 
     // A receiver that sends GGA is measured by its GGA alone: its GNS would
     // count every fix twice. The first GGA drops what GNS gave before it.
+    // One fix an epoch: a second report of the time just kept is refused.
     AddResult OnFix(FixSource source, const ReportedFix& fix);
     // GST's deviations in metres (NaN where empty), matched to the fix of the
     // same time whether the receiver sends it before or after the fix.

@@ -292,6 +292,8 @@ TEST(PositionFeed, GnsOnlyUntilTheFirstGga) {
     EXPECT_EQ(series.fixes().size(), 0u);
     EXPECT_EQ(feed.OnFix(stats::FixSource::kGns, Reported(3, 0)), stats::AddResult::kRefused);
     EXPECT_EQ(feed.OnFix(stats::FixSource::kGga, Reported(4, 0)), stats::AddResult::kUsed);
+    // $GPGGA and $GAGGA of one epoch (Telit): one fix.
+    EXPECT_EQ(feed.OnFix(stats::FixSource::kGga, Reported(4, 0)), stats::AddResult::kRefused);
     EXPECT_EQ(series.fixes().size(), 1u);
 }
 
