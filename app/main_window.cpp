@@ -59,7 +59,8 @@ bool PortNamedIn(LPARAM notice, wchar_t* port, size_t capacity) {
 CBaseWnd::CBaseWnd()
     : intakeHost(setupPanel, statusPanel),
       linkControl(setupPanel, statusPanel, intakeHost),
-      ttffRun(linkControl, statusPanel.status, ttffDialog) {
+      ttffRun(linkControl, statusPanel.status, ttffDialog),
+      positionRun(positionDialog) {
     statusPanel.status.parseBusy = 0;
 }
 
@@ -113,6 +114,7 @@ bool CBaseWnd::OnCreate(HWND hwnd) {
     setupPanel.mainWindow = hwnd;
     linkControl.SetOwner(hwnd);
     ttffRun.SetOwner(hwnd);
+    positionRun.SetOwner(hwnd);
     linkControl.ListPorts();
     defaultClientHeight_ = client.bottom - client.top;
     SetParent(setupPanel.hwnd, hwnd);
@@ -203,6 +205,7 @@ LRESULT CBaseWnd::SetCaption(HWND window, const wchar_t* text) {
 void CBaseWnd::OnDestroy() {
     KillTimer(hwnd, TIMER_DEVICE_SETTLE);
     ttffRun.Shutdown();
+    positionRun.Shutdown();
     KillTimer(hwnd, TIMER_PORT_RETRY);
     // The panels outlive this step by a few messages; none may paint with a
     // deleted handle.
@@ -236,6 +239,9 @@ void CBaseWnd::OnCommand(HWND hwnd, UINT command) {
             break;
         case IDM_TTFF_TEST:
             ttffRun.OpenDialog();
+            break;
+        case IDM_POSITION_STATS:
+            positionRun.OpenDialog();
             break;
         case IDM_ADVANCED_CONTROLS:
             ShowAdvancedControls(!setupPanel.AdvancedShown());
@@ -273,6 +279,9 @@ void CBaseWnd::OnTimer(HWND hwnd, UINT_PTR timer) {
         case TIMER_AUTO_SEND:
             SendMessageW(hwnd, UM_SEND_USER_SENTENCE, 0, 0);
             break;
+        case TIMER_POSITION:
+            positionRun.OnTimer();
+            break;
         case TIMER_TTFF:
             ttffRun.OnTimer();
             break;
@@ -305,6 +314,7 @@ bool ClockTimeFromReceiver(const ReceiverStatus& status, SYSTEMTIME* local) {
 LRESULT CBaseWnd::DeliverLine(const char16_t* line) {
     const LRESULT handled = OnLineReceived(intakeHost, statusPanel.status, line);
     ttffRun.AfterLine();
+    positionRun.AfterLine(line);
     return handled;
 }
 

@@ -23,7 +23,7 @@ const FigureRow kFigureRows[] = {
     {"altMax", "alt_max_m", "Alt. max", &PositionFigures::altMax, 3},
     {"gstH", "gst_h_m", "GST horizontal", &PositionFigures::gstH, 3},
     {"gstV", "gst_v_m", "GST vertical", &PositionFigures::gstV, 3},
-    {"seconds", "seconds", "Time span (s)", &PositionFigures::seconds, 3},
+    {"seconds", "seconds", "Time span", &PositionFigures::seconds, 3},
 };
 const size_t kFigureRowCount = sizeof kFigureRows / sizeof kFigureRows[0];
 

@@ -19,6 +19,7 @@ using stats::PositionSeries;
 namespace {
 
 const double kNaN = stats::kNotKnown;
+const double kDegree = 3.14159265358979323846 / 180.0;
 // One hundred-thousandth of a degree on the equator, by hand from the WGS 84
 // radii there: N = a = 6378137 m, M = a (1 - e^2) = 6335439.327 m.
 constexpr double kEastPerStep = 1.1131949079;
@@ -66,8 +67,7 @@ TEST(PositionStats, RadiiOfCurvature) {
     for (const auto& row : rows) {
         const stats::LocalPlane p = stats::PlaneAt(row.lat, 0.0);
         EXPECT_NEAR(p.metresPerRadianNorth, row.meridian, 1e-3) << row.lat;
-        EXPECT_NEAR(p.metresPerRadianEast, row.primeVertical * std::cos(row.lat * M_PI / 180.0),
-                    1e-3)
+        EXPECT_NEAR(p.metresPerRadianEast, row.primeVertical * std::cos(row.lat * kDegree), 1e-3)
             << row.lat;
     }
 }
