@@ -17,9 +17,12 @@
 
 namespace {
 
-// Four refreshes a second: the map follows a 10 Hz receiver closely enough,
-// and a full series costs some tens of milliseconds each time.
+// Four refreshes a second: the map follows a 10 Hz receiver closely enough.
+// A full series costs some tens of milliseconds a refresh (scripts/bench.sh),
+// so a refresh also waits eight times what the last one took: the main
+// window keeps most of its time whatever the series holds.
 constexpr UINT kRefreshMs = 250;
+constexpr DWORD kRefreshCostShare = 8;
 
 void Widen(wchar_t* out, size_t cap, const char* text) {
     text16::CopyNarrow(AsText16(out), cap, text);
@@ -55,17 +58,20 @@ void PositionRun::OnTimer() {
         KillTimer(owner_, TIMER_POSITION);
         return;
     }
-    if (dirty_)
+    if (dirty_ && GetTickCount() - refreshedAt_ >= kRefreshCostShare * refreshCost_)
         Refresh();
 }
 
 void PositionRun::Refresh() {
     dirty_ = false;
+    const DWORD start = GetTickCount();
     PositionView view;
     view.series = &series_;
     view.reference = series_.ReferenceFor(reference_);
     view.figures = series_.Figures(reference_);
     dialog_.ShowView(view);
+    refreshedAt_ = GetTickCount();
+    refreshCost_ = refreshedAt_ - start;
     if (note_[0] == 0)
         ShowKeptNote();
 }

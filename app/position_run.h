@@ -1,8 +1,9 @@
 // Position statistics in the running program: every line of the open link
 // or playback goes through the same feed skyloom-decode --stats uses while
 // the Position Statistics window is open; the figures are worked out again
-// a few times a second at most, so a 10 Hz receiver and a full series of a
-// million fixes leave the main window responsive.
+// four times a second at most, and less often as the series grows, so a
+// 10 Hz receiver and a full series of a million fixes leave the main window
+// responsive.
 #pragma once
 
 #include <windows.h>
@@ -49,5 +50,7 @@ class PositionRun : public PositionDialogActions {
     stats::PositionFeed feed_{series_};
     stats::PositionReference reference_;  // as chosen: the mean, or a given point
     bool dirty_ = true;
+    DWORD refreshedAt_ = 0;  // tick count at the end of the last refresh
+    DWORD refreshCost_ = 0;  // milliseconds it took
     wchar_t note_[MAX_PATH + 96] = L"";
 };

@@ -165,13 +165,15 @@ PositionFigures PositionSeries::Figures(const PositionReference& chosen) const {
 
     const LocalPlane plane = PlaneAt(ref.latitude, ref.longitude);
     const size_t n = fixes_.size();
-    std::vector<double> east(n), north(n), d(n), squares(n), up, alt, gstH, gstV, times;
+    std::vector<double> east(n), north(n), d(n), up, alt, gstH, gstV, times;
+    double squares = 0.0;
     for (size_t i = 0; i < n; ++i) {
         const PositionFix& f = fixes_[i];
         ++out.byQuality[BucketOf(f.quality)];
         plane.Offset(f.latitude, f.longitude, &east[i], &north[i]);
-        squares[i] = east[i] * east[i] + north[i] * north[i];
-        d[i] = std::sqrt(squares[i]);
+        const double square = east[i] * east[i] + north[i] * north[i];
+        squares += square;
+        d[i] = std::sqrt(square);
         if (std::isfinite(f.altitude)) {
             alt.push_back(f.altitude);
             up.push_back(f.altitude - ref.altitude);
@@ -185,7 +187,7 @@ PositionFigures PositionSeries::Figures(const PositionReference& chosen) const {
     }
     out.cep50 = NearestRank(d, 0.50);
     out.cep95 = NearestRank(d, 0.95);
-    out.drms = std::sqrt(Mean(squares));
+    out.drms = std::sqrt(squares / static_cast<double>(n));
     out.twoDrms = 2.0 * out.drms;
     out.maxH = Maximum(d);
     out.sdEast = Deviation(east);
