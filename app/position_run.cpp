@@ -1,11 +1,10 @@
 #include "app/position_run.h"
 
-#include <commdlg.h>
-
 #include <cstdio>
 #include <iterator>
 #include <string>
 
+#include "app/csv_file_dialog.h"
 #include "nmea/text16.h"
 #include "res/resource.h"
 #include "stats/position_lines.h"
@@ -134,17 +133,8 @@ void PositionRun::Shutdown() {
 
 void PositionRun::OnPositionSave() {
     wchar_t path[MAX_PATH] = L"position-fixes.csv";
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = dialog_.hwnd;
-    ofn.lpstrFilter = L"CSV files (*.csv)\0*.csv\0All files (*.*)\0*.*\0";
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = std::size(path);
-    ofn.lpstrTitle = L"Save Position Fixes";
-    ofn.lpstrDefExt = L"csv";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
     // Fixes go on arriving meanwhile: the dialog's own loop delivers the lines.
-    if (!GetSaveFileNameW(&ofn))
+    if (!ChooseCsvFile(dialog_.hwnd, L"Save Position Fixes", path))
         return;
     bool written = false;
     {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "nmea/text16.h"
+#include "panels/own_window.h"
 #include "panels/position_map_layout.h"
 #include "res/resource.h"
 #include "stats/position_report.h"
@@ -32,15 +33,6 @@ void Text(HDC dc, int x, int y, const char* text) {
 
 void Circle(HDC dc, int x, int y, int r) {
     Ellipse(dc, x - r, y - r, x + r + 1, y + r + 1);
-}
-
-// Sets a control's text only when it changes: the figures are refreshed a few
-// times a second, and a repaint each time would flicker.
-void SetTextIfChanged(HWND control, const wchar_t* text) {
-    wchar_t shown[1024] = L"";
-    GetWindowTextW(control, shown, 1024);
-    if (lstrcmpW(shown, text) != 0)
-        SetWindowTextW(control, text);
 }
 
 void AppendFigure(std::string& text, const char* label, double value, int decimals,
@@ -72,27 +64,9 @@ bool CPositionDlg::Create(HWND owner, PositionDialogActions& actions) {
                            CWnd::StaticDlgProc, reinterpret_cast<LPARAM>(static_cast<CWnd*>(this)));
     if (dialog == nullptr)
         return false;
-    PlaceBeside(owner);
+    PlaceBesideOwner(hwnd, owner);
     ShowWindow(dialog, SW_SHOW);
     return true;
-}
-
-void CPositionDlg::PlaceBeside(HWND owner) {
-    RECT main;
-    RECT own;
-    RECT work;
-    if (!GetWindowRect(owner, &main) || !GetWindowRect(hwnd, &own) ||
-        !SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
-        return;
-    }
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
-    // Beside the main window, or as far right as the screen allows.
-    int x = main.right + width <= work.right ? main.right : work.right - width;
-    int y = main.top + height <= work.bottom ? main.top : work.bottom - height;
-    x = x < work.left ? work.left : x;
-    y = y < work.top ? work.top : y;
-    SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CPositionDlg::OnInitDialog(HWND window) {

@@ -57,7 +57,6 @@ class CPositionDlg : public CWnd {
   private:
     LRESULT OnInitDialog(HWND window);
     void OnDrawItem(const DRAWITEMSTRUCT& item) const;
-    void PlaceBeside(HWND owner);
 
     PositionDialogActions* actions_ = nullptr;
     PositionView view_;

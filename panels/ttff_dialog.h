@@ -49,7 +49,6 @@ class CTtffDlg : public CWnd {
   private:
     LRESULT OnInitDialog(HWND window);
     void AddRow(const linkrules::TtffRun& run);
-    void PlaceBeside(HWND owner);
 
     TtffDialogActions* actions_ = nullptr;
     linkrules::TtffSeriesConfig config_;

@@ -63,8 +63,8 @@ if [ $advanced -eq 1 ]; then
 fi
 if [ "$position" != 0 ]; then
   # The Position Statistics window opens beside the main window.
-  DESKTOP_SIZE=1200x640
-  export XVFB_SCREEN=1280x720x24
+  DESKTOP_SIZE=1300x680
+  export XVFB_SCREEN=1366x768x24
 fi
 RUN_DIR="$BUILD_ROOT/live"
 EXE="$BUILD_ROOT/win/app/skyloom.exe"
