@@ -2,6 +2,16 @@
 
 #include <string>
 
+bool OpenOwnWindow(CWnd& window, int templateId, HWND owner) {
+    HWND dialog = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(templateId), owner,
+                                     CWnd::StaticDlgProc, reinterpret_cast<LPARAM>(&window));
+    if (dialog == nullptr)
+        return false;
+    PlaceBesideOwner(dialog, owner);
+    ShowWindow(dialog, SW_SHOW);
+    return true;
+}
+
 void PlaceBesideOwner(HWND window, HWND owner) {
     RECT main;
     RECT own;

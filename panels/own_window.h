@@ -4,6 +4,12 @@
 
 #include <windows.h>
 
+#include "win32/wnd.h"
+
+// Creates the dialog of `templateId` bound to `window`, owned by `owner`,
+// places it beside the owner and shows it. False when no dialog came about.
+bool OpenOwnWindow(CWnd& window, int templateId, HWND owner);
+
 // Beside the owner, or as far right as the screen allows, so that the
 // console and the panel stay in sight as much as they can.
 void PlaceBesideOwner(HWND window, HWND owner);

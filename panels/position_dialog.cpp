@@ -59,14 +59,7 @@ CPositionDlg::CPositionDlg()
 
 bool CPositionDlg::Create(HWND owner, PositionDialogActions& actions) {
     actions_ = &actions;
-    HWND dialog =
-        CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_POSITION_STATS), owner,
-                           CWnd::StaticDlgProc, reinterpret_cast<LPARAM>(static_cast<CWnd*>(this)));
-    if (dialog == nullptr)
-        return false;
-    PlaceBesideOwner(hwnd, owner);
-    ShowWindow(dialog, SW_SHOW);
-    return true;
+    return OpenOwnWindow(*this, IDD_POSITION_STATS, owner);
 }
 
 LRESULT CPositionDlg::OnInitDialog(HWND window) {

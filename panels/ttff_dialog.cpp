@@ -58,14 +58,7 @@ bool CTtffDlg::Create(HWND owner, TtffDialogActions& actions,
     // The template names the list view's class: it must be registered first.
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&classes);
-    HWND dialog =
-        CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_TTFF_TEST), owner, CWnd::StaticDlgProc,
-                           reinterpret_cast<LPARAM>(static_cast<CWnd*>(this)));
-    if (dialog == nullptr)
-        return false;
-    PlaceBesideOwner(hwnd, owner);
-    ShowWindow(dialog, SW_SHOW);
-    return true;
+    return OpenOwnWindow(*this, IDD_TTFF_TEST, owner);
 }
 
 LRESULT CTtffDlg::OnInitDialog(HWND window) {
