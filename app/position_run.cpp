@@ -78,11 +78,16 @@ void PositionRun::Refresh() {
 // The memory the series holds: what the closing note states.
 void PositionRun::ShowKeptNote() {
     char text[160];
-    const double mb = static_cast<double>(series_.MemoryBytes()) / (1024.0 * 1024.0);
+    const double kb = static_cast<double>(series_.MemoryBytes()) / 1024.0;
     const double full = static_cast<double>(stats::kMaxPositionFixes) * sizeof(stats::PositionFix) /
                         (1024.0 * 1024.0);
-    int n = std::snprintf(text, sizeof text, "%zu fixes kept in %.1f MB (at most %zu in %.1f MB)",
-                          series_.fixes().size(), mb, stats::kMaxPositionFixes, full);
+    char held[32];
+    if (kb < 1024.0)
+        std::snprintf(held, sizeof held, "%.0f KB", kb);
+    else
+        std::snprintf(held, sizeof held, "%.1f MB", kb / 1024.0);
+    const int n = std::snprintf(text, sizeof text, "%zu fixes kept in %s (at most %zu in %.1f MB)",
+                                series_.fixes().size(), held, stats::kMaxPositionFixes, full);
     if (series_.notKept() > 0 && n > 0 && static_cast<size_t>(n) < sizeof text)
         std::snprintf(text + n, sizeof text - n, "; %zu more not kept", series_.notKept());
     wchar_t wide[160];
