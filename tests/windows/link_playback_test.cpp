@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "tests/windows/link_test_support.h"
 #include "win32/messages.h"
+#include "win32/wide_text.h"
 
 using link_test::DialogAnswer;
 using link_test::PumpUntil;
@@ -226,6 +227,43 @@ TEST_F(Playback, PortEntriesAreRefusedWithoutADialogWhereTheyCannotOpen) {
         EXPECT_EQ(LiveLinkStates(), 0) << c.what;
     }
     EXPECT_EQ(FindWindowW(nullptr, L"Open Recording"), nullptr);
+}
+
+TEST_F(Playback, AnOpenThatFailsSaysWhyAndLeavesNothingOpen) {
+    using linkrules::SourceKind;
+    struct Case {
+        const char* what;
+        SourceKind kind;
+        std::wstring device;
+        uint32_t baud;
+        OpenFailure failure;
+        uint32_t systemError;
+    };
+    const Case cases[] = {
+        {"nothing chosen", SourceKind::kNone, L"", 0, OpenFailure::kUnusable, 0},
+        {"playback whose file was never chosen", SourceKind::kRecording, L"", 0,
+         OpenFailure::kUnusable, 0},
+        {"a port without a rate", SourceKind::kPort, L"\\\\.\\COM3", 0, OpenFailure::kUnusable, 0},
+        {"a recording that is not there", SourceKind::kRecording, dir + L"\\missing.pgl", 0,
+         OpenFailure::kCannotOpen, ERROR_FILE_NOT_FOUND},
+        {"a device that takes no port settings", SourceKind::kPort, L"NUL", 4800,
+         OpenFailure::kRefused, 0},
+        {"a kind of source this build has no class for", SourceKind::kGpsd, L"", 0,
+         OpenFailure::kUnsupported, 0},
+    };
+    Rig rig;
+    for (const Case& c : cases) {
+        linkrules::SourceSpec spec;
+        spec.kind = c.kind;
+        spec.device = AsText16(c.device.c_str());
+        spec.baud = c.baud;
+        const OpenResult result = rig.control.link().Open(spec, rig.sink.hwnd());
+        EXPECT_EQ(result.failure, c.failure) << c.what;
+        EXPECT_EQ(result.systemError, c.systemError) << c.what;
+        EXPECT_FALSE(result.ok()) << c.what;
+        EXPECT_FALSE(rig.control.link().IsOpen()) << c.what;
+        EXPECT_EQ(LiveLinkStates(), 0) << c.what;
+    }
 }
 
 TEST_F(Playback, RepeatedOpenAndCloseLeavesNoReaderAndNeverReadsALaterLinksFile) {
