@@ -46,7 +46,7 @@ int GnsModeQuality(char mode) {
 // 11 age of the differential data, 12 reference station, 13 navigational
 // status (NMEA 0183 4.10 on). Without a fix receivers leave the position
 // empty and send "NN...".
-bool DecodeGns(const char16_t* line, GnsReport* out) {
+bool ReadGns(const char16_t* line, GnsReport* out) {
     char16_t fields[kGnsFieldCount][kNavFieldWidth] = {};
     SplitFields(line, fields);
     if (!AddressIs(fields[0], "GNS"))

@@ -17,7 +17,7 @@ constexpr size_t kGstFieldCount = 9;
 // latitude, longitude and altitude; all in metres. Receivers leave any of
 // them empty (u-blox sends only 1, 2 and 6 to 8 without a fix, with values
 // of hundreds of kilometres).
-bool DecodeGst(const char16_t* line, GstReport* out) {
+bool ReadGst(const char16_t* line, GstReport* out) {
     char16_t fields[kGstFieldCount][kNavFieldWidth] = {};
     SplitFields(line, fields);
     if (!AddressIs(fields[0], "GST"))

@@ -36,9 +36,10 @@ struct GnsReport {
     int quality;                      // the best of the mode letters, as GGA's 0 to 8 number it
 };
 
-// Both return false (leaving *out undefined) for a line that is not theirs.
-bool DecodeGst(const char16_t* line, GstReport* out);
-bool DecodeGns(const char16_t* line, GnsReport* out);
+// Each reads its sentence into numbers; false (leaving *out undefined) for a
+// line that is not theirs.
+bool ReadGst(const char16_t* line, GstReport* out);
+bool ReadGns(const char16_t* line, GnsReport* out);
 
 // The system of the mode letter at `index` (GPS, GLONASS, Galileo, BeiDou,
 // QZSS, NavIC).

@@ -47,13 +47,13 @@ bool FeedPositionLine(PositionFeed& feed, const char16_t* line, size_t length) {
     if (TakeGga(feed, line))
         return true;
     GnsReport gns;
-    if (DecodeGns(line, &gns)) {
+    if (ReadGns(line, &gns)) {
         feed.OnFix(FixSource::kGns, {gns.timeOfDay, gns.latitude, gns.longitude, gns.altitude,
                                      gns.hdop, gns.satellites, gns.quality});
         return true;
     }
     GstReport gst;
-    if (DecodeGst(line, &gst)) {
+    if (ReadGst(line, &gst)) {
         feed.OnGst(gst.timeOfDay, gst.sdLatitude, gst.sdLongitude, gst.sdAltitude);
         return true;
     }

@@ -113,7 +113,7 @@ TEST(GstDecoding, RealSentences) {
     };
     for (const auto& row : rows) {
         GstReport r{};
-        ASSERT_TRUE(DecodeGst(U(row.line).c_str(), &r)) << row.line;
+        ASSERT_TRUE(ReadGst(U(row.line).c_str(), &r)) << row.line;
         ExpectValue(r.timeOfDay, row.time, std::string(row.line) + " time");
         ExpectValue(r.rms, row.rms, std::string(row.line) + " rms");
         ExpectValue(r.sdMajor, row.major, std::string(row.line) + " major");
@@ -126,7 +126,7 @@ TEST(GstDecoding, RealSentences) {
     GstReport r{};
     for (const char* other :
          {"$GPGSA,A,3,,,,,,,,,,,,,1.5,0.9,1.2*39", "$GPGSTX,1,2*00", "GPGST,1", "$GST,1,2", ""})
-        EXPECT_FALSE(DecodeGst(U(other).c_str(), &r)) << other;
+        EXPECT_FALSE(ReadGst(U(other).c_str(), &r)) << other;
 }
 
 TEST(GnsDecoding, RealSentences) {
@@ -165,7 +165,7 @@ TEST(GnsDecoding, RealSentences) {
     for (const auto& row : rows) {
         const std::string where = row.line;
         GnsReport r{};
-        ASSERT_TRUE(DecodeGns(U(row.line).c_str(), &r)) << where;
+        ASSERT_TRUE(ReadGns(U(row.line).c_str(), &r)) << where;
         ExpectValue(r.timeOfDay, row.time, where + " time");
         ExpectValue(r.latitude, row.lat, where + " lat");
         ExpectValue(r.longitude, row.lon, where + " lon");
@@ -181,7 +181,7 @@ TEST(GnsDecoding, RealSentences) {
     EXPECT_EQ(GnsModeSystem(3), GnssSystem::kBeiDou);
     EXPECT_EQ(GnsModeSystem(5), GnssSystem::kNavic);
     GnsReport r{};
-    EXPECT_FALSE(DecodeGns(U("$GNGGA,120000.00,,,,,0,00,,,M,,M,,*00").c_str(), &r));
+    EXPECT_FALSE(ReadGns(U("$GNGGA,120000.00,,,,,0,00,,,M,,M,,*00").c_str(), &r));
 }
 
 // Every GST and GNS line of every capture decodes, and each one dated.
@@ -202,12 +202,12 @@ TEST(GstGnsDecoding, EveryCaptureLine) {
             const std::u16string units = U(line + "\n");
             if (isGst) {
                 GstReport r{};
-                ASSERT_TRUE(DecodeGst(units.c_str(), &r)) << line;
+                ASSERT_TRUE(ReadGst(units.c_str(), &r)) << line;
                 EXPECT_TRUE(std::isfinite(r.timeOfDay)) << line;
                 ++gst;
             } else {
                 GnsReport r{};
-                ASSERT_TRUE(DecodeGns(units.c_str(), &r)) << line;
+                ASSERT_TRUE(ReadGns(units.c_str(), &r)) << line;
                 EXPECT_TRUE(std::isfinite(r.timeOfDay)) << line;
                 // A position and a mode letter of a fix go together.
                 EXPECT_EQ(std::isfinite(r.latitude), r.quality != 0) << line;

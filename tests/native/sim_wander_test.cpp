@@ -38,7 +38,7 @@ stats::PositionFigures Measure(const sim::ReceiverOptions& o, int cycles,
                             static_cast<int>(Number(f[7])), static_cast<int>(Number(f[6]))});
             } else if (f[0] == "$GNGST") {
                 GstReport g{};
-                EXPECT_TRUE(DecodeGst(U(line).c_str(), &g)) << line;
+                EXPECT_TRUE(ReadGst(U(line).c_str(), &g)) << line;
                 feed.OnGst(g.timeOfDay, g.sdLatitude, g.sdLongitude, g.sdAltitude);
             }
         }
