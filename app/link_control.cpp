@@ -12,7 +12,7 @@
 #include "link/raw_recording_win32.h"
 #include "link/receiver_commands_win32.h"
 #include "link/serial_link_win32.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "nmea/text16.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
@@ -30,9 +30,11 @@ void ScanInto(const std::wstring& text, int32_t* value) {
 
 }  // namespace
 
-LinkControl::LinkControl(CBackupDlg& setupPanel, CRestoreDlg& statusPanel, IntakeHost& console)
+LinkControl::LinkControl(CBackupDlg& setupPanel, CRestoreDlg& statusPanel, ReceiverModel& model,
+                         IntakeHost& console)
     : setupPanel_(setupPanel),
       statusPanel_(statusPanel),
+      model_(model),
       console_(console),
       enumerate_([](linkrules::PortListSink& list) { EnumeratePorts(list); }) {}
 
@@ -65,7 +67,7 @@ LRESULT LinkControl::ToggleLink() {
     }
     const int baudIndex = setupPanel_.BaudIndex();
 
-    ClearReceiverStatus(statusPanel_.status);
+    ClearReceiverModel(model_);
     const int opened = OpenLink(owner_, entry, baudIndex);
     StartFresh();
 
@@ -80,7 +82,7 @@ LRESULT LinkControl::ToggleLink() {
 }
 
 void LinkControl::StartFresh() {
-    ResetFixClock(statusPanel_.status);
+    ResetFixClock(model_);
     SetWindowTextW(owner_, L"Skyloom");
 }
 
@@ -89,9 +91,9 @@ LRESULT LinkControl::Restart(ReceiverCommand command) {
         setupPanel_.EnableFactoryReset(false);
     else
         setupPanel_.EnableColdStart(false);
-    ResetFixClock(statusPanel_.status);
+    ResetFixClock(model_);
     SetWindowTextW(owner_, L"Skyloom");
-    ClearReceiverStatus(statusPanel_.status);
+    ClearReceiverModel(model_);
     SendReceiverCommand(command, console_);
     resetButtonsPending = 1;
     return 1;

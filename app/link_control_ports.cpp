@@ -5,7 +5,7 @@
 #include "link/port_discovery_win32.h"
 #include "link/port_refresh.h"
 #include "link/serial_link_win32.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
 #include "win32/messages.h"
@@ -101,7 +101,7 @@ void LinkControl::RetryLostPort() {
     if (OpenLink(owner_, portEntry_.c_str(), portBaud_) == 0)
         return;
     EndPortWait();
-    ClearReceiverStatus(statusPanel_.status);
+    ClearReceiverModel(model_);
     StartFresh();
     setupPanel_.LinkOpen = 1;
     setupPanel_.ShowLinkState(LinkView::kReopened);

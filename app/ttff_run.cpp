@@ -10,7 +10,7 @@
 
 #include "app/link_control.h"
 #include "link/serial_link_win32.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "nmea/text16.h"
 #include "res/resource.h"
 #include "win32/messages.h"
@@ -35,7 +35,7 @@ int FixTypeOf(const char16_t* fixState) {
     return 0;
 }
 
-int SatellitesUsed(const ReceiverStatus& status) {
+int SatellitesUsed(const ReceiverModel& status) {
     int used = 0;
     for (const SatelliteSlot& slot : status.satellites)
         used += slot.used != 0 ? 1 : 0;
@@ -72,7 +72,7 @@ bool WriteWholeFile(const wchar_t* path, const std::string& bytes) {
 
 }  // namespace
 
-TtffRun::TtffRun(LinkControl& link, ReceiverStatus& status, CTtffDlg& dialog)
+TtffRun::TtffRun(LinkControl& link, ReceiverModel& status, CTtffDlg& dialog)
     : link_(link), status_(status), dialog_(dialog) {}
 
 void TtffRun::OpenDialog() {

@@ -12,11 +12,11 @@
 #include "panels/ttff_dialog.h"
 
 class LinkControl;
-struct ReceiverStatus;
+struct ReceiverModel;
 
 class TtffRun : public TtffDialogActions {
   public:
-    TtffRun(LinkControl& link, ReceiverStatus& status, CTtffDlg& dialog);
+    TtffRun(LinkControl& link, ReceiverModel& status, CTtffDlg& dialog);
     TtffRun(const TtffRun&) = delete;
     TtffRun& operator=(const TtffRun&) = delete;
 
@@ -56,7 +56,7 @@ class TtffRun : public TtffDialogActions {
     void Show();
 
     LinkControl& link_;
-    ReceiverStatus& status_;
+    ReceiverModel& status_;
     CTtffDlg& dialog_;
     HWND owner_ = nullptr;
     linkrules::TtffSeries series_;

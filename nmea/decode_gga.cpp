@@ -4,7 +4,7 @@
 // Only the sentence's arrival matters: it opens the receiver's reporting cycle,
 // so the next GSV and GSA start their satellite flags afresh, and the status
 // panel is redrawn once the line is shown.
-void DecodeGga(ReceiverStatus& status) {
+void DecodeGga(ReceiverModel& status) {
     IntakeState& intake = status.intake;
     intake.gsvCleared = 0;
     intake.gsaCleared = 0;

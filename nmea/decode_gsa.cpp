@@ -21,7 +21,7 @@ SystemHint GsaHint(const decltype(IntakeState::GsaFields)& fields, size_t filled
 //                                            18 (NMEA 4.10 and later)
 // 2 fix type (1 none, 2 2D, 3 3D), 3-14 satellites used, 15 PDOP, 16 HDOP,
 // 18 the system of those satellites (1 GPS ... 6 NavIC).
-void DecodeGsa(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
+void DecodeGsa(IntakeHost& host, ReceiverModel& status, const char16_t* line) {
     // Once per cycle: a second GSA of the cycle (another satellite system) adds
     // to the first one's satellites instead of replacing them.
     IntakeState& intake = status.intake;

@@ -14,7 +14,7 @@ bool InRange(int64_t v, int64_t lo, int64_t hi) {
 
 // Fields 9 (ddmmyy) and 1 (hhmmss.sss) to local time. The receiver's digits are
 // taken apart by differences of whole numbers read at three positions.
-void DecodeTime(IntakeHost& host, ReceiverStatus& status) {
+void DecodeTime(IntakeHost& host, ReceiverModel& status) {
     const auto& fields = status.intake.RmcFields;
     const char16_t* date = fields[9];
     const char16_t* time = fields[1];
@@ -65,7 +65,7 @@ void DecodeTime(IntakeHost& host, ReceiverStatus& status) {
 }
 
 // Field 7, knots. The decimals are dropped before the conversion.
-void DecodeSpeed(IntakeHost& host, ReceiverStatus& status) {
+void DecodeSpeed(IntakeHost& host, ReceiverModel& status) {
     const char16_t* knotsField = status.intake.RmcFields[7];
     if (knotsField[0] == 0) {
         text16::CopyNarrow(status.texts.speed, "0 Km/hr");
@@ -87,7 +87,7 @@ void DecodeSpeed(IntakeHost& host, ReceiverStatus& status) {
     }
 }
 
-void DecodePosition(ReceiverStatus& status) {
+void DecodePosition(ReceiverModel& status) {
     const auto& fields = status.intake.RmcFields;
     if (fields[3][0] == 0 || fields[4][0] == 0 || fields[5][0] == 0 || fields[6][0] == 0)
         return;
@@ -103,7 +103,7 @@ void DecodePosition(ReceiverStatus& status) {
 //        1      2 3        4 5         6 7     8     9      10    11
 // 1 UTC time, 2 status (A valid), 3/4 latitude, 5/6 longitude, 7 speed in
 // knots, 8 course over ground, 9 UTC date.
-void DecodeRmc(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
+void DecodeRmc(IntakeHost& host, ReceiverModel& status, const char16_t* line) {
     auto& fields = status.intake.RmcFields;
     SplitFields(line, fields);
 

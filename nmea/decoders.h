@@ -4,18 +4,15 @@
 #pragma once
 
 #include "nmea/intake_host.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 
-void DecodeGga(ReceiverStatus& status);
-void DecodeRmc(IntakeHost& host, ReceiverStatus& status, const char16_t* line);
-void DecodeGsa(IntakeHost& host, ReceiverStatus& status, const char16_t* line);
-void DecodeGsv(ReceiverStatus& status, const char16_t* line);
+void DecodeGga(ReceiverModel& status);
+void DecodeRmc(IntakeHost& host, ReceiverModel& status, const char16_t* line);
+void DecodeGsa(IntakeHost& host, ReceiverModel& status, const char16_t* line);
+void DecodeGsv(ReceiverModel& status, const char16_t* line);
 
 // Opens the next round of GSV reports (GGA, or a GSV group listed again).
 void StartRound(IntakeState& intake);
 
 // The time-to-first-fix step shared by RMC and GSA.
-void MeasureTtff(IntakeHost& host, ReceiverStatus& status);
-
-// Sky chart position of a satellite at elevation/azimuth in whole degrees.
-void SkyPosition(int elevation, int azimuth, int* skyX, int* skyY);
+void MeasureTtff(IntakeHost& host, ReceiverModel& status);

@@ -72,7 +72,7 @@ void ShowVersionText(IntakeHost& host, const char16_t* copy, const char16_t* wor
         host.SetCoreVersion(text);
 }
 
-void Dispatch(IntakeHost& host, ReceiverStatus& status, const char16_t* copy,
+void Dispatch(IntakeHost& host, ReceiverModel& status, const char16_t* copy,
               const LineMarks& marks) {
     if (marks.gga)
         DecodeGga(status);
@@ -115,7 +115,7 @@ bool ChecksumPasses(const char16_t* copy, size_t n) {
     return computed == stated;
 }
 
-int OnLineReceived(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
+int OnLineReceived(IntakeHost& host, ReceiverModel& status, const char16_t* line) {
     char16_t copy[kWorkingCopyUnits];
     bool cut = false;
     const size_t n = MakeWorkingCopy(line, copy, &cut);

@@ -12,7 +12,7 @@
 #include "nmea/civil_time.h"
 #include "nmea/decoders.h"
 #include "nmea/intake_host.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "nmea/sentence_intake.h"
 #include "nmea/text16.h"
 
@@ -119,7 +119,7 @@ inline const std::string kGga =
 // so that every line is decoded.
 struct IntakeFixture {
     FakeIntakeHost host;
-    ReceiverStatus status;
+    ReceiverModel status;
     IntakeState& intake = status.intake;
 
     IntakeFixture() { Restart(); }

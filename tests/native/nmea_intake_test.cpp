@@ -125,7 +125,7 @@ TEST_F(IntakeTest, ConsoleIsEmptiedAboveTwoThousandLines) {
 // pumped during the first one would.
 class NestingHost : public FakeIntakeHost {
   public:
-    ReceiverStatus* status = nullptr;
+    ReceiverModel* status = nullptr;
     int nestedResult = -1;
     void ConsoleInsert(const char16_t* text) override {
         FakeIntakeHost::ConsoleInsert(text);

@@ -199,7 +199,7 @@ TEST_F(RmcTest, IncompletePositionKeepsTheLastOne) {
 TEST_F(RmcTest, FieldsALineDoesNotReachKeepWhatTheLastOneSent) {
     Decode(RmcFieldsIn{});
     // Opening a link clears the panel's texts, not the field buffers.
-    ClearReceiverStatus(status);
+    ClearReceiverModel(status);
     // Its checksum digits become field 3; fields 4 to 12 are not reached.
     const std::u16string shortLine = U(Sentence("GPRMC,123520,V"));
     DecodeRmc(host, status, shortLine.c_str());

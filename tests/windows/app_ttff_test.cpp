@@ -193,11 +193,11 @@ TEST_F(TtffWindowTest, ARunIsTimedByTheFixClockAndALinkThatClosesEndsTheSeries) 
     SetWindowTextW(Item(IDC_TTFF_RUNS), L"2");
     SetWindowTextW(Item(IDC_TTFF_PAUSE), L"0");
     SetWindowTextW(main, L"Skyloom  35 Sec");
-    window.statusPanel.status.ttffDone = 1;
+    window.model.ttffDone = 1;
 
     Press(IDC_TTFF_START);
     EXPECT_EQ(WindowText(main), L"Skyloom") << "started the way Cold Start starts";
-    EXPECT_EQ(window.statusPanel.status.ttffDone, 0);
+    EXPECT_EQ(window.model.ttffDone, 0);
     EXPECT_EQ(State(), L"Run 1 of 2: hot start sent 0 s ago, waiting for the fix.");
     // The receiver reports a fix in every cycle; the core measures the first
     // one after 3 s on its clock.

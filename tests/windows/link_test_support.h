@@ -16,7 +16,7 @@
 
 #include "app/link_control.h"
 #include "nmea/intake_host.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
 #include "tests/windows/win_test_support.h"
@@ -97,8 +97,8 @@ struct Rig {
     LineSink sink;
     FakePanel panel;
     FakeHost host;
-    CRestoreDlg statusPanel;  // its record only: the panel is never created
-    ReceiverStatus& status = statusPanel.status;
+    ReceiverModel status{};
+    CRestoreDlg statusPanel{status};  // never created: the control only sets its offset
     int32_t& linkOpen = panel.panel.LinkOpen;
     LinkControl control;
 };
