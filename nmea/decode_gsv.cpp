@@ -176,7 +176,7 @@ void DecodeSatellite(ReceiverModel& status, const GsvSplit& split, size_t group,
 // 1 messages in the group, 2 this message's number, 3 satellites in view, then
 // up to four groups of satellite number, elevation, azimuth and SNR, and
 // from NMEA 4.10 on the signal ID (L1, L5 ... of the same system).
-void DecodeGsv(ReceiverModel& status, const char16_t* line) {
+bool DecodeGsv(IntakeHost&, ReceiverModel& status, const char16_t* line) {
     IntakeState& intake = status.intake;
     const GsvSplit split = SplitGsv(line, intake.GsvFields);
 
@@ -194,8 +194,6 @@ void DecodeGsv(ReceiverModel& status, const char16_t* line) {
         }
         BeginGroup(intake, GroupKey(split));
     }
-    if (message == total)
-        intake.cycleComplete = 1;
 
     // Only groups whose four fields the buffer holds.
     const SystemHint hint = GsvHint(split);
@@ -203,4 +201,6 @@ void DecodeGsv(ReceiverModel& status, const char16_t* line) {
     const size_t groups = split.groups < maxGroups ? split.groups : maxGroups;
     for (size_t g = 0; g < groups; ++g)
         DecodeSatellite(status, split, g, hint);
+    // The group's last message ends the satellites' list: the panel shows it.
+    return message == total;
 }

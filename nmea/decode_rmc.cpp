@@ -3,6 +3,7 @@
 
 #include "nmea/decoders.h"
 #include "nmea/field_split.h"
+#include "nmea/fix_numbers.h"
 #include "nmea/position_text.h"
 #include "nmea/text16.h"
 
@@ -97,15 +98,29 @@ void DecodePosition(ReceiverModel& status) {
     FormatLongitude(fields[5], status.texts.longitude);
 }
 
+// The texts above keep what an earlier, longer RMC left in a field this one
+// does not reach (the panel always showed them so); the numbers say only
+// what this line sent.
+void DecodeNumbers(ReceiverModel& status, size_t sent) {
+    const auto& fields = status.intake.RmcFields;
+    auto field = [&](size_t k) -> const char16_t* { return k < sent ? fields[k] : u""; };
+    FixNumbers& fix = status.fix;
+    ReadUtcTime(field(1), fix);
+    ReadUtcDate(field(9), fix);
+    ReadPosition(field(3), field(4), field(5), field(6), fix);
+    fix.speedKnots = ReadNumber(field(7));
+    fix.course = ReadNumber(field(8));
+}
+
 }  // namespace
 
 // $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
 //        1      2 3        4 5         6 7     8     9      10    11
 // 1 UTC time, 2 status (A valid), 3/4 latitude, 5/6 longitude, 7 speed in
 // knots, 8 course over ground, 9 UTC date.
-void DecodeRmc(IntakeHost& host, ReceiverModel& status, const char16_t* line) {
+bool DecodeRmc(IntakeHost& host, ReceiverModel& status, const char16_t* line) {
     auto& fields = status.intake.RmcFields;
-    SplitFields(line, fields);
+    const size_t filled = SplitFields(line, fields);
 
     if (fields[2][0] == u'A') {
         text16::CopyNarrow(status.texts.fixState, "3D");
@@ -124,4 +139,6 @@ void DecodeRmc(IntakeHost& host, ReceiverModel& status, const char16_t* line) {
 
     DecodeSpeed(host, status);
     DecodePosition(status);
+    DecodeNumbers(status, DataFields(line, filled));
+    return false;
 }

@@ -132,7 +132,9 @@ struct IntakeFixture {
     int Feed(const std::string& line);
     // One decoder alone, without the intake's dispatch around it.
     void DecodeGsaLine(const std::string& line) { DecodeGsa(host, status, U(line).c_str()); }
-    void DecodeGsvLine(const std::string& line) { DecodeGsv(status, U(line).c_str()); }
+    bool DecodeGsvLine(const std::string& line) { return DecodeGsv(host, status, U(line).c_str()); }
+    // A GGA without a fix: it opens the next reporting cycle.
+    void StartCycle() { DecodeGga(host, status, u"$GPGGA,,,,,,0*00\r\n"); }
     // The numbers (as sent) of the satellites whose flag is set, in the
     // table's order: by number, then by system.
     std::vector<int> InView() const { return Flagged(&SatelliteSlot::inView); }

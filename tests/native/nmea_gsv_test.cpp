@@ -9,11 +9,9 @@
 namespace {
 
 struct GsvTest : ::testing::Test, IntakeFixture {
-    void Decode(const std::string& line) { DecodeGsvLine(line); }
-    void StartCycle() {
-        DecodeGga(status);
-        intake.cycleComplete = 0;
-    }
+    // Whether the last message decoded completed its group's list.
+    bool completed = false;
+    void Decode(const std::string& line) { completed = DecodeGsvLine(line); }
 };
 
 TEST_F(GsvTest, GroupsOfAMessage) {
@@ -89,18 +87,18 @@ TEST_F(GsvTest, ClearingOncePerCycleAndCompletion) {
     Decode(Sentence("GPGSV,3,1,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45"));
     EXPECT_EQ(InView(), (std::vector<int>{1, 2, 12, 14}));
     EXPECT_EQ(Sat(30).snr, 44);  // only the flag is cleared
-    EXPECT_EQ(intake.cycleComplete, 0);
+    EXPECT_FALSE(completed);
     Decode(Sentence("GPGSV,3,2,12,15,40,083,46,16,17,308,41,17,07,344,39,18,22,228,45"));
-    EXPECT_EQ(intake.cycleComplete, 0);
+    EXPECT_FALSE(completed);
     Decode(Sentence("GPGSV,3,3,12,19,40,083,46,20,17,308,41,21,07,344,39,22,22,228,45"));
-    EXPECT_EQ(intake.cycleComplete, 1);
+    EXPECT_TRUE(completed);
     // Another system in the same cycle adds.
     Decode(Sentence("GLGSV,1,1,02,65,40,083,46,66,17,308,41"));
     EXPECT_EQ(InView().size(), 14u);
     // Without a GGA between, the next cycle's first message does not clear.
     Decode(Sentence("GPGSV,1,1,01,03,40,083,46"));
     EXPECT_EQ(InView().size(), 15u);
-    DecodeGga(status);
+    StartCycle();
     Decode(Sentence("GPGSV,1,1,01,03,40,083,46"));
     EXPECT_EQ(InView(), (std::vector<int>{3}));
 }
@@ -127,7 +125,7 @@ TEST_F(GsvTest, OneToFourSatellitesWithAndWithoutASignalId) {
             for (int i = 0; i < count; ++i)
                 expected.push_back(10 + i);
             EXPECT_EQ(InView(), expected);
-            EXPECT_EQ(intake.cycleComplete, 1);
+            EXPECT_TRUE(completed);
             for (int i = 0; i < count; ++i) {
                 const SatelliteSlot& s = Sat(10 + i);
                 EXPECT_EQ(s.snr, 30 + i);
@@ -158,7 +156,7 @@ TEST_F(GsvTest, EmptyGroupsAndASignalId) {
     Decode(Sentence("GPGSV,1,1,00,,,,,,,,,7"));
     Decode(Sentence("GPGSV,1,1,00,1"));
     EXPECT_EQ(InView(), std::vector<int>{});
-    EXPECT_EQ(intake.cycleComplete, 1);
+    EXPECT_TRUE(completed);
 }
 
 TEST_F(GsvTest, FourSatellitesAndASignalIdStayInsideTheBuffer) {
@@ -173,9 +171,9 @@ TEST_F(GsvTest, FourSatellitesAndASignalIdStayInsideTheBuffer) {
 TEST_F(GsvTest, SignalsOfOneSystemAddUpInOneCycle) {
     StartCycle();
     Decode(Sentence("GPGSV,2,1,05,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,1"));
-    EXPECT_EQ(intake.cycleComplete, 0);
+    EXPECT_FALSE(completed);
     Decode(Sentence("GPGSV,2,2,05,24,51,098,40,1"));
-    EXPECT_EQ(intake.cycleComplete, 1);
+    EXPECT_TRUE(completed);
     Decode(Sentence("GPGSV,1,1,02,01,40,083,38,24,51,098,35,8"));  // L5 of the same satellites
     Decode(Sentence("GLGSV,1,1,01,65,10,100,30,1"));
     EXPECT_EQ(InView(), (std::vector<int>{1, 2, 12, 14, 24, 65}));

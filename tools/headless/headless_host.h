@@ -82,6 +82,6 @@ class HeadlessHost : public IntakeHost {
     std::u16string firmwareVersion_;
 };
 
-// True when one of the names the intake dispatches on ("GGA", "RMC", "GSA",
-// "GSV") starts within the first `starts` units of the text.
-bool HoldsDispatchedName(const char16_t* text, size_t starts = SIZE_MAX);
+// True when the text's address field names a sentence of the receiver's
+// reports, one the intake decodes once the first-fix clock runs.
+bool NamesReport(const char16_t* text);
