@@ -82,10 +82,10 @@ void DecodeSpeed(IntakeHost& host, ReceiverModel& status) {
     auto& speed = status.texts.speed;
     if (text16::NarrowBuilder().Int(shown).Text(" Km/hr").Store(speed) >= std::size(speed))
         text16::NarrowBuilder().Int(shown).Store(speed);
-    if (shown > 100) {
+    // Only the colour marks a fast line: holding the window up for it would
+    // put a receiver at 10 Hz on a motorway ever further behind.
+    if (shown > 100)
         host.SetConsoleColor(kColorGreen);
-        host.Pause(1000);
-    }
 }
 
 void DecodePosition(ReceiverModel& status) {

@@ -1,6 +1,6 @@
 // A recording IntakeHost for end-to-end tests of the intake: it keeps every
 // console insertion with its colour, the caption, redraws, control calls, log
-// writes and pauses, and answers with a settable tick count and UTC offset.
+// writes, and answers with a settable tick count and UTC offset.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -32,7 +32,6 @@ class FakeIntakeHost : public IntakeHost {
     std::vector<ConsoleEntry> console;
     std::vector<std::string> events;
     std::vector<std::u16string> logWrites;
-    std::vector<uint32_t> pauses;
     std::u16string caption;
     std::u16string coreVersion;
     std::u16string firmwareVersion;
@@ -77,10 +76,6 @@ class FakeIntakeHost : public IntakeHost {
     }
     void SetCaption(const char16_t* text) override { caption = text; }
     uint32_t TickCount() override { return tick; }
-    void Pause(uint32_t milliseconds) override {
-        pauses.push_back(milliseconds);
-        tick += milliseconds;
-    }
     bool UtcToLocal(const CivilTime& utc, CivilTime* local) override {
         return ShiftCivilTime(utc, utcOffsetMinutes, local);
     }

@@ -83,7 +83,6 @@ class FakeHost : public IntakeHost {
     void Redraw() override {}
     void SetCaption(const char16_t*) override {}
     uint32_t TickCount() override { return GetTickCount(); }
-    void Pause(uint32_t ms) override { Sleep(ms); }
     bool UtcToLocal(const CivilTime& utc, CivilTime* local) override {
         *local = utc;
         return true;

@@ -126,7 +126,6 @@ class QuietHost : public link_test::FakeHost {
     int redraws = 0;
     void Redraw() override { ++redraws; }
     uint32_t TickCount() override { return tick += 125; }
-    void Pause(uint32_t) override {}
 
   private:
     uint32_t tick = 1000;

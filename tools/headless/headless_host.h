@@ -30,8 +30,6 @@ class HeadlessHost : public IntakeHost {
     void Redraw() override { ++redrawsThisLine_; }
     void SetCaption(const char16_t* text) override { caption_ = text; }
     uint32_t TickCount() override { return clockMs_; }
-    // Advances the virtual clock instead of sleeping.
-    void Pause(uint32_t milliseconds) override { clockMs_ += milliseconds; }
     bool UtcToLocal(const CivilTime& utc, CivilTime* local) override;
 
     // Forgets what the previous line left in the per-line records.
