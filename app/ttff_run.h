@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-#include "link/ttff_series.h"
 #include "panels/ttff_dialog.h"
+#include "stats/ttff_series.h"
 
 class LinkControl;
 struct ReceiverModel;
@@ -33,7 +33,7 @@ class TtffRun : public TtffDialogActions {
     // The main window's end: no timer may outlive it.
     void Shutdown();
 
-    const linkrules::TtffSeries& series() const { return series_; }
+    const stats::TtffSeries& series() const { return series_; }
 
     void OnTtffStart() override;
     void OnTtffStop() override;
@@ -59,7 +59,7 @@ class TtffRun : public TtffDialogActions {
     ReceiverModel& status_;
     CTtffDlg& dialog_;
     HWND owner_ = nullptr;
-    linkrules::TtffSeries series_;
+    stats::TtffSeries series_;
 
     // What the watch has seen of the record since the last start was sent.
     uint32_t clockTick_ = 0;  // the ttffStartTick last handed to the series
