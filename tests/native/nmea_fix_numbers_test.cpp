@@ -30,8 +30,9 @@ TEST(FixNumbers, FieldsReadOnlyWhenWhollyANumber) {
     for (const auto& c : cases) {
         const Known k = ReadNumber(c.field);
         EXPECT_EQ(k.known, c.known) << Narrow(c.field);
-        if (c.known)
+        if (c.known) {
             EXPECT_DOUBLE_EQ(k.value, c.value) << Narrow(c.field);
+        }
     }
     // Digits beyond what a number holds are no overflow, just no number.
     EXPECT_FALSE(ReadNumber(u"1234567890123456789012").known);
