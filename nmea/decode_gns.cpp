@@ -1,7 +1,7 @@
 #include "nmea/field_number.h"
 #include "nmea/field_split.h"
 #include "nmea/fix_reports.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 
 namespace {
 

@@ -134,7 +134,8 @@ Cell PlanClassicCell(const SatelliteSlot& slot, int grid, int32_t n, bool logOpe
     cell.id = {slot.system, slot.own};
     cell.valueBox = {x0, base - kValueHeight, x0 + kTextWidth, base};
     cell.labelBox = {x0, base, x0 + kTextWidth, base + kNumberHeight};
-    cell.skyBox = SkyCircleBox(slot.skyX, slot.skyY);
+    const sky::SkyPoint at = ClassicSkyPoint(slot);
+    cell.skyBox = SkyCircleBox(at.x, at.y);
     cell.onChart = HasSkyPosition(slot);
     cell.textColor = grid == 0 ? kBlack : kCyan;
     FormatSatellite(slot.number, cell.label);
@@ -165,10 +166,11 @@ int32_t SystemsCellUnits() {
 Box MarkerBox(const SatelliteSlot& slot, size_t labelLength) {
     const int32_t half =
         kMarkerHalfWidth + kMarkerHalfWidthPerChar * (static_cast<int32_t>(labelLength) - 3);
-    return {Saturate(static_cast<int64_t>(slot.skyX) - half),
-            Saturate(static_cast<int64_t>(slot.skyY) - kMarkerHalfHeight),
-            Saturate(static_cast<int64_t>(slot.skyX) + half),
-            Saturate(static_cast<int64_t>(slot.skyY) + kMarkerHalfHeight)};
+    const sky::SkyPoint at = ClassicSkyPoint(slot);
+    return {Saturate(static_cast<int64_t>(at.x) - half),
+            Saturate(static_cast<int64_t>(at.y) - kMarkerHalfHeight),
+            Saturate(static_cast<int64_t>(at.x) + half),
+            Saturate(static_cast<int64_t>(at.y) + kMarkerHalfHeight)};
 }
 
 bool Overlap(const Box& a, const Box& b) {
@@ -234,7 +236,7 @@ bool BySystem(const SatelliteSlot* a, const SatelliteSlot* b) {
     return a->own < b->own;
 }
 
-void PlanClassic(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, Plan* plan) {
+void PlanClassic(const ReceiverModel& status, bool logOpen, int32_t snrOffset, Plan* plan) {
     int32_t n[2] = {0, 0};
     for (int i = 0; i < status.satelliteCount; ++i) {
         // In ascending numbers: the first grid's before the second's.
@@ -246,7 +248,7 @@ void PlanClassic(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, 
     }
 }
 
-void PlanSystems(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, Plan* plan) {
+void PlanSystems(const ReceiverModel& status, bool logOpen, int32_t snrOffset, Plan* plan) {
     std::array<const SatelliteSlot*, kSatelliteSlots> inView;
     size_t count = 0;
     for (int i = 0; i < status.satelliteCount; ++i)
@@ -314,12 +316,16 @@ int32_t DisplayedSnr(int32_t snr, bool logOpen, int32_t snrOffset) {
     return sum >= 0 ? Saturate(sum) : snr;
 }
 
+sky::SkyPoint ClassicSkyPoint(const SatelliteSlot& slot) {
+    return sky::Project(sky::kClassicChart, slot.elevation, slot.azimuth);
+}
+
 Box SkyCircleBox(int32_t skyX, int32_t skyY) {
     return {Saturate(static_cast<int64_t>(skyX) - 11), Saturate(static_cast<int64_t>(skyY) - 9),
             Saturate(static_cast<int64_t>(skyX) + 11), Saturate(static_cast<int64_t>(skyY) + 9)};
 }
 
-bool FitsClassicLayout(const ReceiverStatus& status) {
+bool FitsClassicLayout(const ReceiverModel& status) {
     int32_t cells[2] = {0, 0};
     for (int i = 0; i < status.satelliteCount; ++i) {
         // Every satellite since the clearing, in view or not: a receiver's
@@ -335,7 +341,7 @@ bool FitsClassicLayout(const ReceiverStatus& status) {
     return cells[0] <= kFirstGridCells && cells[1] <= kSecondGridCells;
 }
 
-void PlanSatellites(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, Plan* plan) {
+void PlanSatellites(const ReceiverModel& status, bool logOpen, int32_t snrOffset, Plan* plan) {
     plan->count = 0;
     plan->omitted = 0;
     plan->layout = FitsClassicLayout(status) ? Layout::kClassic : Layout::kSystems;

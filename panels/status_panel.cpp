@@ -39,7 +39,7 @@ void DrawValueAndLabel(HDC dc, const status_layout::Cell& cell) {
 
 }  // namespace
 
-CRestoreDlg::CRestoreDlg() = default;
+CRestoreDlg::CRestoreDlg(const ReceiverModel& model) : model(model) {}
 
 bool CRestoreDlg::Create(HWND parent) {
     HWND dialog =
@@ -142,7 +142,7 @@ void CRestoreDlg::PaintContent(HDC dc, const RECT& client) {
     DrawTexts(dc);
     DrawBitmap(dc, skyBitmap.get(), 0, 0, SRCCOPY);
     status_layout::Plan plan;
-    status_layout::PlanSatellites(status, signalOffsetOn, signalOffset, &plan);
+    status_layout::PlanSatellites(model, signalOffsetOn, signalOffset, &plan);
     if (plan.layout == status_layout::Layout::kSystems) {
         DrawSystems(dc, plan);
         return;
@@ -154,7 +154,7 @@ void CRestoreDlg::PaintContent(HDC dc, const RECT& client) {
 void CRestoreDlg::DrawTexts(HDC dc) {
     // Without DT_SINGLELINE, DT_VCENTER does nothing: each text sits at the top
     // left of its box, unwrapped and clipped.
-    for (const status_layout::TextItem& item : status_layout::TextItems(status.texts))
+    for (const status_layout::TextItem& item : status_layout::TextItems(model.texts))
         DrawBoxText(dc, item.text, item.box, DT_VCENTER);
 }
 

@@ -7,14 +7,15 @@
 
 #include <cstdint>
 
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "panels/status_layout.h"
 #include "win32/unique_handle.h"
 #include "win32/wnd.h"
 
 class CRestoreDlg : public CWnd {
   public:
-    CRestoreDlg();
+    // The panel paints `model`, which the application owns and keeps up to date.
+    explicit CRestoreDlg(const ReceiverModel& model);
 
     // Creates the panel from dialog template 107 as a child of `parent`.
     bool Create(HWND parent);
@@ -46,9 +47,7 @@ class CRestoreDlg : public CWnd {
     // The systems grid's labels and values ("G05" in a 21-pixel cell).
     UniqueGdi<HFONT> labelFont;
 
-    // The record: the satellite table and texts it paints, and the clock
-    // fields the main window's intake keeps beside them.
-    ReceiverStatus status{};
+    const ReceiverModel& model;
 
     // Added to the signal values shown while a log file is open; the main
     // window keeps both up to date, the panel only paints them.

@@ -3,7 +3,7 @@
 #include "nmea/field_number.h"
 #include "nmea/field_split.h"
 #include "nmea/fix_reports.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "nmea/sentence_intake.h"
 
 namespace stats {
