@@ -1,3 +1,4 @@
+#include "nmea/decoders.h"
 #include "nmea/field_number.h"
 #include "nmea/field_split.h"
 #include "nmea/fix_reports.h"
@@ -69,5 +70,11 @@ bool ReadGns(const char16_t* line, GnsReport* out) {
     out->navStatus =
         fields[13][1] == 0 && status >= u'A' && status <= u'Z' ? static_cast<char>(status) : 0;
     out->quality = BestQuality(out->modes);
+    return true;
+}
+
+// The sentence table's row: the model keeps the last one.
+bool DecodeGns(IntakeHost&, ReceiverModel& model, const char16_t* line) {
+    model.gnsKnown = ReadGns(line, &model.gns);
     return true;
 }

@@ -1,3 +1,4 @@
+#include "nmea/decoders.h"
 #include "nmea/field_number.h"
 #include "nmea/field_split.h"
 #include "nmea/fix_reports.h"
@@ -30,5 +31,11 @@ bool ReadGst(const char16_t* line, GstReport* out) {
     out->sdLatitude = FieldNumber(fields[6]);
     out->sdLongitude = FieldNumber(fields[7]);
     out->sdAltitude = FieldNumber(fields[8]);
+    return true;
+}
+
+// The sentence table's row: the model keeps the last one.
+bool DecodeGst(IntakeHost&, ReceiverModel& model, const char16_t* line) {
+    model.accuracyKnown = ReadGst(line, &model.accuracy);
     return true;
 }

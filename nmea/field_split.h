@@ -9,14 +9,20 @@ inline bool EndsField(char16_t c) {
 }
 
 // True when a sentence's address field is "$" and a two-letter talker
-// followed by the three letters of `kind` ("$GNGST" is "GST").
+// followed by the three letters of `kind` ("$GNGST" is "GST"). What stands
+// before its '$' (the rest of a line damaged in transit) is no part of it, as
+// the sentence table reads it.
 inline bool AddressIs(const char16_t* address, const char* kind) {
-    if (address[0] != u'$' || address[1] == 0 || address[2] == 0)
+    const char16_t* dollar = nullptr;
+    for (const char16_t* p = address; *p != 0; ++p)
+        if (*p == u'$')
+            dollar = p;
+    if (dollar == nullptr || dollar[1] == 0 || dollar[2] == 0)
         return false;
     for (size_t i = 0; i < 3; ++i)
-        if (address[3 + i] != static_cast<char16_t>(kind[i]))
+        if (dollar[3 + i] != static_cast<char16_t>(kind[i]))
             return false;
-    return address[6] == 0;
+    return dollar[6] == 0;
 }
 
 // Reads over the rest of a field; returns where its stop character stands.

@@ -1,7 +1,8 @@
 #include "stats/position_stats.h"
 
-#include <algorithm>
 #include <cmath>
+
+#include "stats/series_stats.h"
 
 namespace stats {
 namespace {
@@ -12,44 +13,6 @@ constexpr double kRadian = kPi / 180.0;
 constexpr double kSemiMajor = 6378137.0;
 constexpr double kFlattening = 1.0 / 298.257223563;
 constexpr double kEccentricity2 = kFlattening * (2.0 - kFlattening);
-
-double Mean(const std::vector<double>& values) {
-    if (values.empty())
-        return 0.0;
-    double sum = 0.0;
-    for (double v : values)
-        sum += v;
-    return sum / static_cast<double>(values.size());
-}
-
-double StandardDeviation(const std::vector<double>& values) {
-    if (values.size() < 2)
-        return 0.0;
-    const double mean = Mean(values);
-    double squares = 0.0;
-    for (double v : values)
-        squares += (v - mean) * (v - mean);
-    return std::sqrt(squares / static_cast<double>(values.size() - 1));
-}
-
-double NearestRank(std::vector<double> values, double fraction) {
-    if (values.empty())
-        return 0.0;
-    const double n = static_cast<double>(values.size());
-    size_t rank = static_cast<size_t>(std::ceil(fraction * n));
-    rank = std::min(std::max<size_t>(rank, 1), values.size());
-    auto nth = values.begin() + static_cast<std::ptrdiff_t>(rank - 1);
-    std::nth_element(values.begin(), nth, values.end());
-    return *nth;
-}
-
-double Minimum(const std::vector<double>& values) {
-    return values.empty() ? 0.0 : *std::min_element(values.begin(), values.end());
-}
-
-double Maximum(const std::vector<double>& values) {
-    return values.empty() ? 0.0 : *std::max_element(values.begin(), values.end());
-}
 
 // The deviation of fewer than two values is not a number to report.
 double Deviation(const std::vector<double>& values) {

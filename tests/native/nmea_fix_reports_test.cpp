@@ -108,6 +108,8 @@ TEST(GstDecoding, RealSentences) {
         // ublox-lea-5q before its first fix: hundreds of kilometres
         {"$GPGST,001901.00,0.0000,,,,304885,304880,62123*5F", 1141, 0, kNaN, kNaN, kNaN, 304885,
          304880, 62123},
+        // the rest of a damaged line before its '$'
+        {"@#$GPGST,232712.000,,,,,,,*4E", 84432, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN},
         // cut after the time (LF alone, as some captures store lines)
         {"$GPGST,001901.00\n", 1141, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN},
     };
@@ -182,6 +184,22 @@ TEST(GnsDecoding, RealSentences) {
     EXPECT_EQ(GnsModeSystem(5), GnssSystem::kNavic);
     GnsReport r{};
     EXPECT_FALSE(ReadGns(U("$GNGGA,120000.00,,,,,0,00,,,M,,M,,*00").c_str(), &r));
+}
+
+// Through the intake, as a row of the sentence table: the model keeps the
+// last of each, and a clearing forgets them.
+TEST(GstGnsDecoding, TheModelKeepsTheLastOfEach) {
+    IntakeFixture f;
+    EXPECT_EQ(f.Feed("$GPGST,131519.00,11,,,,0.70,0.49,1.1*53\r\n"), 1);
+    EXPECT_EQ(
+        f.Feed("$GNGNS,051347.00,6001.336799,N,03014.169008,E,AAN,09,0.9,16.5,18.0,,,V*55\r\n"), 1);
+    ASSERT_TRUE(f.status.accuracyKnown);
+    EXPECT_DOUBLE_EQ(f.status.accuracy.sdLongitude, 0.49);
+    ASSERT_TRUE(f.status.gnsKnown);
+    EXPECT_STREQ(f.status.gns.modes, "AAN");
+    EXPECT_EQ(f.host.console.size(), 2u) << "both shown";
+    ClearReceiverModel(f.status);
+    EXPECT_FALSE(f.status.accuracyKnown || f.status.gnsKnown);
 }
 
 // Every GST and GNS line of every capture decodes, and each one dated.
