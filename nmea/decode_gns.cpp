@@ -53,8 +53,7 @@ bool ReadGns(const char16_t* line, GnsReport* out) {
     if (!AddressIs(fields[0], "GNS"))
         return false;
     out->timeOfDay = FieldTimeOfDay(fields[1]);
-    out->latitude = FieldLatitude(fields[2], fields[3]);
-    out->longitude = FieldLongitude(fields[4], fields[5]);
+    FieldPosition(fields[2], fields[3], fields[4], fields[5], &out->latitude, &out->longitude);
     size_t n = 0;
     for (const char16_t* p = fields[6]; *p != 0 && n < kGnsModeSystems; ++p)
         out->modes[n++] = *p >= u'A' && *p <= u'Z' ? static_cast<char>(*p) : '?';

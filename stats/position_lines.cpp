@@ -22,9 +22,11 @@ bool TakeGga(PositionFeed& feed, const char16_t* line) {
         return false;
     const double quality = FieldNumber(fields[6]);
     const double used = FieldNumber(fields[7]);
+    double lat = 0, lon = 0;
+    FieldPosition(fields[2], fields[3], fields[4], fields[5], &lat, &lon);
     ReportedFix fix{FieldTimeOfDay(fields[1]),
-                    FieldLatitude(fields[2], fields[3]),
-                    FieldLongitude(fields[4], fields[5]),
+                    lat,
+                    lon,
                     FieldNumber(fields[9]),
                     FieldNumber(fields[8]),
                     used >= 0 && used < 1000 ? static_cast<int>(used) : -1,

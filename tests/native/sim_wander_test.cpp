@@ -31,8 +31,9 @@ stats::PositionFigures Measure(const sim::ReceiverOptions& o, int cycles,
         for (const std::string& line : r.Cycle(t, kUtc + t)) {
             const auto f = Fields(line);
             if (f[0] == "$GNGGA") {
-                const double lat = FieldLatitude(U(f[2]).c_str(), U(f[3]).c_str());
-                const double lon = FieldLongitude(U(f[4]).c_str(), U(f[5]).c_str());
+                double lat = 0, lon = 0;
+                FieldPosition(U(f[2]).c_str(), U(f[3]).c_str(), U(f[4]).c_str(), U(f[5]).c_str(),
+                              &lat, &lon);
                 feed.OnFix(stats::FixSource::kGga,
                            {FieldTimeOfDay(U(f[1]).c_str()), lat, lon, Number(f[9]), Number(f[8]),
                             static_cast<int>(Number(f[7])), static_cast<int>(Number(f[6]))});
