@@ -96,7 +96,7 @@ def playback_phase(env, args, results):
     def cancel_shows_error():
         drive("post-click", IDC_START_GPS)
         drive("dialog-cancel", escape("Open Recording"), 10000)
-        wait_for("ComPort ERROR!!", lambda: drive.text("console") == "ComPort ERROR!!", 5)
+        wait_for("ComPort ERROR!!", lambda: drive.text("console") == "ComPort ERROR!!", 15)
         expect(drive.text(IDC_START_GPS) == "Start GPS", "Start button changed")
 
     def port_entry_refused_without_port():

@@ -4,7 +4,6 @@ holds exactly what was sent and plays back as the lines the console showed."""
 
 import os
 import re
-import time
 
 from skyloom_e2e import (COM, IDC_BAUD, IDC_PORT, IDC_START_GPS, IDM_RECORD_RAW, IDM_RECORD_STOP,
                          PORT_NAME, WM_COMMAND, close_program, Driver, escape, expect, lines_of,
@@ -30,12 +29,23 @@ def record_phase(env, args, results):
         name = drive.unescaped("dialog-keep", escape("Record Raw"), 10000)  # as offered
         expect(re.match(r"^skyloom-\d{8}-\d{6}\.pgl$", name), "offered %r" % name)
         expect(drive.caption().endswith(" - Recording"), "caption %r" % drive.caption())
-        time.sleep(4)
+        path = os.path.join(program.folder, name)  # beside the executable
+        # The reader writes each read as it comes: the file grows with the flood.
+        wait_for("20000 bytes in the recording",
+                 lambda: os.path.exists(path) and os.path.getsize(path) > 20000, 30, 0.25)
         drive("send", WM_COMMAND, IDM_RECORD_STOP, 0)
-        live = drive.text("console")
-        with open(os.path.join(program.folder, name), "rb") as f:  # beside the executable
+        with open(path, "rb") as f:
             recording = f.read()
-        expect(len(recording) > 20000, "only %d bytes in 4 s" % len(recording))
+        # The reader records a read before it hands over its lines: the
+        # console shows the recording's last lines a little later.
+        last = lines_of(recording)[-1].decode("latin-1").replace("\r\n", "\n").replace(
+            "\n", "\r\n")
+
+        def shown_with_last():
+            text = drive.text("console")
+            return text if last in text else None
+
+        live = wait_for("the recording's last line in the console", shown_with_last, 15, 0.25)
         # Nothing lost, nothing changed: a run of exactly what the receiver sent.
         expect(recording in sim.sent_bytes(), "the recording is not a run of the sent bytes")
 

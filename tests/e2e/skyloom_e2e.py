@@ -212,7 +212,7 @@ class Pty:
             ["socat", "pty,raw,echo=0,link=" + self.dev, "pty,raw,echo=0,link=" + self.host],
             "socat.log")
         wait_for("the pseudo-terminal links",
-                 lambda: os.path.exists(self.dev) and os.path.exists(self.host), 5, 0.05)
+                 lambda: os.path.exists(self.dev) and os.path.exists(self.host), 15, 0.05)
 
     def pull(self):
         """The cable pulled: socat ends, both ends of the pair go away. A
@@ -302,8 +302,19 @@ class Simulator:
             return b""
 
     def sent_bytes(self):
-        with open(self.sent, "rb") as f:
-            return f.read()
+        try:
+            with open(self.sent, "rb") as f:
+                return f.read()
+        except FileNotFoundError:
+            return b""
+
+    def wait_cycles(self, what, cycles, timeout=30):
+        """Waits until the simulator has begun `cycles` more cycles (its GGA
+        lines): time measured in the receiver's own events, for a test that
+        checks that something does not happen while the receiver goes on."""
+        start = self.sent_bytes().count(b"GGA,")
+        wait_for("%d more receiver cycles (%s)" % (cycles, what),
+                 lambda: self.sent_bytes().count(b"GGA,") >= start + cycles, timeout, 0.2)
 
 
 class Program:
@@ -368,7 +379,7 @@ IDC_PORT, IDC_BAUD, IDC_SCAN_PORTS, IDC_COLD_START, IDC_START_GPS = 1000, 1001, 
 IDC_CORE_VERSION, IDC_FW_VERSION, IDC_SEND, IDC_VTG, IDC_POWER_SAVE = 1005, 1006, 1008, 1009, 1010
 IDC_SBAS, IDC_LOG_FILE, IDC_AUTO_SEND, IDC_GET_VERSION, IDC_FACTORY_RESET = 1011, 1012, 1013, 1014, 1015
 IDC_AUTO_PERIOD, IDC_LOG_NAME, IDC_USER_SENTENCE = 1016, 1020, 1022
-UM_SBAS_ON, UM_SBAS_OFF = 2730, 2731
+UM_SBAS_ON, UM_SBAS_OFF, UM_QUERY_VERSION = 2730, 2731, 2734
 WM_COMMAND = 0x111
 IDM_RECORD_RAW, IDM_RECORD_STOP = 40006, 40007
 
