@@ -36,6 +36,7 @@ def playback_phase(env, args, results):
 
     def play_all(log_name=None):
         if log_name:
+            program.fresh_log_path(log_name)
             drive("settext", IDC_LOG_NAME, log_name)
             drive("check", IDC_LOG_FILE, 1)
         start_playback()

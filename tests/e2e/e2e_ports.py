@@ -63,6 +63,7 @@ def ports_phase(env, args, results):
 
     def pulled_port_comes_back():
         drive("select", IDC_BAUD, 8)
+        log = program.fresh_log_path("e2e_reconnect")
         drive("settext", IDC_LOG_NAME, "e2e_reconnect")
         drive("check", IDC_LOG_FILE, 1)
         drive("click", IDC_START_GPS)
@@ -72,7 +73,6 @@ def ports_phase(env, args, results):
         sims.append(Simulator(env, args.sim, ptys[0].host, "sim-before", "--baud", "115200",
                               "--fix-after", "2"))
         wait_for("the first fix", lambda: CAPTION_FIX.match(drive.caption()), 20, 0.25)
-        log = program.log_path("e2e_reconnect")
         before_pull = len(logged_lines(log))
 
         ptys[0].pull()

@@ -172,20 +172,20 @@ def receiver_phase(env, args, results):
                      lambda: drive("command", IDC_FACTORY_RESET))
 
     def log_file():
+        log = program.fresh_log_path("e2e_live")
         drive("settext", IDC_LOG_NAME, "e2e_live")
         drive("check", IDC_LOG_FILE, 1)
         # Each line is written as it is handled: the file grows line by line.
-        wait_for("20 lines in the log file",
-                 lambda: logged_text(program.log_path("e2e_live")).count("\n") >= 20, 15, 0.25)
+        wait_for("20 lines in the log file", lambda: logged_text(log).count("\n") >= 20, 15, 0.25)
         drive("check", IDC_LOG_FILE, 0)
         # The box posts the log's stop: once a query posted behind it went
         # out, the file is closed and whole.
         sent_command("a query behind the log's stop", b"$PMTK605*31\r\n",
                      lambda: drive("post", UM_QUERY_VERSION))
-        with open(program.log_path("e2e_live"), "rb") as f:
-            log = f.read()
-        expect(log[:2] == b"\xff\xfe", "log starts with %r" % log[:2])
-        text = log[2:].decode("utf-16-le")
+        with open(log, "rb") as f:
+            data = f.read()
+        expect(data[:2] == b"\xff\xfe", "log starts with %r" % data[:2])
+        text = data[2:].decode("utf-16-le")
         lines = text.splitlines(keepends=True)
         expect(len(lines) >= 20, "only %d lines logged in 3 s" % len(lines))
         expect(all(line.endswith("\r\n") for line in lines), "a logged line without CR LF")
@@ -246,10 +246,10 @@ def receiver_phase(env, args, results):
         sims[0] = Simulator(env, args.sim, pty.host, "sim-faults", "--baud", "115200",
                             "--fix-after", "0", "--high-bytes", "5", "--bad-checksum", "7",
                             "--long-lines", "11", "--cut-lines", "13")
+        log = program.fresh_log_path("e2e_faults")
         drive("settext", IDC_LOG_NAME, "e2e_faults")
         drive("check", IDC_LOG_FILE, 1)
         # Every kind of fault has come through once the log shows each.
-        log = program.log_path("e2e_faults")
         wait_for("20 lines, widened high bytes and the end of an over-long line in the log",
                  lambda: logged_text(log).count("\n") >= 20 and "\uffb0\uffe9" in logged_text(log)
                  and long_line_tail(logged_text(log).splitlines(keepends=True)), 30, 0.5)

@@ -334,6 +334,14 @@ class Program:
     def log_path(self, name):
         return os.path.join(self.folder, name + "_log.txt")
 
+    def fresh_log_path(self, name):
+        """The log file of that name, an earlier run's copy gone: a test that
+        waits for the file to grow must not find last time's."""
+        path = self.log_path(name)
+        if os.path.exists(path):
+            os.remove(path)
+        return path
+
 
 def widen(data):
     """Received bytes as the program's reader widens them: with their sign."""
