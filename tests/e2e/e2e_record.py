@@ -10,28 +10,34 @@ from skyloom_e2e import (COM, IDC_BAUD, IDC_PORT, IDC_START_GPS, IDM_RECORD_RAW,
                          Program, Pty, release_receivers, Simulator, wait_for)
 
 
+STOP_NOTE = "Stop Recording\r\n...OK\r\n"
+
+
 def first_unshown(played, live):
     """None when the live console showed the played lines in the same order;
-    else the first played line it did not show. The recording's first line
+    else the first played line it did not show, with the live lines there. The recording's first line
     may be the tail of one, so the caller leaves it out. A line whose bytes
     paused for longer than the port's read timeout (a loaded machine can
     hold the receiver back that long) reached the live console as its tail
-    only, and plays back whole from the recording."""
+    only (an empty line if only the line feed was left), and plays back
+    whole from the recording."""
     if not played:
         return None
 
     def shown(live_line, played_line):
-        return live_line == played_line or (live_line != "" and played_line.endswith(live_line))
+        # A pause right before the line feed leaves the line feed alone.
+        return played_line.endswith(live_line)
 
-    worst = 0
+    worst, at = 0, 0
     for start in range(len(live)):
         n = 0
         while n < len(played) and start + n < len(live) and shown(live[start + n], played[n]):
             n += 1
         if n == len(played):
             return None
-        worst = max(worst, n)
-    return played[worst]
+        if n > worst:
+            worst, at = n, start + n
+    return played[worst], live[max(0, at - 1):at + 2]
 
 
 def record_phase(env, args, results):
@@ -85,7 +91,9 @@ def record_phase(env, args, results):
         drive("click", IDC_START_GPS)
         expected = b"".join(lines).decode("latin-1").replace("\r\n", "\n").replace("\n", "\r\n")
         expect(played == expected, "playback differs from the recording's lines")
-        missing = first_unshown(played.split("\r\n")[1:-1], live.split("\r\n"))
+        # The note of the stop lands among the recorded lines not yet shown.
+        live_lines = live.replace(STOP_NOTE, "").split("\r\n")
+        missing = first_unshown(played.split("\r\n")[1:-1], live_lines)
         expect(missing is None, "playback differs from the live lines at %r" % (missing,))
 
     try:
