@@ -15,12 +15,12 @@ STOP_NOTE = "Stop Recording\r\n...OK\r\n"
 
 def first_unshown(played, live):
     """None when the live console showed the played lines in the same order;
-    else the first played line it did not show, with the live lines there. The recording's first line
-    may be the tail of one, so the caller leaves it out. A line whose bytes
-    paused for longer than the port's read timeout (a loaded machine can
-    hold the receiver back that long) reached the live console as its tail
-    only (an empty line if only the line feed was left), and plays back
-    whole from the recording."""
+    else the first played line it did not show, with the live lines there.
+    The recording's first line may be the tail of one, so the caller leaves
+    it out. A line whose bytes paused for longer than the port's read
+    timeout (a loaded machine can hold the receiver back that long) reached
+    the live console as its tail only (an empty line if only the line feed
+    was left), and plays back whole from the recording."""
     if not played:
         return None
 
