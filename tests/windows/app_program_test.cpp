@@ -158,12 +158,13 @@ TEST(ProgramTest, CtrlQEndsTheProgramOnlyFromTheMainWindow) {
     RunningProgram program;
     ASSERT_NE(program.window, nullptr);
     SetForegroundWindow(program.window);
-    Sleep(200);
     // At start a control of the setup panel holds the keyboard: the shortcut
     // goes to it, and it ignores the command.
-    const HWND focus = FocusOf(program.window);
-    ASSERT_NE(focus, nullptr);
-    ASSERT_NE(focus, program.window);
+    HWND focus = nullptr;
+    ASSERT_TRUE(win_test::PumpUntil(
+        [&] { return (focus = FocusOf(program.window)) != nullptr && focus != program.window; },
+        win_test::kAwaitMs))
+        << "no control of the program took the keyboard";
     EXPECT_TRUE(IsChild(program.window, focus));
     TypeCtrlQ();
     EXPECT_EQ(program.ExitCode(1500), static_cast<DWORD>(STILL_ACTIVE));
