@@ -12,7 +12,9 @@
 #include "link/raw_recording_win32.h"
 #include "link/serial_link_win32.h"
 #include "nmea/sentence_intake.h"
+#include "panels/window_layout.h"
 #include "res/resource.h"
+#include "win32/dpi.h"
 #include "win32/messages.h"
 
 int32_t g_creating = 0;
@@ -89,9 +91,13 @@ bool CBaseWnd::CreateMainWindow(HINSTANCE instance, int showCommand) {
     LoadStringW(instance, IDS_APP_NAME, caption, kTextUnits);
     RegisterWindowClass(instance, className);
 
-    HWND window = CreateWindowExW(0, className, caption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, kMainWindowWidth, kMainWindowHeight,
-                                  nullptr, nullptr, instance, static_cast<CWnd*>(this));
+    // A new window opens on the primary monitor, at the system's DPI; a
+    // monitor of another DPI tells it with WM_DPICHANGED.
+    dpi_ = DpiOfSystem();
+    const SIZE outer = DefaultOuterSize(dpi_);
+    HWND window =
+        CreateWindowExW(0, className, caption, kMainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                        outer.cx, outer.cy, nullptr, nullptr, instance, static_cast<CWnd*>(this));
     if (window == nullptr)
         return false;
 
@@ -101,10 +107,29 @@ bool CBaseWnd::CreateMainWindow(HINSTANCE instance, int showCommand) {
     return true;
 }
 
+namespace {
+
+// What the fixed 580 x 600 frame left of the window at 96 dpi.
+window_layout::Size DefaultClient96() {
+    const SIZE frame = OuterSizeForClient(SIZE{0, 0}, kClassicFrameStyle, 0, true, kDesignDpi);
+    return {kMainWindowWidth - frame.cx, kMainWindowHeight - frame.cy};
+}
+
+void Place(HWND window, const status_layout::Box& b) {
+    MoveWindow(window, b.left, b.top, b.right - b.left, b.bottom - b.top, TRUE);
+}
+
+}  // namespace
+
+SIZE CBaseWnd::DefaultOuterSize(UINT dpi) const {
+    const window_layout::Size home =
+        window_layout::HomeAt(DefaultClient96(), static_cast<int>(dpi));
+    return OuterSizeForClient(SIZE{home.width, home.height}, kMainWindowStyle, 0, true, dpi);
+}
+
 bool CBaseWnd::OnCreate(HWND hwnd) {
     g_creating = 1;
-    RECT client;
-    GetClientRect(hwnd, &client);
+    dpi_ = DpiOfWindow(hwnd);
     // A missing picture leaves the sky chart blank; the program still runs.
     statusPanel.skyBitmap.reset(LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(IDB_SKY)));
 
@@ -114,15 +139,13 @@ bool CBaseWnd::OnCreate(HWND hwnd) {
     linkControl.SetOwner(hwnd);
     ttffRun.SetOwner(hwnd);
     linkControl.ListPorts();
-    defaultClientHeight_ = client.bottom - client.top;
     SetParent(setupPanel.hwnd, hwnd);
-    PlaceSetupPanel(0);
     ShowWindow(setupPanel.hwnd, SW_SHOW);
 
     if (!statusPanel.Create(hwnd))
         return false;
     SetParent(statusPanel.hwnd, hwnd);
-    PlaceStatusPanel(0);
+    LayOutPanels();
     ShowWindow(statusPanel.hwnd, SW_SHOW);
 
     intakeHost.SetMainWindow(hwnd);
@@ -130,21 +153,40 @@ bool CBaseWnd::OnCreate(HWND hwnd) {
     return true;
 }
 
-// `extraHeight`: how much taller than by default the setup panel is.
-void CBaseWnd::PlaceSetupPanel(int extraHeight) {
+void CBaseWnd::LayOutPanels() {
+    if (setupPanel.hwnd == nullptr || statusPanel.hwnd == nullptr)
+        return;
     RECT client;
     GetClientRect(hwnd, &client);
-    MoveWindow(setupPanel.hwnd, 0, 0, client.right, SplitHeight(defaultClientHeight_) + extraHeight,
-               TRUE);
+    const window_layout::Layout layout = window_layout::LayOut(
+        {client.right, client.bottom}, DefaultClient96(), static_cast<int>(dpi_), advancedExtra_);
+    Place(setupPanel.hwnd, layout.setup);
+    setupPanel.PlaceConsole(RECT{layout.consoleHome.left, layout.consoleHome.top,
+                                 layout.consoleHome.right, layout.consoleHome.bottom});
+    Place(statusPanel.hwnd, layout.status);
+    statusPanel.SetView(
+        {layout.status.right - layout.status.left, layout.statusShown, static_cast<int32_t>(dpi_)});
 }
 
-void CBaseWnd::PlaceStatusPanel(int extraHeight) {
-    RECT client;
-    GetClientRect(hwnd, &client);
-    // The whole default client height: its lowest pixels lie below the
-    // client area and are never seen.
-    MoveWindow(statusPanel.hwnd, 0, SplitHeight(defaultClientHeight_) + extraHeight, client.right,
-               defaultClientHeight_, TRUE);
+void CBaseWnd::OnMinMaxInfo(MINMAXINFO* info) const {
+    const SIZE least = DefaultOuterSize(dpi_);
+    info->ptMinTrackSize.x = least.cx;
+    info->ptMinTrackSize.y = least.cy + advancedExtra_;
+}
+
+void CBaseWnd::OnDpiChanged(UINT dpi, const RECT* suggested) {
+    const UINT old = dpi_ != 0 ? dpi_ : kDesignDpi;
+    dpi_ = dpi != 0 ? dpi : kDesignDpi;
+    advancedExtra_ = MulDiv(advancedExtra_, static_cast<int>(dpi_), static_cast<int>(old));
+    setupPanel.PlaceCombos(dpi_);
+    // Windows suggests the rectangle that keeps the window's place and scale
+    // on the new monitor; without one the window keeps its place.
+    if (suggested != nullptr) {
+        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    LayOutPanels();
 }
 
 void CBaseWnd::ShowAdvancedControls(bool shown) {
@@ -152,24 +194,26 @@ void CBaseWnd::ShowAdvancedControls(bool shown) {
     screen.cbSize = sizeof screen;
     GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &screen);
     const RECT& work = screen.rcWork;
+    RECT outer;
+    GetWindowRect(hwnd, &outer);
     // On a short screen the console gives up some of its lines rather than
     // the window running off the bottom.
     int cut = 0;
     if (shown) {
-        const int room = (work.bottom - work.top) - kMainWindowHeight;
+        const int room = (work.bottom - work.top) - (outer.bottom - outer.top - advancedExtra_);
         cut = std::max(0, setupPanel.AdvancedConsoleShift() - room);
     }
     const int extra = setupPanel.ShowAdvanced(shown, cut);
-    RECT outer;
-    GetWindowRect(hwnd, &outer);
-    const int height = kMainWindowHeight + extra;
+    const int height = outer.bottom - outer.top + extra - advancedExtra_;
+    advancedExtra_ = extra;
     LONG top = outer.top;
     if (shown && top + height > work.bottom)
         top = std::max(work.top, work.bottom - height);
-    SetWindowPos(hwnd, nullptr, outer.left, top, kMainWindowWidth, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    PlaceSetupPanel(extra);
-    PlaceStatusPanel(extra);
+    if (!IsZoomed(hwnd)) {
+        SetWindowPos(hwnd, nullptr, outer.left, top, outer.right - outer.left, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    LayOutPanels();
     CheckMenuItem(GetMenu(hwnd), IDM_ADVANCED_CONTROLS,
                   MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
 }
@@ -356,6 +400,16 @@ LRESULT CBaseWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             return 0;
         case WM_PAINT:
             DefaultPaint(hwnd);
+            return 0;
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED)
+                LayOutPanels();
+            return 0;
+        case WM_GETMINMAXINFO:
+            OnMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_SETTEXT:
             return SetCaption(hwnd, reinterpret_cast<const wchar_t*>(lParam));

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "nmea/receiver_status.h"
+#include "panels/status_geometry.h"
 #include "panels/status_layout.h"
 #include "win32/unique_handle.h"
 #include "win32/wnd.h"
@@ -37,6 +38,18 @@ class CRestoreDlg : public CWnd {
     // Paints the whole panel into `dc` (a window's or a memory DC) over `client`.
     void PaintContent(HDC dc, const RECT& client);
 
+    // What a paint into `dc` draws where: the layout for the panel's view,
+    // its texts measured in the fonts the paint selects into `dc`.
+    void PlanPaint(HDC dc, status_layout::PanelPlan* plan) const;
+
+    // The size the main window shows the panel at and its monitor's DPI:
+    // the layout, the fonts and the pens follow them. Never told, the panel
+    // is the default one at 96 dpi.
+    void SetView(const status_layout::View& view);
+    const status_layout::View& CurrentView() const { return view_; }
+    // The fonts' and pens' DPI (they are remade when it changes).
+    int32_t DrawingDpi() const { return drawingDpi_; }
+
     UniqueGdi<HBRUSH> whiteBrush;
     UniqueGdi<HBRUSH> greenBrush;
     UniqueGdi<HBRUSH> blueBrush;
@@ -45,6 +58,9 @@ class CRestoreDlg : public CWnd {
     UniqueGdi<HPEN> greenPen;
     // The systems grid's labels and values ("G05" in a 21-pixel cell).
     UniqueGdi<HFONT> labelFont;
+    // The labels' and values' font away from 96 dpi; at 96 dpi the memory
+    // DC's own font, as the panel always had.
+    UniqueGdi<HFONT> textFont;
 
     // The record: the satellite table and texts it paints, and the clock
     // fields the main window's intake keeps beside them.
@@ -58,6 +74,9 @@ class CRestoreDlg : public CWnd {
     UniqueGdi<HBITMAP> skyBitmap;
 
   private:
+    status_layout::View view_{};
+    int32_t drawingDpi_ = 96;
+    int32_t markerCorner_ = 8;
     DWORD lastPaint = 0;
     bool painted = false;
     bool redrawWaiting = false;
@@ -65,10 +84,11 @@ class CRestoreDlg : public CWnd {
     void InvalidateAll();
     LRESULT OnInitDialog();
     void OnPaint(HWND hwnd);
-    void DrawTexts(HDC dc);
+    void MakeDrawingObjects(int32_t dpi);
+    void DrawTexts(HDC dc, const status_layout::PanelPlan& plan);
     HPEN PenOf(status_layout::Mark mark) const;
     void DrawCell(HDC dc, const status_layout::Cell& cell);
-    void DrawSystems(HDC dc, const status_layout::Plan& plan);
+    void DrawSystems(HDC dc, const status_layout::PanelPlan& panel);
 };
 
 // Copies the whole bitmap to (x, y) of dc with the raster operation. A missing

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "nmea/intake_host.h"
@@ -168,6 +169,12 @@ struct StatusPanelFixture : testing::Test {
     SatelliteSlot& SetSatellite(int32_t number, int32_t snr, bool used, int32_t x = 140,
                                 int32_t y = 140, SystemHint hint = {GnssSystem::kGps, false}) {
         return PutSatellite(panel.status, number, snr, used, x, y, hint);
+    }
+    // Where the paint puts everything, texts measured in its fonts.
+    std::unique_ptr<status_layout::PanelPlan> PlanOf(const Canvas& c) {
+        auto plan = std::make_unique<status_layout::PanelPlan>();
+        panel.PlanPaint(c.dc(), plan.get());
+        return plan;
     }
     void Paint(Canvas& c) {
         const RECT client{0, 0, kWidth, kHeight};
