@@ -5,9 +5,6 @@
 
 namespace {
 
-// The picture's colours: a night sky, the globe's blue, pale rings.
-constexpr COLORREF kSky = RGB(8, 16, 40);
-constexpr COLORREF kGlobe = RGB(28, 72, 140);
 constexpr COLORREF kRing = RGB(150, 190, 240);
 constexpr COLORREF kCross = RGB(255, 255, 255);
 
@@ -28,11 +25,11 @@ void DrawSkyChart(HDC dc, const status_layout::Box& chart, HFONT letters) {
     const status_layout::ChartCircle c = status_layout::ChartCircleOf(chart);
     const int side = chart.right - chart.left;
     const int line = side >= 300 ? 2 : 1;
-    UniqueGdi<HBRUSH> sky(CreateSolidBrush(kSky));
+    UniqueGdi<HBRUSH> sky(CreateSolidBrush(kChartSky));
     RECT square{chart.left, chart.top, chart.right, chart.bottom};
     FillRect(dc, &square, sky.get());
 
-    UniqueGdi<HBRUSH> globe(CreateSolidBrush(kGlobe));
+    UniqueGdi<HBRUSH> globe(CreateSolidBrush(kChartGlobe));
     UniqueGdi<HPEN> ring(CreatePen(PS_SOLID, line, kRing));
     {
         Selection brush(dc, globe.get());

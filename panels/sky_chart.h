@@ -7,4 +7,8 @@
 
 #include "panels/status_layout.h"
 
+// The picture's colours: a night sky round a blue globe.
+constexpr COLORREF kChartSky = RGB(8, 16, 40);
+constexpr COLORREF kChartGlobe = RGB(28, 72, 140);
+
 void DrawSkyChart(HDC dc, const status_layout::Box& chart, HFONT letters);

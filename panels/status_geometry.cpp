@@ -25,9 +25,9 @@ constexpr int32_t kMargin = 5;
 constexpr int32_t kLabelLeft = 10;  // from the chart's right edge
 constexpr int32_t kLabelWidth = 70;
 constexpr int32_t kValueLeft = 85;
-constexpr int32_t kValueWidth = 95;
+constexpr int32_t kValueWidth = 115;
 constexpr int32_t kHemisphereWidth = 18;
-constexpr int32_t kTextColumn = 190;
+constexpr int32_t kTextColumn = 215;
 constexpr int32_t kTextRow = 20;
 constexpr int32_t kLetterWidth = 14;
 constexpr int32_t kPitch = 25;
@@ -65,6 +65,18 @@ void GrowTexts(PanelPlan* plan, const int32_t (&room)[kTextItems], const TextMet
         if (item.text == nullptr || item.text[0] == 0)
             continue;
         Grow(item.box, meter.Measure(item.text, TextFont::kPanel), room[i]);
+    }
+}
+
+// A scaled cell's texts may need a pixel more than the scaled box: the
+// font's height is rounded once, the box's edges each.
+void GrowCells(Plan& s, const TextMeter& meter) {
+    const TextFont font = s.layout == Layout::kSystems ? TextFont::kLabel : TextFont::kPanel;
+    const int32_t height = meter.Measure(u"0", font).height;
+    for (size_t i = 0; i < s.count; ++i) {
+        Cell& c = s.cells[i];
+        c.labelBox.bottom = std::max(c.labelBox.bottom, c.labelBox.top + height);
+        c.valueBox.bottom = std::max(c.valueBox.bottom, c.valueBox.top + height);
     }
 }
 
@@ -285,6 +297,14 @@ void PlanPanel(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, co
     }
     ScalePlan(plan, dpi, room);
     GrowTexts(plan, room, meter);
+    if (dpi != kDesignDpi || plan->large) {
+        GrowCells(plan->satellites, meter);
+        const int32_t height = meter.Measure(u"G", TextFont::kLabel).height;
+        for (size_t i = 0; i < plan->rowCount; ++i) {
+            Box& b = plan->rows[i].letterBox;
+            b.bottom = std::max(b.bottom, b.top + height);
+        }
+    }
 }
 
 }  // namespace status_layout

@@ -160,11 +160,12 @@ void CRestoreDlg::MakeDrawingObjects(int32_t dpi) {
     // The memory DC's font is the system font of 96 dpi, 16 pixels high and
     // 7 wide on average, bold. Elsewhere the stock font would be the system
     // DPI's (Wine makes it taller but no wider), so the panel makes its own
-    // at its monitor's DPI, a TrueType face that scales sharply.
+    // at its monitor's DPI, a TrueType face that scales sharply; its width
+    // rounded down, as the boxes' room is.
     if (drawingDpi_ == 96)
         textFont.reset();
     else
-        textFont.reset(CreateFontW(at(16), at(7), 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+        textFont.reset(CreateFontW(at(16), 7 * drawingDpi_ / 96, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
                                    DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS,
                                    NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, L"System"));
 }
