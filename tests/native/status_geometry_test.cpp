@@ -154,8 +154,9 @@ TEST(StatusGeometry, TheDefaultPanelIsTodaysAndTextsGrowOnlyWhereTheFontNeedsIt)
             EXPECT_EQ(got.left, seed.left);
             EXPECT_EQ(got.top, seed.top);
             // "Date:" needs 35 of its 35 pixels, "Direction:" 70 of 75: kept.
-            if (i == 0 || i == 2)
+            if (i == 0 || i == 2) {
                 EXPECT_EQ(got, seed);
+            }
         }
         EXPECT_EQ(plan->texts[10].box.right, 240 + 68);  // the time, 60 pixels by default
         EXPECT_EQ(plan->texts[11].box.right, 310);       // up to the grids, no further
@@ -215,10 +216,12 @@ TEST(StatusGeometry, LargerPanelsKeepEveryCellWholeEachSystemInItsRowsAndMarkers
                 EXPECT_FALSE(Overlap(c.labelBox, o.labelBox)) << j;
                 EXPECT_FALSE(Overlap(c.bar, o.labelBox)) << j;
                 // Satellites of two systems never share a row.
-                if (c.labelBox.top == o.labelBox.top)
+                if (c.labelBox.top == o.labelBox.top) {
                     EXPECT_EQ(c.id.system, o.id.system) << j;
-                if (r.view.height >= 400)
+                }
+                if (r.view.height >= 400) {
                     EXPECT_FALSE(Overlap(c.skyBox, o.skyBox)) << "markers " << j;
+                }
             }
         }
         // Each system's rows start with its letter, level with the labels.
