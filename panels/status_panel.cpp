@@ -152,6 +152,7 @@ void CRestoreDlg::MakeDrawingObjects(int32_t dpi) {
     redPen.reset(CreatePen(PS_DASH, at(2), RGB(255, 0, 0)));
     greenPen.reset(CreatePen(PS_DASH, at(2), RGB(0, 255, 0)));
     markerCorner_ = at(8);
+    chartCache_.reset();  // its letters are in the old font
     // Tahoma is on every Windows since XP and in Wine. Unsmoothed, as the
     // panel's other texts: each pixel is one of the panel's colours.
     labelFont.reset(CreateFontW(-at(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -196,13 +197,34 @@ void CRestoreDlg::PaintContent(HDC dc, const RECT& client) {
     if (plan->pictureChart)
         DrawBitmap(dc, skyBitmap.get(), 0, 0, SRCCOPY);
     else
-        DrawSkyChart(dc, plan->chart, labelFont.get());
+        DrawChart(dc, plan->chart);
     if (plan->satellites.layout == status_layout::Layout::kSystems) {
         DrawSystems(dc, *plan);
         return;
     }
     for (size_t i = 0; i < plan->satellites.count; ++i)
         DrawCell(dc, plan->satellites.cells[i]);
+}
+
+void CRestoreDlg::DrawChart(HDC dc, const status_layout::Box& chart) {
+    const int32_t side = chart.right - chart.left;
+    if (side <= 0)
+        return;
+    UniqueDc memory(CreateCompatibleDC(dc));
+    if (!chartCache_ || chartCacheSide_ != side) {
+        chartCache_.reset(CreateCompatibleBitmap(dc, side, side));
+        chartCacheSide_ = side;
+        Selection cache(memory.get(), chartCache_.get());
+        if (!cache.ok()) {
+            // Without a bitmap to keep it in, the chart is drawn in place.
+            chartCache_.reset();
+            DrawSkyChart(dc, chart, labelFont.get());
+            return;
+        }
+        DrawSkyChart(memory.get(), {0, 0, side, side}, labelFont.get());
+    }
+    Selection cache(memory.get(), chartCache_.get());
+    BitBlt(dc, chart.left, chart.top, side, side, memory.get(), 0, 0, SRCCOPY);
 }
 
 void CRestoreDlg::PlanPaint(HDC dc, status_layout::PanelPlan* plan) const {
