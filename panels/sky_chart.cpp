@@ -52,7 +52,10 @@ void DrawSkyChart(HDC dc, const status_layout::Box& chart, HFONT letters) {
         LineTo(dc, c.centerX, c.centerY + c.radius + 1);
     }
     // The letters in the band between the horizon and the square's edge.
+    // The chart may be drawn into a fresh DC of its own, whose background
+    // mode would box each letter in white.
     Selection font(dc, letters);
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = SetTextColor(dc, kCross);
     const int band = (side - 2 * c.radius) / 4;
     const int half = band > 4 ? band : 4;
@@ -63,4 +66,5 @@ void DrawSkyChart(HDC dc, const status_layout::Box& chart, HFONT letters) {
     Letter(dc, L"E", c.centerX + c.radius + (chart.right - c.centerX - c.radius) / 2, c.centerY,
            half);
     SetTextColor(dc, oldColour);
+    SetBkMode(dc, oldMode);
 }

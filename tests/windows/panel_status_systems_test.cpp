@@ -274,6 +274,15 @@ TEST_F(SystemsGrid, AtEverySizeAndDpiTextsAreWholeAndApartCellsWholeAndTheChartR
         EXPECT_NEAR(globe.bottom - globe.top, 2 * circle.radius, 4);
         EXPECT_NEAR((globe.left + globe.right) / 2, circle.centerX, 2);
         EXPECT_NEAR((globe.top + globe.bottom) / 2, circle.centerY, 2);
+        // N above the horizon: white strokes on the night sky, not a box.
+        const int bandMiddle = (plan->chart.top + circle.centerY - circle.radius) / 2;
+        const int half = (circle.centerY - circle.radius - plan->chart.top) / 2;
+        const int white = c.Count(kWhite, circle.centerX - half, bandMiddle - half,
+                                  circle.centerX + half, bandMiddle + half);
+        const int night = c.Count(kChartSky, circle.centerX - half, bandMiddle - half,
+                                  circle.centerX + half, bandMiddle + half);
+        EXPECT_GT(white, 5);
+        EXPECT_GT(night, white) << "the letter N";
         for (int k = 0; k < 16; ++k) {
             const double a = (k + 0.5) * 3.14159265 / 8;
             auto at = [&](double r) {
