@@ -39,9 +39,6 @@ constexpr int32_t kSmallText = 13;
 constexpr int32_t kChartStep = 5;
 // Markers keep the small font's size whatever the chart's, so they move
 // further apart on a large chart than the picture lets them.
-constexpr int32_t kMarkerHalfWidth = 13;
-constexpr int32_t kMarkerHalfWidthPerChar = 4;
-constexpr int32_t kMarkerHalfHeight = 7;
 constexpr int32_t kLargeShift = 24;
 
 int32_t Clamp32(int64_t v) {
@@ -102,14 +99,6 @@ void ScalePlan(PanelPlan* plan, int32_t dpi, int32_t (&room)[kTextItems]) {
     s.omittedBox = ScaleBox(s.omittedBox, dpi);
 }
 
-// A marker round a place on the larger chart.
-Box MarkerAround(int64_t x, int64_t y, size_t labelLength) {
-    const int32_t half =
-        kMarkerHalfWidth + kMarkerHalfWidthPerChar * (static_cast<int32_t>(labelLength) - 3);
-    return {Clamp32(x - half), Clamp32(y - kMarkerHalfHeight), Clamp32(x + half),
-            Clamp32(y + kMarkerHalfHeight)};
-}
-
 // The classic chart's pixel places, carried onto a chart `side` pixels across.
 int64_t OnChart(int32_t classic, int32_t origin, int32_t side) {
     return origin + static_cast<int64_t>(classic) * side / kSkySize;
@@ -121,6 +110,11 @@ struct LargeGrid {
     int32_t cells;  // whole cells a row holds
 };
 
+// The grid's rows a panel `height` high shows whole.
+int32_t RowsShown(int32_t height) {
+    return std::max(1, (height - kMargin - kSmallText - kFirstBase) / kRowHeight + 1);
+}
+
 int32_t RowsFor(const int32_t (&perSystem)[kGnssSystems], int32_t cells) {
     int32_t rows = 0;
     for (int32_t n : perSystem)
@@ -131,8 +125,7 @@ int32_t RowsFor(const int32_t (&perSystem)[kGnssSystems], int32_t cells) {
 // The largest chart that leaves the grid room for every system's rows; at
 // the smallest chart the grid takes what rows it has.
 LargeGrid ChooseGrid(int32_t width, int32_t height, const int32_t (&perSystem)[kGnssSystems]) {
-    const int32_t rowsShown =
-        std::max(1, (height - kMargin - kSmallText - kFirstBase) / kRowHeight + 1);
+    const int32_t rowsShown = RowsShown(height);
     auto at = [&](int32_t chart) {
         const int32_t left = kMargin + chart + kTextColumn;
         return LargeGrid{chart, left, (width - kMargin - left - kLetterWidth) / kPitch};
@@ -175,15 +168,9 @@ void PlanLargeTexts(const StatusTexts& texts, const LargeGrid& g, PanelPlan* pla
 void PlanLargeGrid(const ReceiverStatus& status, bool logOpen, int32_t snrOffset,
                    const LargeGrid& g, int32_t height, PanelPlan* plan) {
     std::array<const SatelliteSlot*, kSatelliteSlots> inView;
-    size_t count = 0;
-    for (int i = 0; i < status.satelliteCount; ++i)
-        if (status.satellites[i].inView == 1)
-            inView[count++] = &status.satellites[i];
-    std::sort(inView.begin(), inView.begin() + count, BySystem);
-
+    const size_t count = InViewBySystem(status, &inView);
     Plan& s = plan->satellites;
-    const int32_t rowsShown =
-        std::max(1, (height - kMargin - kSmallText - kFirstBase) / kRowHeight + 1);
+    const int32_t rowsShown = RowsShown(height);
     int32_t row = -1;
     int32_t column = 0;
     bool first = true;
@@ -229,8 +216,8 @@ void PlanLargeGrid(const ReceiverStatus& status, bool logOpen, int32_t snrOffset
         const int32_t side = c.right - c.left;
         // The marker says the system too: the chart has no rows to tell it.
         std::copy(full, full + kNumberCapacity, cell.skyLabel);
-        cell.skyBox = MarkerAround(OnChart(slot.skyX, c.left, side),
-                                   OnChart(slot.skyY, c.top, side), text16::Length(full));
+        cell.skyBox = MarkerAt(OnChart(slot.skyX, c.left, side), OnChart(slot.skyY, c.top, side),
+                               text16::Length(full));
         cell.onChart = HasSkyPosition(slot);
         cell.textColor = kBlack;
         PlanSignal(cell, slot, x0, base, logOpen, snrOffset);

@@ -71,6 +71,12 @@ constexpr int32_t kMarkerShift = 16;
 // The larger chart lets them go further.
 constexpr int32_t kMostShift = 24;
 
+bool BySystem(const SatelliteSlot* a, const SatelliteSlot* b) {
+    if (a->system != b->system)
+        return a->system < b->system;
+    return a->own < b->own;
+}
+
 // Sky positions come from unchecked receiver numbers; the box around one must
 // not overflow.
 int32_t Saturate(int64_t v) {
@@ -138,12 +144,7 @@ int32_t SystemsCellUnits() {
 }
 
 Box MarkerBox(const SatelliteSlot& slot, size_t labelLength) {
-    const int32_t half =
-        kMarkerHalfWidth + kMarkerHalfWidthPerChar * (static_cast<int32_t>(labelLength) - 3);
-    return {Saturate(static_cast<int64_t>(slot.skyX) - half),
-            Saturate(static_cast<int64_t>(slot.skyY) - kMarkerHalfHeight),
-            Saturate(static_cast<int64_t>(slot.skyX) + half),
-            Saturate(static_cast<int64_t>(slot.skyY) + kMarkerHalfHeight)};
+    return MarkerAt(slot.skyX, slot.skyY, labelLength);
 }
 
 bool Overlap(const Box& a, const Box& b) {
@@ -168,11 +169,7 @@ void PlanClassic(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, 
 
 void PlanSystems(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, Plan* plan) {
     std::array<const SatelliteSlot*, kSatelliteSlots> inView;
-    size_t count = 0;
-    for (int i = 0; i < status.satelliteCount; ++i)
-        if (status.satellites[i].inView == 1)
-            inView[count++] = &status.satellites[i];
-    std::sort(inView.begin(), inView.begin() + count, BySystem);
+    const size_t count = InViewBySystem(status, &inView);
     const int32_t units = SystemsCellUnits();
     int32_t k = 0;
     for (size_t i = 0; i < count; ++i) {
@@ -214,6 +211,23 @@ void PlanSystems(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, 
 }  // namespace
 
 // The bar and value of a cell whose base line starts at x0.
+size_t InViewBySystem(const ReceiverStatus& status,
+                      std::array<const SatelliteSlot*, kSatelliteSlots>* out) {
+    size_t count = 0;
+    for (int i = 0; i < status.satelliteCount; ++i)
+        if (status.satellites[i].inView == 1)
+            (*out)[count++] = &status.satellites[i];
+    std::sort(out->begin(), out->begin() + count, BySystem);
+    return count;
+}
+
+Box MarkerAt(int64_t x, int64_t y, size_t labelLength) {
+    const int32_t half =
+        kMarkerHalfWidth + kMarkerHalfWidthPerChar * (static_cast<int32_t>(labelLength) - 3);
+    return {Saturate(x - half), Saturate(y - kMarkerHalfHeight), Saturate(x + half),
+            Saturate(y + kMarkerHalfHeight)};
+}
+
 void PlanSignal(Cell& cell, const SatelliteSlot& slot, int32_t x0, int32_t base, bool logOpen,
                 int32_t snrOffset) {
     cell.bar = {x0, base, x0, base};
@@ -289,12 +303,6 @@ void SpreadMarkers(Plan* plan, const Box& bounds, int32_t shift) {
         }
         placed[k] = box;
     }
-}
-
-bool BySystem(const SatelliteSlot* a, const SatelliteSlot* b) {
-    if (a->system != b->system)
-        return a->system < b->system;
-    return a->own < b->own;
 }
 
 std::array<TextItem, kTextItems> TextItems(const StatusTexts& texts) {

@@ -123,11 +123,15 @@ constexpr int32_t kVisibleHeight = 240;
 // The bar, its inside and the value of a cell whose base line starts at x0.
 void PlanSignal(Cell& cell, const SatelliteSlot& slot, int32_t x0, int32_t base, bool logOpen,
                 int32_t snrOffset);
+// A systems marker around (x, y) for a label of `labelLength` characters,
+// its edges saturated: sky places come from unchecked receiver numbers.
+Box MarkerAt(int64_t x, int64_t y, size_t labelLength);
 // Moves crowded markers apart, each by at most `shift` pixels either way and
 // never off `bounds`; markers already off it stay where they are.
 void SpreadMarkers(Plan* plan, const Box& bounds, int32_t shift);
-// The systems' order: by system, then by own number.
-bool BySystem(const SatelliteSlot* a, const SatelliteSlot* b);
+// The satellites in view by system, then by own number; their count.
+size_t InViewBySystem(const ReceiverStatus& status,
+                      std::array<const SatelliteSlot*, kSatelliteSlots>* out);
 
 // Short numbers for the grid. A value that does not fit (only a stored snr
 // far below zero gives one) is shown as "?" rather than cut into a

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "panels/status_geometry.h"
+
 namespace window_layout {
 
 namespace {
-
-constexpr int32_t kDesignDpi = 96;
 
 // The setup panel's height in the default view: half the client area and 30
 // pixels more, truncated, as the window has always split it.
@@ -17,12 +17,7 @@ constexpr int32_t SplitOf(int32_t clientHeight) {
 }  // namespace
 
 int32_t Scale(int32_t value, int32_t dpi) {
-    if (dpi <= 0 || dpi == kDesignDpi)
-        return value;
-    const int64_t scaled = static_cast<int64_t>(value) * dpi;
-    // Rounded half away from zero, as MulDiv does.
-    return static_cast<int32_t>((scaled + (scaled >= 0 ? kDesignDpi / 2 : -kDesignDpi / 2)) /
-                                kDesignDpi);
+    return status_layout::ScaleLength(value, dpi);
 }
 
 Size HomeAt(Size home96, int32_t dpi) {

@@ -10,23 +10,13 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/wine/answer_probe.h"
 #include "nmea/text16.h"
 #include "panels/status_panel.h"
 #include "res/resource.h"
 #include "win32/unique_handle.h"
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Twelve satellites of each of four systems, numbered from 1 in their own
 // talkers, spread over the sky, two in three heard, every other one used.
@@ -84,7 +74,7 @@ int main(int argc, char** argv) {
         // As OnPaint does: a memory DC and bitmap of the panel's size per paint.
         std::vector<double> ms;
         for (int i = 0; i < paints; ++i) {
-            const double start = Now();
+            const double start = BenchSeconds();
             UniqueDc memory(CreateCompatibleDC(screen));
             UniqueGdi<HBITMAP> bitmap(CreateCompatibleBitmap(screen, r.view.width, r.view.height));
             HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
@@ -92,7 +82,7 @@ int main(int argc, char** argv) {
             panel.PaintContent(memory.get(), client);
             GdiFlush();
             SelectObject(memory.get(), old);
-            ms.push_back((Now() - start) * 1000);
+            ms.push_back((BenchSeconds() - start) * 1000);
         }
         std::sort(ms.begin(), ms.end());
         double sum = 0;

@@ -11,6 +11,8 @@
 
 #include "panels/window_layout.h"
 
+#include "tests/native/box_checks.h"
+
 using status_layout::Box;
 using status_layout::Cell;
 using status_layout::PanelPlan;
@@ -18,15 +20,8 @@ using status_layout::View;
 
 namespace {
 
-bool Overlap(const Box& a, const Box& b) {
-    return !a.Empty() && !b.Empty() && a.left < b.right && b.left < a.right && a.top < b.bottom &&
-           b.top < a.bottom;
-}
-
-bool Inside(const Box& inner, const Box& outer) {
-    return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
-           inner.bottom <= outer.bottom;
-}
+using box_checks::Inside;
+using box_checks::Overlap;
 
 int64_t Area(const Box& b) {
     return static_cast<int64_t>(b.right - b.left) * (b.bottom - b.top);
