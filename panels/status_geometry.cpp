@@ -56,9 +56,10 @@ void Grow(Box& box, const Extent& extent, int32_t room) {
     box.bottom = std::max(box.bottom, Clamp32(static_cast<int64_t>(box.top) + extent.height));
 }
 
-void GrowTexts(PanelPlan* plan, const int32_t (&room)[kTextItems], const TextMeter& meter) {
-    for (size_t i = 0; i < kTextItems; ++i) {
-        TextItem& item = plan->texts[i];
+template <size_t N>
+void GrowTexts(TextItem* items, size_t count, const int32_t (&room)[N], const TextMeter& meter) {
+    for (size_t i = 0; i < count && i < N; ++i) {
+        TextItem& item = items[i];
         if (item.text == nullptr || item.text[0] == 0)
             continue;
         Grow(item.box, meter.Measure(item.text, TextFont::kPanel), room[i]);
@@ -85,11 +86,16 @@ void ScaleCell(Cell& c, int32_t dpi) {
     c.skyBox = ScaleBox(c.skyBox, dpi);
 }
 
-void ScalePlan(PanelPlan* plan, int32_t dpi, int32_t (&room)[kTextItems]) {
+void ScalePlan(PanelPlan* plan, int32_t dpi, int32_t (&room)[kTextItems],
+               int32_t (&detailRoom)[2 * kDetailRows]) {
     plan->chart = ScaleBox(plan->chart, dpi);
     for (size_t i = 0; i < kTextItems; ++i) {
         plan->texts[i].box = ScaleBox(plan->texts[i].box, dpi);
         room[i] = ScaleLength(room[i], dpi);
+    }
+    for (size_t i = 0; i < plan->detailCount; ++i) {
+        plan->details[i].box = ScaleBox(plan->details[i].box, dpi);
+        detailRoom[i] = ScaleLength(detailRoom[i], dpi);
     }
     for (size_t i = 0; i < plan->rowCount; ++i)
         plan->rows[i].letterBox = ScaleBox(plan->rows[i].letterBox, dpi);
@@ -162,6 +168,36 @@ void PlanLargeTexts(const StatusTexts& texts, const LargeGrid& g, PanelPlan* pla
         const int32_t right = hemisphere ? values + kHemisphereWidth : values + kValueWidth;
         plan->texts[kLabelItems + v].box = {left, top, right, top + kTextRow};
         room[kLabelItems + v] = hemisphere ? right : valuesRoom;
+    }
+}
+
+const char16_t* const kDetailLabels[kDetailRows] = {u"Altitude:", u"Satellites:", u"Quality:"};
+
+// Below Lon, as many of the details as whole rows fit above the panel's edge.
+void PlanDetails(const FixDetails& d, const LargeGrid& g, int32_t height, PanelPlan* plan,
+                 int32_t (&room)[2 * kDetailRows]) {
+    char16_t(&t)[kDetailRows][kDetailCapacity] = plan->detailTexts;
+    if (d.altitudeKnown)
+        text16::Format(t[0], kDetailCapacity, "%.1f m", d.altitude);
+    if (d.satellitesUsed >= 0)
+        text16::Format(t[1], kDetailCapacity, "%d / %d", static_cast<int>(d.satellitesUsed),
+                       static_cast<int>(d.satellitesInView));
+    else
+        text16::Format(t[1], kDetailCapacity, "- / %d", static_cast<int>(d.satellitesInView));
+    const char16_t* words = d.qualityKnown ? FixQualityWords(d.quality) : nullptr;
+    text16::Copy(t[2], kDetailCapacity, words != nullptr ? words : u"");
+    const int32_t labels = kMargin + g.chart + kLabelLeft;
+    const int32_t values = labels + kValueLeft;
+    for (size_t i = 0; i < kDetailRows; ++i) {
+        const int32_t top = kMargin + kTextRow * static_cast<int32_t>(kLabelItems + i);
+        if (top + kTextRow > height - kMargin)
+            break;
+        plan->details[2 * i] = {{labels, top, labels + kLabelWidth, top + kTextRow},
+                                kDetailLabels[i]};
+        plan->details[2 * i + 1] = {{values, top, values + kValueWidth, top + kTextRow}, t[i]};
+        room[2 * i] = values;
+        room[2 * i + 1] = g.left - kMargin;
+        plan->detailCount = 2 * (i + 1);
     }
 }
 
@@ -253,11 +289,23 @@ ChartCircle ChartCircleOf(const Box& chart) {
             Clamp32(side * 63 / kSkySize)};
 }
 
+const char16_t* FixQualityWords(int32_t quality) {
+    static const char16_t* const kWords[] = {
+        u"No fix",         u"GPS",    u"DGPS",      u"PPS", u"RTK fixed", u"RTK float",
+        u"Dead reckoning", u"Manual", u"Simulated",
+    };
+    if (quality < 0 || quality >= static_cast<int32_t>(sizeof kWords / sizeof kWords[0]))
+        return nullptr;
+    return kWords[quality];
+}
+
 void PlanPanel(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, const View& view,
-               const TextMeter& meter, PanelPlan* plan) {
+               const TextMeter& meter, PanelPlan* plan, const FixDetails& details) {
     const int32_t dpi = view.dpi > 0 ? view.dpi : kDesignDpi;
     plan->dpi = dpi;
     plan->rowCount = 0;
+    plan->detailCount = 0;
+    int32_t detailRoom[2 * kDetailRows] = {};
     plan->satellites.count = 0;
     plan->satellites.omitted = 0;
     int32_t room[kTextItems];
@@ -279,11 +327,13 @@ void PlanPanel(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, co
         plan->pictureChart = false;
         plan->chart = {kMargin, kMargin, kMargin + g.chart, kMargin + g.chart};
         PlanLargeTexts(status.texts, g, plan, room);
+        PlanDetails(details, g, height, plan, detailRoom);
         plan->satellites.layout = Layout::kSystems;
         PlanLargeGrid(status, logOpen, snrOffset, g, height, plan);
     }
-    ScalePlan(plan, dpi, room);
-    GrowTexts(plan, room, meter);
+    ScalePlan(plan, dpi, room, detailRoom);
+    GrowTexts(plan->texts.data(), kTextItems, room, meter);
+    GrowTexts(plan->details.data(), plan->detailCount, detailRoom, meter);
     if (dpi != kDesignDpi || plan->large) {
         GrowCells(plan->satellites, meter);
         const int32_t height = meter.Measure(u"G", TextFont::kLabel).height;

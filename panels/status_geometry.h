@@ -48,6 +48,24 @@ class TextMeter {
     ~TextMeter() = default;
 };
 
+// More of the fix, which only a panel larger than the default has room for.
+struct FixDetails {
+    bool altitudeKnown = false;
+    double altitude = 0;          // metres above mean sea level
+    int32_t satellitesUsed = -1;  // -1: not known
+    int32_t satellitesInView = 0;
+    bool qualityKnown = false;
+    int32_t quality = 0;  // as GGA numbers it, 0 to 8
+};
+
+// GGA's fix quality in words: "No fix", "GPS", "DGPS", "PPS", "RTK fixed",
+// "RTK float", "Dead reckoning", "Manual", "Simulated"; null for any other.
+const char16_t* FixQualityWords(int32_t quality);
+
+// Altitude, satellites used / in view, fix quality: labels and values.
+constexpr size_t kDetailRows = 3;
+constexpr size_t kDetailCapacity = 24;
+
 // A system's rows in the larger grid begin with its letter.
 struct SystemRow {
     Box letterBox;
@@ -64,6 +82,10 @@ struct PanelPlan {
     std::array<TextItem, kTextItems> texts{};
     std::array<SystemRow, kGnssSystems> rows{};
     size_t rowCount = 0;
+    // The details' labels and values where the panel has room for them.
+    std::array<TextItem, 2 * kDetailRows> details{};
+    size_t detailCount = 0;
+    char16_t detailTexts[kDetailRows][kDetailCapacity] = {};
     Plan satellites;
 };
 
@@ -75,7 +97,7 @@ Box ScaleBox(const Box& b, int32_t dpi);
 bool IsDefaultView(const View& view);
 
 void PlanPanel(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, const View& view,
-               const TextMeter& meter, PanelPlan* plan);
+               const TextMeter& meter, PanelPlan* plan, const FixDetails& details = {});
 
 // The chart's geometry inside its square: the zenith and the horizon's
 // radius, where the picture has them (77 and 63 of 155 pixels).

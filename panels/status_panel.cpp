@@ -232,7 +232,14 @@ void CRestoreDlg::PlanPaint(HDC dc, status_layout::PanelPlan* plan) const {
     view.dpi = drawingDpi_;
     Selection font(dc, textFont.get());
     const DcMeter meter(dc, textFont.get(), labelFont.get());
-    status_layout::PlanPanel(status, signalOffsetOn, signalOffset, view, meter, plan);
+    status_layout::PlanPanel(status, signalOffsetOn, signalOffset, view, meter, plan, Details());
+}
+
+status_layout::FixDetails CRestoreDlg::Details() const {
+    status_layout::FixDetails details;
+    for (int i = 0; i < status.satelliteCount; ++i)
+        details.satellitesInView += status.satellites[i].inView == 1 ? 1 : 0;
+    return details;
 }
 
 void CRestoreDlg::DrawTexts(HDC dc, const status_layout::PanelPlan& plan) {
@@ -240,6 +247,8 @@ void CRestoreDlg::DrawTexts(HDC dc, const status_layout::PanelPlan& plan) {
     // left of its box, unwrapped and clipped.
     for (const status_layout::TextItem& item : plan.texts)
         DrawBoxText(dc, item.text, item.box, DT_VCENTER);
+    for (size_t i = 0; i < plan.detailCount; ++i)
+        DrawBoxText(dc, plan.details[i].text, plan.details[i].box, DT_VCENTER);
 }
 
 HPEN CRestoreDlg::PenOf(status_layout::Mark mark) const {

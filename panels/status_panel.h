@@ -91,6 +91,8 @@ class CRestoreDlg : public CWnd {
     LRESULT OnInitDialog();
     void OnPaint(HWND hwnd);
     void MakeDrawingObjects(int32_t dpi);
+    // What the larger panel shows of the fix beyond the default's texts.
+    status_layout::FixDetails Details() const;
     void DrawTexts(HDC dc, const status_layout::PanelPlan& plan);
     HPEN PenOf(status_layout::Mark mark) const;
     void DrawCell(HDC dc, const status_layout::Cell& cell);

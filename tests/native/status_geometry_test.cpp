@@ -225,3 +225,50 @@ TEST(StatusGeometry, LargerPanelsKeepEveryCellWholeEachSystemInItsRowsAndMarkers
         EXPECT_EQ(plan->rows[3].letter[0], u'C');
     }
 }
+
+TEST(StatusGeometry, ALargerPanelShowsMoreOfTheFixInTheRowsItHasRoomFor) {
+    ReceiverStatus status{};
+    FourSystems(status, 12, false);
+    const status_layout::FixDetails rtk{true, 545.44, 26, 48, true, 4};
+    const status_layout::FixDetails unknown{false, 0, -1, 48, true, 9};
+    const struct {
+        View view;
+        status_layout::FixDetails details;
+        size_t rows;
+        const char16_t* values[3];
+    } rows[] = {
+        {{1192, 427, 96}, rtk, 3, {u"545.4 m", u"26 / 48", u"RTK fixed"}},
+        {{1788, 640, 144}, rtk, 3, {u"545.4 m", u"26 / 48", u"RTK fixed"}},
+        {{900, 248, 96}, rtk, 2, {u"545.4 m", u"26 / 48", nullptr}},  // the default height
+        {{1192, 427, 96}, unknown, 3, {u"", u"- / 48", u""}},
+        {{574, 248, 96}, rtk, 0, {}},  // the default panel is as it was
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << r.view.width << "x" << r.view.height << " @" << r.view.dpi);
+        auto plan = std::make_unique<PanelPlan>();
+        status_layout::PlanPanel(status, false, 0, r.view, FixedMeter(r.view.dpi), plan.get(),
+                                 r.details);
+        ASSERT_EQ(plan->detailCount, 2 * r.rows);
+        const Box panel{0, 0, r.view.width, r.view.height};
+        for (size_t i = 0; i < r.rows; ++i) {
+            EXPECT_EQ(std::u16string(plan->details[2 * i + 1].text), r.values[i]);
+            for (size_t k : {2 * i, 2 * i + 1}) {
+                const Box& b = plan->details[k].box;
+                EXPECT_TRUE(Inside(b, panel)) << k;
+                for (const auto& t : plan->texts)
+                    EXPECT_FALSE(Overlap(b, t.box)) << k;
+                for (size_t c = 0; c < plan->satellites.count; ++c)
+                    EXPECT_FALSE(Overlap(b, plan->satellites.cells[c].labelBox)) << k;
+            }
+        }
+    }
+    // GGA's nine qualities by name, and nothing for a number it does not define.
+    const char16_t* const words[] = {u"No fix",    u"GPS",       u"DGPS",           u"PPS",
+                                     u"RTK fixed", u"RTK float", u"Dead reckoning", u"Manual",
+                                     u"Simulated"};
+    for (int32_t q = 0; q < 9; ++q)
+        EXPECT_EQ(std::u16string(status_layout::FixQualityWords(q)), words[q]) << q;
+    EXPECT_EQ(status_layout::FixQualityWords(9), nullptr);
+    EXPECT_EQ(status_layout::FixQualityWords(-1), nullptr);
+}

@@ -211,6 +211,9 @@ TEST_F(SystemsGrid, AtEverySizeAndDpiTextsAreWholeAndApartCellsWholeAndTheChartR
         };
         for (const auto& t : plan->texts)
             whole_in(t.text, t.box, panel.textFont.get());
+        for (size_t i = 0; i < plan->detailCount; ++i)
+            whole_in(plan->details[i].text, plan->details[i].box, panel.textFont.get());
+        EXPECT_EQ(plan->detailCount > 0, plan->large);
         for (size_t i = 0; i < plan->rowCount; ++i)
             whole_in(plan->rows[i].letter, plan->rows[i].letterBox, panel.labelFont.get());
         const auto& s = plan->satellites;
