@@ -11,7 +11,7 @@
 #include "link/raw_recording.h"
 #include "link/raw_recording_win32.h"
 #include "link/receiver_commands_win32.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "nmea/text16.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
@@ -29,9 +29,11 @@ void ScanInto(const std::wstring& text, int32_t* value) {
 
 }  // namespace
 
-LinkControl::LinkControl(CBackupDlg& setupPanel, CRestoreDlg& statusPanel, IntakeHost& console)
+LinkControl::LinkControl(CBackupDlg& setupPanel, CRestoreDlg& statusPanel, ReceiverModel& model,
+                         IntakeHost& console)
     : setupPanel_(setupPanel),
       statusPanel_(statusPanel),
+      model_(model),
       console_(console),
       enumerate_([](linkrules::PortListSink& list) { EnumeratePorts(list); }) {}
 
@@ -57,7 +59,7 @@ LRESULT LinkControl::ToggleLink() {
         return 0;
     }
 
-    ClearReceiverStatus(statusPanel_.status);
+    ClearReceiverModel(model_);
     const bool opened = Open(spec);
     StartFresh();
 
@@ -84,7 +86,7 @@ bool LinkControl::Open(linkrules::SourceSpec spec) {
 }
 
 void LinkControl::StartFresh() {
-    ResetFixClock(statusPanel_.status);
+    ResetFixClock(model_);
     SetWindowTextW(owner_, L"Skyloom");
 }
 
@@ -93,9 +95,9 @@ LRESULT LinkControl::Restart(ReceiverCommand command) {
         setupPanel_.EnableFactoryReset(false);
     else
         setupPanel_.EnableColdStart(false);
-    ResetFixClock(statusPanel_.status);
+    ResetFixClock(model_);
     SetWindowTextW(owner_, L"Skyloom");
-    ClearReceiverStatus(statusPanel_.status);
+    ClearReceiverModel(model_);
     SendReceiverCommand(link_, command, console_);
     resetButtonsPending = 1;
     return 1;

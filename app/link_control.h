@@ -19,11 +19,14 @@
 
 class CBackupDlg;
 class CRestoreDlg;
+struct ReceiverModel;
 
 class LinkControl {
   public:
-    // `console` takes the command notes.
-    LinkControl(CBackupDlg& setupPanel, CRestoreDlg& statusPanel, IntakeHost& console);
+    // `console` takes the command notes; `model` is cleared when a link opens
+    // and on the receiver's resets.
+    LinkControl(CBackupDlg& setupPanel, CRestoreDlg& statusPanel, ReceiverModel& model,
+                IntakeHost& console);
     LinkControl(const LinkControl&) = delete;
     LinkControl& operator=(const LinkControl&) = delete;
 
@@ -108,6 +111,7 @@ class LinkControl {
 
     CBackupDlg& setupPanel_;
     CRestoreDlg& statusPanel_;
+    ReceiverModel& model_;
     IntakeHost& console_;
     HWND owner_ = nullptr;
 

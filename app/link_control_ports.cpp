@@ -4,7 +4,7 @@
 #include "app/link_control.h"
 #include "link/port_discovery_win32.h"
 #include "link/port_refresh.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
 #include "win32/messages.h"
@@ -96,7 +96,7 @@ void LinkControl::RetryLostPort() {
     if (!link_.Open(reopen_, owner_).ok())
         return;
     EndPortWait();
-    ClearReceiverStatus(statusPanel_.status);
+    ClearReceiverModel(model_);
     StartFresh();
     setupPanel_.LinkOpen = 1;
     setupPanel_.ShowLinkState(LinkView::kReopened);

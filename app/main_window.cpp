@@ -59,11 +59,10 @@ bool PortNamedIn(LPARAM notice, wchar_t* port, size_t capacity) {
 }  // namespace
 
 CBaseWnd::CBaseWnd()
-    : intakeHost(setupPanel, statusPanel),
-      linkControl(setupPanel, statusPanel, intakeHost),
-      ttffRun(linkControl, statusPanel.status, ttffDialog) {
-    statusPanel.status.parseBusy = 0;
-}
+    : statusPanel(model),
+      intakeHost(setupPanel, statusPanel),
+      linkControl(setupPanel, statusPanel, model, intakeHost),
+      ttffRun(linkControl, model, ttffDialog) {}
 
 void CBaseWnd::RegisterWindowClass(HINSTANCE instance, const wchar_t* className) {
     WNDCLASSEXW wc{};
@@ -293,7 +292,7 @@ void CBaseWnd::OnCommand(HWND hwnd, UINT command) {
             break;
         case IDM_SET_TIME: {
             SYSTEMTIME local;
-            if (ClockTimeFromReceiver(statusPanel.status, &local))
+            if (ClockTimeFromReceiver(model, &local))
                 SetLocalTime(&local);  // fails quietly without the privilege
             break;
         }
@@ -336,7 +335,7 @@ void CBaseWnd::OnDeviceChange(HWND hwnd, WPARAM event, LPARAM notice) {
     ArmSettleTimer(hwnd);
 }
 
-bool ClockTimeFromReceiver(const ReceiverStatus& status, SYSTEMTIME* local) {
+bool ClockTimeFromReceiver(const ReceiverModel& status, SYSTEMTIME* local) {
     // Before the first RMC with date and time there is nothing to set the
     // clock from: an all-zero or half-made time must never reach it.
     if (status.receiverTimeSet == 0 || !IsValidCivilTime(status.receiverTime))
@@ -346,7 +345,7 @@ bool ClockTimeFromReceiver(const ReceiverStatus& status, SYSTEMTIME* local) {
 }
 
 LRESULT CBaseWnd::DeliverLine(const char16_t* line) {
-    const LRESULT handled = OnLineReceived(intakeHost, statusPanel.status, line);
+    const LRESULT handled = OnLineReceived(intakeHost, model, line);
     ttffRun.AfterLine();
     return handled;
 }

@@ -38,6 +38,8 @@ class CBaseWnd : public CWnd {
     // reader's own: decode, show, redraw. 1 when handled, 0 when dropped.
     LRESULT DeliverLine(const char16_t* line);
 
+    // The receiver model: the intake writes it, every view reads it.
+    ReceiverModel model{};
     CBackupDlg setupPanel;
     CRestoreDlg statusPanel;
     Win32IntakeHost intakeHost;
@@ -88,7 +90,7 @@ constexpr DWORD kClassicFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
 // The local time IDM_SET_TIME sets: false while the receiver has not yet
 // delivered a valid date and time.
-bool ClockTimeFromReceiver(const ReceiverStatus& status, SYSTEMTIME* local);
+bool ClockTimeFromReceiver(const ReceiverModel& status, SYSTEMTIME* local);
 
 // Height of the setup panel for a client area of the given height.
 constexpr int SplitHeight(int clientHeight) {

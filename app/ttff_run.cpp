@@ -9,17 +9,36 @@
 #include <string>
 
 #include "app/link_control.h"
-#include "nmea/receiver_status.h"
+#include "link/command_set.h"
+#include "nmea/receiver_model.h"
 #include "nmea/text16.h"
 #include "res/resource.h"
 #include "win32/messages.h"
 #include "win32/unique_handle.h"
 #include "win32/wide_text.h"
 
-using linkrules::TtffSeriesConfig;
-using linkrules::TtffStep;
+using stats::TtffSeriesConfig;
+using stats::TtffStep;
 
 namespace {
+
+// The command of each kind: $PMTK101 and $PMTK102; cold is the Cold Start
+// button's own script, so a series of them measures what the button
+// measures; full cold is $PMTK104, the sentence the factory reset sends.
+linkrules::ReceiverCommand TtffStartCommand(stats::TtffStartKind kind) {
+    using linkrules::ReceiverCommand;
+    switch (kind) {
+        case stats::TtffStartKind::kHot:
+            return ReceiverCommand::kHotStart;
+        case stats::TtffStartKind::kWarm:
+            return ReceiverCommand::kWarmStart;
+        case stats::TtffStartKind::kCold:
+            return ReceiverCommand::kColdStart;
+        case stats::TtffStartKind::kFullCold:
+            return ReceiverCommand::kFactoryReset;
+    }
+    return ReceiverCommand::kColdStart;
+}
 
 constexpr UINT kTickMs = 100;
 // A receiver that sends no GGA or no GSA shows no cycles: its fix is recorded
@@ -34,7 +53,7 @@ int FixTypeOf(const char16_t* fixState) {
     return 0;
 }
 
-int SatellitesUsed(const ReceiverStatus& status) {
+int SatellitesUsed(const ReceiverModel& status) {
     int used = 0;
     for (const SatelliteSlot& slot : status.satellites)
         used += slot.used != 0 ? 1 : 0;
@@ -71,7 +90,7 @@ bool WriteWholeFile(const wchar_t* path, const std::string& bytes) {
 
 }  // namespace
 
-TtffRun::TtffRun(LinkControl& link, ReceiverStatus& status, CTtffDlg& dialog)
+TtffRun::TtffRun(LinkControl& link, ReceiverModel& status, CTtffDlg& dialog)
     : link_(link), status_(status), dialog_(dialog) {}
 
 void TtffRun::OpenDialog() {
@@ -89,15 +108,21 @@ void TtffRun::OnTtffStart() {
         return;
     TtffSeriesConfig config;
     config.kind = dialog_.Kind();
-    if (!dialog_.Number(IDC_TTFF_RUNS, &config.runs) || config.runs < 1 ||
-        config.runs > linkrules::kTtffMaxRuns) {
-        SetNote("Runs: a whole number from 1 to %u.", linkrules::kTtffMaxRuns);
-    } else if (!dialog_.Number(IDC_TTFF_LIMIT, &config.limitSeconds) || config.limitSeconds < 1 ||
-               config.limitSeconds > linkrules::kTtffMaxSeconds) {
-        SetNote("Time limit: a whole number of seconds from 1 to %u.", linkrules::kTtffMaxSeconds);
-    } else if (!dialog_.Number(IDC_TTFF_PAUSE, &config.pauseSeconds) ||
-               config.pauseSeconds > linkrules::kTtffMaxSeconds) {
-        SetNote("Pause: a whole number of seconds from 0 to %u.", linkrules::kTtffMaxSeconds);
+    // A box that holds no whole number is out of range like a number that is.
+    const uint32_t kNotANumber = UINT32_MAX;
+    if (!dialog_.Number(IDC_TTFF_RUNS, &config.runs))
+        config.runs = kNotANumber;
+    if (!dialog_.Number(IDC_TTFF_LIMIT, &config.limitSeconds))
+        config.limitSeconds = kNotANumber;
+    if (!dialog_.Number(IDC_TTFF_PAUSE, &config.pauseSeconds))
+        config.pauseSeconds = kNotANumber;
+    const stats::TtffConfigValue wrong = stats::FirstOutOfRange(config);
+    if (wrong == stats::TtffConfigValue::kRuns) {
+        SetNote("Runs: a whole number from 1 to %u.", stats::kTtffMaxRuns);
+    } else if (wrong == stats::TtffConfigValue::kLimit) {
+        SetNote("Time limit: a whole number of seconds from 1 to %u.", stats::kTtffMaxSeconds);
+    } else if (wrong == stats::TtffConfigValue::kPause) {
+        SetNote("Pause: a whole number of seconds from 0 to %u.", stats::kTtffMaxSeconds);
     } else if (!link_.link().IsOpen()) {
         SetNote("Open the receiver with Start GPS first.");
     } else if (series_.Configure(config)) {
@@ -197,7 +222,7 @@ void TtffRun::Step(uint32_t now) {
             fixSeen_ = false;
             // Exactly what Cold Start does: the record and the clock start
             // afresh, the caption says "Skyloom", then the sentences go out.
-            link_.Restart(linkrules::TtffStartCommand(series_.config().kind));
+            link_.Restart(TtffStartCommand(series_.config().kind));
             break;
         case TtffStep::kDone:
             Finished();
@@ -272,7 +297,7 @@ void TtffRun::Show() {
     if (series_.runInProgress() != 0) {
         std::snprintf(text, sizeof text,
                       "Run %u of %u: %s start sent %u s ago, waiting for the fix.",
-                      series_.runInProgress(), config.runs, linkrules::TtffKindName(config.kind),
+                      series_.runInProgress(), config.runs, stats::TtffKindName(config.kind),
                       static_cast<unsigned>((GetTickCount() - sentTick_) / 1000));
     } else {
         std::snprintf(text, sizeof text, "Run %u of %u done, pausing %u s before the next.",

@@ -8,15 +8,15 @@
 
 #include <cstdint>
 
-#include "link/ttff_series.h"
 #include "panels/ttff_dialog.h"
+#include "stats/ttff_series.h"
 
 class LinkControl;
-struct ReceiverStatus;
+struct ReceiverModel;
 
 class TtffRun : public TtffDialogActions {
   public:
-    TtffRun(LinkControl& link, ReceiverStatus& status, CTtffDlg& dialog);
+    TtffRun(LinkControl& link, ReceiverModel& status, CTtffDlg& dialog);
     TtffRun(const TtffRun&) = delete;
     TtffRun& operator=(const TtffRun&) = delete;
 
@@ -33,7 +33,7 @@ class TtffRun : public TtffDialogActions {
     // The main window's end: no timer may outlive it.
     void Shutdown();
 
-    const linkrules::TtffSeries& series() const { return series_; }
+    const stats::TtffSeries& series() const { return series_; }
 
     void OnTtffStart() override;
     void OnTtffStop() override;
@@ -56,10 +56,10 @@ class TtffRun : public TtffDialogActions {
     void Show();
 
     LinkControl& link_;
-    ReceiverStatus& status_;
+    ReceiverModel& status_;
     CTtffDlg& dialog_;
     HWND owner_ = nullptr;
-    linkrules::TtffSeries series_;
+    stats::TtffSeries series_;
 
     // What the watch has seen of the record since the last start was sent.
     uint32_t clockTick_ = 0;  // the ttffStartTick last handed to the series

@@ -64,10 +64,6 @@ uint32_t Win32IntakeHost::TickCount() {
     return GetTickCount();
 }
 
-void Win32IntakeHost::Pause(uint32_t milliseconds) {
-    Sleep(milliseconds);
-}
-
 bool Win32IntakeHost::UtcToLocal(const CivilTime& utc, CivilTime* local) {
     // Wine's conversion takes a 29 February of any year; Windows does not.
     // Deciding here keeps both the same.

@@ -34,7 +34,6 @@ class Win32IntakeHost : public IntakeHost {
     void Redraw() override;
     void SetCaption(const char16_t* text) override;
     uint32_t TickCount() override;
-    void Pause(uint32_t milliseconds) override;
     bool UtcToLocal(const CivilTime& utc, CivilTime* local) override;
 
   private:

@@ -22,7 +22,6 @@ class BenchHost : public IntakeHost {
     void Redraw() override { ++redraws_; }
     void SetCaption(const char16_t*) override {}
     uint32_t TickCount() override { return clockMs_; }
-    void Pause(uint32_t milliseconds) override { clockMs_ += milliseconds; }
     bool UtcToLocal(const CivilTime& utc, CivilTime* local) override {
         return ShiftCivilTime(utc, 60, local);
     }

@@ -9,7 +9,7 @@
 
 #include "bench/bench_host.h"
 #include "link/line_framer.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "nmea/sentence_intake.h"
 #include "tools/headless/decode_session.h"
 #include "tools/skyloom_gen/stream_generator.h"
@@ -44,8 +44,8 @@ std::vector<std::u16string> Lines() {
 // One iteration is one line, so the reported time is the time per line.
 void BM_IntakePerLine(benchmark::State& state) {
     const std::vector<std::u16string> lines = Lines();
-    auto status = std::make_unique<ReceiverStatus>();  // a freshly started program
-    ClearReceiverStatus(*status);
+    auto status = std::make_unique<ReceiverModel>();  // a freshly started program
+    ClearReceiverModel(*status);
     ResetFixClock(*status);
     BenchHost host;
     size_t i = 0;

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     session.EndOfInput();
     if (shown != session.lines())
         __builtin_trap();  // the intake is never re-entered here
-    const ReceiverStatus& status = session.status();
+    const ReceiverModel& status = session.status();
     for (const SatelliteSlot& s : status.satellites) {
         if (s.inView > 1 || s.used > 1)
             __builtin_trap();

@@ -1,5 +1,6 @@
 #include "nmea/decoders.h"
 #include "nmea/field_split.h"
+#include "nmea/fix_numbers.h"
 #include "nmea/text16.h"
 
 namespace {
@@ -20,8 +21,8 @@ SystemHint GsaHint(const decltype(IntakeState::GsaFields)& fields, size_t filled
 // $GNGSA,A,3,02,11,25,36,,,,,,,,,1.7,0.8,1.6,3*3A
 //                                            18 (NMEA 4.10 and later)
 // 2 fix type (1 none, 2 2D, 3 3D), 3-14 satellites used, 15 PDOP, 16 HDOP,
-// 18 the system of those satellites (1 GPS ... 6 NavIC).
-void DecodeGsa(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
+// 17 VDOP, 18 the system of those satellites (1 GPS ... 6 NavIC).
+bool DecodeGsa(IntakeHost& host, ReceiverModel& status, const char16_t* line) {
     // Once per cycle: a second GSA of the cycle (another satellite system) adds
     // to the first one's satellites instead of replacing them.
     IntakeState& intake = status.intake;
@@ -56,4 +57,12 @@ void DecodeGsa(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
 
     text16::Copy(status.texts.hdop, fields[16]);
     text16::Copy(status.texts.pdop, fields[15]);
+    // The texts keep what an earlier, longer GSA left in a field this one
+    // does not reach; the numbers say only what this one sent.
+    FixNumbers& fix = status.fix;
+    const size_t sent = DataFields(line, filled);
+    fix.pdop = sent > 15 ? ReadNumber(fields[15]) : Known{};
+    fix.hdop = sent > 16 ? ReadNumber(fields[16]) : Known{};
+    fix.vdop = sent > 17 ? ReadNumber(fields[17]) : Known{};
+    return false;
 }

@@ -133,23 +133,7 @@ void BeginGroup(IntakeState& intake, uint32_t key) {
     intake.roundGroups[intake.roundGroupCount++] = key;
 }
 
-// SkyPosition of the last elevation and azimuth a satellite was reported at.
-// A satellite moves a degree in minutes while GSV repeats every second, so
-// the sine and cosine are mostly worked out once per move (that saves about
-// a tenth of a line's intake); the result is the function's own, only
-// remembered.
-void RememberedSkyPosition(SlotMemo& memo, int32_t elevation, int32_t azimuth, int* x, int* y) {
-    if (!memo.valid || memo.elevation != elevation || memo.azimuth != azimuth) {
-        SkyPosition(elevation, azimuth, &memo.x, &memo.y);
-        memo.elevation = elevation;
-        memo.azimuth = azimuth;
-        memo.valid = true;
-    }
-    *x = memo.x;
-    *y = memo.y;
-}
-
-void DecodeSatellite(ReceiverStatus& status, const GsvSplit& split, size_t group, SystemHint hint) {
+void DecodeSatellite(ReceiverModel& status, const GsvSplit& split, size_t group, SystemHint hint) {
     const size_t base = 4 + 4 * group;
     const int32_t number = text16::IntOrZero(GroupField(split, base));
     // 0 (or no number) is no satellite.
@@ -172,16 +156,15 @@ void DecodeSatellite(ReceiverStatus& status, const GsvSplit& split, size_t group
     memo.listedRound = intake.round;
     // Receivers list satellites without an almanac position with empty
     // elevation and azimuth, and further signals mostly so; such a satellite
-    // keeps its last chart position (none after a clear, see HasSkyPosition)
-    // rather than being drawn on the north horizon.
+    // keeps its last place in the sky (none after a clear, see
+    // HasSkyPosition) rather than being drawn on the north horizon.
     int32_t elevation = 0, azimuth = 0;
     if (!text16::ScanInt(GroupField(split, base + 1), &elevation) ||
         !text16::ScanInt(GroupField(split, base + 2), &azimuth))
         return;
-    int x = 0, y = 0;
-    RememberedSkyPosition(memo, elevation, azimuth, &x, &y);
-    slot->skyX = x;
-    slot->skyY = y;
+    slot->elevation = elevation;
+    slot->azimuth = azimuth;
+    slot->skyKnown = 1;
 }
 
 }  // namespace
@@ -193,7 +176,7 @@ void DecodeSatellite(ReceiverStatus& status, const GsvSplit& split, size_t group
 // 1 messages in the group, 2 this message's number, 3 satellites in view, then
 // up to four groups of satellite number, elevation, azimuth and SNR, and
 // from NMEA 4.10 on the signal ID (L1, L5 ... of the same system).
-void DecodeGsv(ReceiverStatus& status, const char16_t* line) {
+bool DecodeGsv(IntakeHost&, ReceiverModel& status, const char16_t* line) {
     IntakeState& intake = status.intake;
     const GsvSplit split = SplitGsv(line, intake.GsvFields);
 
@@ -211,8 +194,6 @@ void DecodeGsv(ReceiverStatus& status, const char16_t* line) {
         }
         BeginGroup(intake, GroupKey(split));
     }
-    if (message == total)
-        intake.cycleComplete = 1;
 
     // Only groups whose four fields the buffer holds.
     const SystemHint hint = GsvHint(split);
@@ -220,4 +201,6 @@ void DecodeGsv(ReceiverStatus& status, const char16_t* line) {
     const size_t groups = split.groups < maxGroups ? split.groups : maxGroups;
     for (size_t g = 0; g < groups; ++g)
         DecodeSatellite(status, split, g, hint);
+    // The group's last message ends the satellites' list: the panel shows it.
+    return message == total;
 }

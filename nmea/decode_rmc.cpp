@@ -3,6 +3,7 @@
 
 #include "nmea/decoders.h"
 #include "nmea/field_split.h"
+#include "nmea/fix_numbers.h"
 #include "nmea/position_text.h"
 #include "nmea/text16.h"
 
@@ -14,7 +15,7 @@ bool InRange(int64_t v, int64_t lo, int64_t hi) {
 
 // Fields 9 (ddmmyy) and 1 (hhmmss.sss) to local time. The receiver's digits are
 // taken apart by differences of whole numbers read at three positions.
-void DecodeTime(IntakeHost& host, ReceiverStatus& status) {
+void DecodeTime(IntakeHost& host, ReceiverModel& status) {
     const auto& fields = status.intake.RmcFields;
     const char16_t* date = fields[9];
     const char16_t* time = fields[1];
@@ -65,7 +66,7 @@ void DecodeTime(IntakeHost& host, ReceiverStatus& status) {
 }
 
 // Field 7, knots. The decimals are dropped before the conversion.
-void DecodeSpeed(IntakeHost& host, ReceiverStatus& status) {
+void DecodeSpeed(IntakeHost& host, ReceiverModel& status) {
     const char16_t* knotsField = status.intake.RmcFields[7];
     if (knotsField[0] == 0) {
         text16::CopyNarrow(status.texts.speed, "0 Km/hr");
@@ -81,13 +82,13 @@ void DecodeSpeed(IntakeHost& host, ReceiverStatus& status) {
     auto& speed = status.texts.speed;
     if (text16::NarrowBuilder().Int(shown).Text(" Km/hr").Store(speed) >= std::size(speed))
         text16::NarrowBuilder().Int(shown).Store(speed);
-    if (shown > 100) {
+    // Only the colour marks a fast line: holding the window up for it would
+    // put a receiver at 10 Hz on a motorway ever further behind.
+    if (shown > 100)
         host.SetConsoleColor(kColorGreen);
-        host.Pause(1000);
-    }
 }
 
-void DecodePosition(ReceiverStatus& status) {
+void DecodePosition(ReceiverModel& status) {
     const auto& fields = status.intake.RmcFields;
     if (fields[3][0] == 0 || fields[4][0] == 0 || fields[5][0] == 0 || fields[6][0] == 0)
         return;
@@ -97,15 +98,29 @@ void DecodePosition(ReceiverStatus& status) {
     FormatLongitude(fields[5], status.texts.longitude);
 }
 
+// The texts above keep what an earlier, longer RMC left in a field this one
+// does not reach (the panel always showed them so); the numbers say only
+// what this line sent.
+void DecodeNumbers(ReceiverModel& status, size_t sent) {
+    const auto& fields = status.intake.RmcFields;
+    auto field = [&](size_t k) -> const char16_t* { return k < sent ? fields[k] : u""; };
+    FixNumbers& fix = status.fix;
+    ReadUtcTime(field(1), fix);
+    ReadUtcDate(field(9), fix);
+    ReadPosition(field(3), field(4), field(5), field(6), fix);
+    fix.speedKnots = ReadNumber(field(7));
+    fix.course = ReadNumber(field(8));
+}
+
 }  // namespace
 
 // $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
 //        1      2 3        4 5         6 7     8     9      10    11
 // 1 UTC time, 2 status (A valid), 3/4 latitude, 5/6 longitude, 7 speed in
 // knots, 8 course over ground, 9 UTC date.
-void DecodeRmc(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
+bool DecodeRmc(IntakeHost& host, ReceiverModel& status, const char16_t* line) {
     auto& fields = status.intake.RmcFields;
-    SplitFields(line, fields);
+    const size_t filled = SplitFields(line, fields);
 
     if (fields[2][0] == u'A') {
         text16::CopyNarrow(status.texts.fixState, "3D");
@@ -124,4 +139,6 @@ void DecodeRmc(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
 
     DecodeSpeed(host, status);
     DecodePosition(status);
+    DecodeNumbers(status, DataFields(line, filled));
+    return false;
 }

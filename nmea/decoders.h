@@ -1,21 +1,21 @@
-// The sentence decoders. Each writes into the receiver status record and keeps
-// its field buffer and cycle flags in the record's IntakeState; the intake
-// calls exactly one of them per decoded line.
+// The sentence decoders, one file each, each a row of the sentence table
+// (nmea/sentence_table.cpp). A decoder writes typed values into the receiver
+// model and keeps its field buffer and cycle flags in the model's
+// IntakeState; it returns true when the line completed what its row says it
+// completes.
 #pragma once
 
 #include "nmea/intake_host.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 
-void DecodeGga(ReceiverStatus& status);
-void DecodeRmc(IntakeHost& host, ReceiverStatus& status, const char16_t* line);
-void DecodeGsa(IntakeHost& host, ReceiverStatus& status, const char16_t* line);
-void DecodeGsv(ReceiverStatus& status, const char16_t* line);
+bool DecodeGga(IntakeHost& host, ReceiverModel& model, const char16_t* line);
+bool DecodeRmc(IntakeHost& host, ReceiverModel& model, const char16_t* line);
+bool DecodeGsa(IntakeHost& host, ReceiverModel& model, const char16_t* line);
+bool DecodeGsv(IntakeHost& host, ReceiverModel& model, const char16_t* line);
+bool DecodeVersionReply(IntakeHost& host, ReceiverModel& model, const char16_t* line);
 
 // Opens the next round of GSV reports (GGA, or a GSV group listed again).
 void StartRound(IntakeState& intake);
 
 // The time-to-first-fix step shared by RMC and GSA.
-void MeasureTtff(IntakeHost& host, ReceiverStatus& status);
-
-// Sky chart position of a satellite at elevation/azimuth in whole degrees.
-void SkyPosition(int elevation, int azimuth, int* skyX, int* skyY);
+void MeasureTtff(IntakeHost& host, ReceiverModel& status);

@@ -51,3 +51,13 @@ size_t SplitFields(const char16_t* line, char16_t (&fields)[Count][Width]) {
             return filled;
     }
 }
+
+// Of the `filled` fields SplitFields wrote, those that hold the sentence's
+// data: the checksum digits after the '*' become a field of their own there,
+// which no number may be read from.
+inline size_t DataFields(const char16_t* line, size_t filled) {
+    size_t fields = 1;
+    for (const char16_t* p = line; *p != 0 && *p != u'*' && *p != u'\r'; ++p)
+        fields += *p == u',' ? 1 : 0;
+    return fields < filled ? fields : filled;
+}

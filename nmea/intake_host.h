@@ -41,9 +41,6 @@ class IntakeHost {
     // Milliseconds since some fixed point, wrapping at 2^32 (GetTickCount).
     virtual uint32_t TickCount() = 0;
 
-    // Holds up the user-interface thread (and through it the reader).
-    virtual void Pause(uint32_t milliseconds) = 0;
-
     // UTC to local time with the system's current zone offset. Returns false
     // when the conversion fails (a time the system calendar cannot hold).
     virtual bool UtcToLocal(const CivilTime& utc, CivilTime* local) = 0;

@@ -1,7 +1,7 @@
-// The texts the intake reacts to, found in one pass over the working copy
-// instead of one search per text: most lines hold none of them, and the
-// search for each one read the whole line again (eight searches cost more
-// than all the rest of a line's intake).
+// The reply texts the intake reacts to wherever they stand in a line (they
+// are no sentence names: receivers put them into the text of their answers),
+// found in one pass over the working copy instead of one search per text:
+// most lines hold none of them.
 #pragma once
 
 #include <cstddef>
@@ -11,12 +11,7 @@
 struct LineMarks {
     bool waasEnable = false;   // "WAAS Enable"
     bool waasDisable = false;  // "WAAS Disable"
-    bool pmtk705 = false;      // "$PMTK705"
     const char16_t* version = nullptr;
-    bool gga = false;  // "GGA"
-    bool rmc = false;  // "RMC"
-    bool gsa = false;  // "GSA"
-    bool gsv = false;  // "GSV"
 };
 
 // `length` is the line's length up to its terminator, which the caller knows.

@@ -2,9 +2,8 @@
 
 #include <cstring>
 
-#include "nmea/decoders.h"
-#include "nmea/field_split.h"
 #include "nmea/line_marks.h"
+#include "nmea/sentence_table.h"
 #include "nmea/text16.h"
 
 namespace {
@@ -38,15 +37,6 @@ size_t MakeWorkingCopy(const char16_t* line, char16_t (&copy)[kWorkingCopyUnits]
     return kWorkingCopyUnits - 1;
 }
 
-void ShowVersionReply(IntakeHost& host, IntakeState& intake, const char16_t* copy) {
-    auto& fields = intake.VersionFields;
-    SplitFields(copy, fields);
-    if (fields[1][0] != 0)
-        host.SetCoreVersion(fields[1]);
-    if (fields[3][0] != 0)
-        host.SetFirmwareVersion(fields[3]);
-}
-
 // "...Version...: text*hh": the text after the first colon, up to the '*'.
 void ShowVersionText(IntakeHost& host, const char16_t* copy, const char16_t* word) {
     const char16_t* start = word;  // without a colon the word itself opens the text
@@ -70,18 +60,6 @@ void ShowVersionText(IntakeHost& host, const char16_t* copy, const char16_t* wor
         host.SetFirmwareVersion(text);
     else
         host.SetCoreVersion(text);
-}
-
-void Dispatch(IntakeHost& host, ReceiverStatus& status, const char16_t* copy,
-              const LineMarks& marks) {
-    if (marks.gga)
-        DecodeGga(status);
-    else if (marks.rmc)
-        DecodeRmc(host, status, copy);
-    else if (marks.gsa)
-        DecodeGsa(host, status, copy);
-    else if (marks.gsv)
-        DecodeGsv(status, copy);
 }
 
 }  // namespace
@@ -115,7 +93,7 @@ bool ChecksumPasses(const char16_t* copy, size_t n) {
     return computed == stated;
 }
 
-int OnLineReceived(IntakeHost& host, ReceiverStatus& status, const char16_t* line) {
+int OnLineReceived(IntakeHost& host, ReceiverModel& status, const char16_t* line) {
     char16_t copy[kWorkingCopyUnits];
     bool cut = false;
     const size_t n = MakeWorkingCopy(line, copy, &cut);
@@ -135,8 +113,9 @@ int OnLineReceived(IntakeHost& host, ReceiverStatus& status, const char16_t* lin
     else if (marks.waasDisable)
         host.SetSbasCheck(false);
 
-    if (marks.pmtk705)
-        ShowVersionReply(host, status.intake, copy);
+    const SentenceRow* row = FindSentence(copy);
+    if (row != nullptr && row->stage == SentenceStage::kReply)
+        row->decode(host, status, copy);
     if (marks.version != nullptr)
         ShowVersionText(host, copy, marks.version);
 
@@ -153,8 +132,9 @@ int OnLineReceived(IntakeHost& host, ReceiverStatus& status, const char16_t* lin
         // the clock at 1 ms instead of leaving it stopped.
         const uint32_t now = host.TickCount();
         status.ttffStartTick = now != 0 ? now : 1;
-    } else {
-        Dispatch(host, status, copy, marks);
+    } else if (row != nullptr && row->stage == SentenceStage::kReport) {
+        if (row->decode(host, status, copy) && row->completes == SentenceCompletes::kCycle)
+            status.intake.cycleComplete = 1;
     }
 
     if (host.ConsoleLineCount() > kConsoleMaxLines)

@@ -5,7 +5,7 @@
 #include <cstddef>
 
 #include "nmea/intake_host.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 
 // The intake's working copy: 255 characters and the terminator.
 constexpr size_t kWorkingCopyUnits = 256;
@@ -13,7 +13,7 @@ constexpr size_t kWorkingCopyUnits = 256;
 // Handles one received line (16-bit units, ending with the line feed,
 // zero-terminated). Returns 1 when the line was handled, 0 when it was dropped
 // by the re-entrancy guard. Keeps no pointer to `line`.
-int OnLineReceived(IntakeHost& host, ReceiverStatus& status, const char16_t* line);
+int OnLineReceived(IntakeHost& host, ReceiverModel& status, const char16_t* line);
 
 // The NMEA 0183 checksum test of a working copy of n units (n counts the line
 // end): the line ends in CR LF or in LF alone, exactly two digits stand

@@ -1,7 +1,7 @@
 #include "nmea/decoders.h"
 #include "nmea/text16.h"
 
-void MeasureTtff(IntakeHost& host, ReceiverStatus& status) {
+void MeasureTtff(IntakeHost& host, ReceiverModel& status) {
     if (status.ttffDone)
         return;
     // Unsigned difference: a wrap of the tick counter in between does no harm.

@@ -105,11 +105,6 @@ void ScalePlan(PanelPlan* plan, int32_t dpi, int32_t (&room)[kTextItems],
     s.omittedBox = ScaleBox(s.omittedBox, dpi);
 }
 
-// The classic chart's pixel places, carried onto a chart `side` pixels across.
-int64_t OnChart(int32_t classic, int32_t origin, int32_t side) {
-    return origin + static_cast<int64_t>(classic) * side / kSkySize;
-}
-
 struct LargeGrid {
     int32_t chart;  // side of the chart
     int32_t left;   // where the letters start
@@ -201,8 +196,8 @@ void PlanDetails(const FixDetails& d, const LargeGrid& g, int32_t height, PanelP
     }
 }
 
-void PlanLargeGrid(const ReceiverStatus& status, bool logOpen, int32_t snrOffset,
-                   const LargeGrid& g, int32_t height, PanelPlan* plan) {
+void PlanLargeGrid(const ReceiverModel& status, bool logOpen, int32_t snrOffset, const LargeGrid& g,
+                   int32_t height, PanelPlan* plan) {
     std::array<const SatelliteSlot*, kSatelliteSlots> inView;
     const size_t count = InViewBySystem(status, &inView);
     Plan& s = plan->satellites;
@@ -249,11 +244,11 @@ void PlanLargeGrid(const ReceiverStatus& status, bool logOpen, int32_t snrOffset
         cell.valueBox = {x0, base - kValueTop, x0 + kCellWidth, base - kValueTop + kSmallText};
         cell.labelBox = {x0, base, x0 + kCellWidth, base + kSmallText};
         const Box& c = plan->chart;
-        const int32_t side = c.right - c.left;
         // The marker says the system too: the chart has no rows to tell it.
         std::copy(full, full + kNumberCapacity, cell.skyLabel);
-        cell.skyBox = MarkerAt(OnChart(slot.skyX, c.left, side), OnChart(slot.skyY, c.top, side),
-                               text16::Length(full));
+        const sky::SkyPoint at = sky::Project(sky::ChartIn(c.left, c.top, c.right, c.bottom),
+                                              slot.elevation, slot.azimuth);
+        cell.skyBox = MarkerAt(at.x, at.y, text16::Length(full));
         cell.onChart = HasSkyPosition(slot);
         cell.textColor = kBlack;
         PlanSignal(cell, slot, x0, base, logOpen, snrOffset);
@@ -284,9 +279,10 @@ bool IsDefaultView(const View& view) {
 }
 
 ChartCircle ChartCircleOf(const Box& chart) {
-    const int64_t side = static_cast<int64_t>(chart.right) - chart.left;
-    return {Clamp32(chart.left + side * 77 / kSkySize), Clamp32(chart.top + side * 77 / kSkySize),
-            Clamp32(side * 63 / kSkySize)};
+    // The circle the projection places the satellites on.
+    const sky::SkyChart c = sky::ChartIn(chart.left, chart.top, chart.right, chart.bottom);
+    return {static_cast<int32_t>(c.centreX), static_cast<int32_t>(c.centreY),
+            static_cast<int32_t>(c.radius)};
 }
 
 const char16_t* FixQualityWords(int32_t quality) {
@@ -299,7 +295,7 @@ const char16_t* FixQualityWords(int32_t quality) {
     return kWords[quality];
 }
 
-void PlanPanel(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, const View& view,
+void PlanPanel(const ReceiverModel& status, bool logOpen, int32_t snrOffset, const View& view,
                const TextMeter& meter, PanelPlan* plan, const FixDetails& details) {
     const int32_t dpi = view.dpi > 0 ? view.dpi : kDesignDpi;
     plan->dpi = dpi;

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "panels/sky_projection.h"
 #include "panels/status_layout.h"
 
 namespace status_layout {
@@ -96,7 +97,7 @@ Box ScaleBox(const Box& b, int32_t dpi);
 // True when `view` shows the default panel (scaled to its DPI).
 bool IsDefaultView(const View& view);
 
-void PlanPanel(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, const View& view,
+void PlanPanel(const ReceiverModel& status, bool logOpen, int32_t snrOffset, const View& view,
                const TextMeter& meter, PanelPlan* plan, const FixDetails& details = {});
 
 // The chart's geometry inside its square: the zenith and the horizon's

@@ -115,7 +115,8 @@ Cell PlanClassicCell(const SatelliteSlot& slot, int grid, int32_t n, bool logOpe
     cell.id = {slot.system, slot.own};
     cell.valueBox = {x0, base - kValueHeight, x0 + kTextWidth, base};
     cell.labelBox = {x0, base, x0 + kTextWidth, base + kNumberHeight};
-    cell.skyBox = SkyCircleBox(slot.skyX, slot.skyY);
+    const sky::SkyPoint at = ClassicSkyPoint(slot);
+    cell.skyBox = SkyCircleBox(at.x, at.y);
     cell.onChart = HasSkyPosition(slot);
     cell.textColor = grid == 0 ? kBlack : kCyan;
     FormatSatellite(slot.number, cell.label);
@@ -144,7 +145,8 @@ int32_t SystemsCellUnits() {
 }
 
 Box MarkerBox(const SatelliteSlot& slot, size_t labelLength) {
-    return MarkerAt(slot.skyX, slot.skyY, labelLength);
+    const sky::SkyPoint at = ClassicSkyPoint(slot);
+    return MarkerAt(at.x, at.y, labelLength);
 }
 
 bool Overlap(const Box& a, const Box& b) {
@@ -155,7 +157,7 @@ Box Shifted(const Box& b, int32_t dx, int32_t dy) {
     return {b.left + dx, b.top + dy, b.right + dx, b.bottom + dy};
 }
 
-void PlanClassic(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, Plan* plan) {
+void PlanClassic(const ReceiverModel& status, bool logOpen, int32_t snrOffset, Plan* plan) {
     int32_t n[2] = {0, 0};
     for (int i = 0; i < status.satelliteCount; ++i) {
         // In ascending numbers: the first grid's before the second's.
@@ -167,7 +169,7 @@ void PlanClassic(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, 
     }
 }
 
-void PlanSystems(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, Plan* plan) {
+void PlanSystems(const ReceiverModel& status, bool logOpen, int32_t snrOffset, Plan* plan) {
     std::array<const SatelliteSlot*, kSatelliteSlots> inView;
     const size_t count = InViewBySystem(status, &inView);
     const int32_t units = SystemsCellUnits();
@@ -211,7 +213,7 @@ void PlanSystems(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, 
 }  // namespace
 
 // The bar and value of a cell whose base line starts at x0.
-size_t InViewBySystem(const ReceiverStatus& status,
+size_t InViewBySystem(const ReceiverModel& status,
                       std::array<const SatelliteSlot*, kSatelliteSlots>* out) {
     size_t count = 0;
     for (int i = 0; i < status.satelliteCount; ++i)
@@ -326,12 +328,16 @@ int32_t DisplayedSnr(int32_t snr, bool logOpen, int32_t snrOffset) {
     return sum >= 0 ? Saturate(sum) : snr;
 }
 
+sky::SkyPoint ClassicSkyPoint(const SatelliteSlot& slot) {
+    return sky::Project(sky::kClassicChart, slot.elevation, slot.azimuth);
+}
+
 Box SkyCircleBox(int32_t skyX, int32_t skyY) {
     return {Saturate(static_cast<int64_t>(skyX) - 11), Saturate(static_cast<int64_t>(skyY) - 9),
             Saturate(static_cast<int64_t>(skyX) + 11), Saturate(static_cast<int64_t>(skyY) + 9)};
 }
 
-bool FitsClassicLayout(const ReceiverStatus& status) {
+bool FitsClassicLayout(const ReceiverModel& status) {
     int32_t cells[2] = {0, 0};
     for (int i = 0; i < status.satelliteCount; ++i) {
         // Every satellite since the clearing, in view or not: a receiver's
@@ -347,7 +353,7 @@ bool FitsClassicLayout(const ReceiverStatus& status) {
     return cells[0] <= kFirstGridCells && cells[1] <= kSecondGridCells;
 }
 
-void PlanSatellites(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, Plan* plan) {
+void PlanSatellites(const ReceiverModel& status, bool logOpen, int32_t snrOffset, Plan* plan) {
     plan->count = 0;
     plan->omitted = 0;
     plan->layout = FitsClassicLayout(status) ? Layout::kClassic : Layout::kSystems;

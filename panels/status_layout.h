@@ -8,7 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
+#include "panels/sky_projection.h"
 
 namespace status_layout {
 
@@ -55,6 +56,9 @@ int32_t DisplayedSnr(int32_t snr, bool logOpen, int32_t snrOffset);
 // The classic circle's bounding box around a sky position (22 x 18 pixels);
 // the satellite's number is centred in the same box.
 Box SkyCircleBox(int32_t skyX, int32_t skyY);
+
+// Where the panel's own 155-pixel chart shows the satellite (HasSkyPosition).
+sky::SkyPoint ClassicSkyPoint(const SatelliteSlot& slot);
 
 enum class Mark {
     kNoSignal,  // in view, snr 0: red outline, no bar, no value
@@ -111,10 +115,10 @@ constexpr int32_t kLastFirstGridEntry = 32;
 // Every satellite in view, in drawing order. The classic grids fill from
 // their first cells in ascending numbers; the systems grid runs GPS, SBAS,
 // GLONASS, Galileo, BeiDou, QZSS, NavIC, each by its own numbers.
-void PlanSatellites(const ReceiverStatus& status, bool logOpen, int32_t snrOffset, Plan* plan);
+void PlanSatellites(const ReceiverModel& status, bool logOpen, int32_t snrOffset, Plan* plan);
 
 // True when the classic grids show every satellite in view as they always did.
-bool FitsClassicLayout(const ReceiverStatus& status);
+bool FitsClassicLayout(const ReceiverModel& status);
 
 // The panel area the satellites' grids may use: below it the window ends.
 constexpr int32_t kVisibleHeight = 240;
@@ -130,7 +134,7 @@ Box MarkerAt(int64_t x, int64_t y, size_t labelLength);
 // never off `bounds`; markers already off it stay where they are.
 void SpreadMarkers(Plan* plan, const Box& bounds, int32_t shift);
 // The satellites in view by system, then by own number; their count.
-size_t InViewBySystem(const ReceiverStatus& status,
+size_t InViewBySystem(const ReceiverModel& status,
                       std::array<const SatelliteSlot*, kSatelliteSlots>* out);
 
 // Short numbers for the grid. A value that does not fit (only a stored snr

@@ -61,7 +61,7 @@ class DcMeter : public status_layout::TextMeter {
 
 }  // namespace
 
-CRestoreDlg::CRestoreDlg() = default;
+CRestoreDlg::CRestoreDlg(const ReceiverModel& model) : model(model) {}
 
 void CRestoreDlg::SetView(const status_layout::View& view) {
     view_ = view;
@@ -232,13 +232,19 @@ void CRestoreDlg::PlanPaint(HDC dc, status_layout::PanelPlan* plan) const {
     view.dpi = drawingDpi_;
     Selection font(dc, textFont.get());
     const DcMeter meter(dc, textFont.get(), labelFont.get());
-    status_layout::PlanPanel(status, signalOffsetOn, signalOffset, view, meter, plan, Details());
+    status_layout::PlanPanel(model, signalOffsetOn, signalOffset, view, meter, plan, Details());
 }
 
 status_layout::FixDetails CRestoreDlg::Details() const {
     status_layout::FixDetails details;
-    for (int i = 0; i < status.satelliteCount; ++i)
-        details.satellitesInView += status.satellites[i].inView == 1 ? 1 : 0;
+    for (int i = 0; i < model.satelliteCount; ++i)
+        details.satellitesInView += model.satellites[i].inView == 1 ? 1 : 0;
+    const FixNumbers& fix = model.fix;
+    details.altitudeKnown = fix.altitude.known;
+    details.altitude = fix.altitude.value;
+    details.satellitesUsed = fix.satellitesUsed;
+    details.qualityKnown = fix.qualityKnown;
+    details.quality = static_cast<int32_t>(fix.quality);
     return details;
 }
 

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "panels/status_geometry.h"
 #include "panels/status_layout.h"
 #include "win32/unique_handle.h"
@@ -15,7 +15,8 @@
 
 class CRestoreDlg : public CWnd {
   public:
-    CRestoreDlg();
+    // The panel paints `model`, which the application owns and keeps up to date.
+    explicit CRestoreDlg(const ReceiverModel& model);
 
     // Creates the panel from dialog template 107 as a child of `parent`.
     bool Create(HWND parent);
@@ -62,9 +63,7 @@ class CRestoreDlg : public CWnd {
     // DC's own font, as the panel always had.
     UniqueGdi<HFONT> textFont;
 
-    // The record: the satellite table and texts it paints, and the clock
-    // fields the main window's intake keeps beside them.
-    ReceiverStatus status{};
+    const ReceiverModel& model;
 
     // Added to the signal values shown while a log file is open; the main
     // window keeps both up to date, the panel only paints them.

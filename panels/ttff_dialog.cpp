@@ -8,8 +8,8 @@
 #include "res/resource.h"
 #include "win32/wide_text.h"
 
-using linkrules::TtffRun;
-using linkrules::TtffStartKind;
+using stats::TtffRun;
+using stats::TtffStartKind;
 
 namespace {
 
@@ -48,18 +48,10 @@ void SetNumber(HWND dialog, int id, uint32_t value) {
 
 // Seconds as the CSV text writes them: tenths for the runs, the extremes and
 // the percentile, hundredths for the median and the mean.
-void Tenths(char* out, size_t cap, uint32_t tenths) {
-    std::snprintf(out, cap, "%u.%u", tenths / 10, tenths % 10);
-}
-
-void Hundredths(char* out, size_t cap, uint32_t hundredths) {
-    std::snprintf(out, cap, "%u.%02u", hundredths / 100, hundredths % 100);
-}
-
 }  // namespace
 
 bool CTtffDlg::Create(HWND owner, TtffDialogActions& actions,
-                      const linkrules::TtffSeriesConfig& config) {
+                      const stats::TtffSeriesConfig& config) {
     actions_ = &actions;
     config_ = config;
     rowsShown_ = 0;
@@ -141,17 +133,11 @@ void CTtffDlg::AddRow(const TtffRun& run) {
     HWND list = GetDlgItem(hwnd, IDC_TTFF_RESULTS);
     char texts[6][16] = {};
     std::snprintf(texts[0], sizeof texts[0], "%u", run.number);
-    std::snprintf(texts[1], sizeof texts[1], "%s", linkrules::TtffKindName(run.kind));
-    if (run.timedOut)
-        std::snprintf(texts[2], sizeof texts[2], "timeout");
-    else
-        Tenths(texts[2], sizeof texts[2], run.tenths);
-    std::snprintf(texts[3], sizeof texts[3], "%s",
-                  run.fixType == 3   ? "3D"
-                  : run.fixType == 2 ? "2D"
-                                     : "");
-    if (run.satellitesUsed >= 0)
-        std::snprintf(texts[4], sizeof texts[4], "%d", static_cast<int>(run.satellitesUsed));
+    std::snprintf(texts[1], sizeof texts[1], "%s", stats::TtffKindName(run.kind));
+    const stats::TtffRunTexts t = stats::RunTexts(run);
+    std::snprintf(texts[2], sizeof texts[2], "%s", run.timedOut ? "timeout" : t.time);
+    std::snprintf(texts[3], sizeof texts[3], "%s", t.fix);
+    std::snprintf(texts[4], sizeof texts[4], "%s", t.used);
     std::snprintf(texts[5], sizeof texts[5], "%s", run.hdop);
     wchar_t cells[6][16];
     for (int i = 0; i < 6; ++i)
@@ -167,7 +153,7 @@ void CTtffDlg::AddRow(const TtffRun& run) {
     ListView_EnsureVisible(list, row, FALSE);
 }
 
-void CTtffDlg::ShowSeries(const linkrules::TtffSeries& series) {
+void CTtffDlg::ShowSeries(const stats::TtffSeries& series) {
     if (hwnd == nullptr)
         return;
     if (series.count() < rowsShown_) {
@@ -177,13 +163,13 @@ void CTtffDlg::ShowSeries(const linkrules::TtffSeries& series) {
     for (; rowsShown_ < series.count(); ++rowsShown_)
         AddRow(series.run(rowsShown_));
 
-    const linkrules::TtffSummary s = series.Summary();
+    const stats::TtffSummary s = series.Summary();
     char times[5][16];
-    Tenths(times[0], 16, s.minTenths);
-    Hundredths(times[1], 16, s.medianHundredths);
-    Hundredths(times[2], 16, s.meanHundredths);
-    Tenths(times[3], 16, s.p90Tenths);
-    Tenths(times[4], 16, s.maxTenths);
+    stats::FormatTenths(times[0], 16, s.minTenths);
+    stats::FormatHundredths(times[1], 16, s.medianHundredths);
+    stats::FormatHundredths(times[2], 16, s.meanHundredths);
+    stats::FormatTenths(times[3], 16, s.p90Tenths);
+    stats::FormatTenths(times[4], 16, s.maxTenths);
     char text[192];
     const int head = std::snprintf(text, sizeof text, "Runs: %u   Fixes: %u   Timeouts: %u\r\n",
                                    s.runs, s.fixes, s.timeouts);

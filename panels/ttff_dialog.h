@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "link/ttff_series.h"
+#include "stats/ttff_series.h"
 #include "win32/wnd.h"
 
 class TtffDialogActions {
@@ -29,10 +29,10 @@ class CTtffDlg : public CWnd {
   public:
     // Creates the dialog owned by `owner`, with `config` in its fields, and
     // shows it beside the owner (over its right side when the screen is too narrow).
-    bool Create(HWND owner, TtffDialogActions& actions, const linkrules::TtffSeriesConfig& config);
+    bool Create(HWND owner, TtffDialogActions& actions, const stats::TtffSeriesConfig& config);
     bool IsOpen() const { return hwnd != nullptr; }
 
-    linkrules::TtffStartKind Kind() const;
+    stats::TtffStartKind Kind() const;
     // A field (IDC_TTFF_RUNS, _LIMIT, _PAUSE) as a whole number; false when it
     // holds none.
     bool Number(int id, uint32_t* value) const;
@@ -40,7 +40,7 @@ class CTtffDlg : public CWnd {
     // The runs as rows (added as they come; the list starts afresh when the
     // series holds fewer runs than it shows), the summary, and which buttons
     // and fields work while the series runs or not.
-    void ShowSeries(const linkrules::TtffSeries& series);
+    void ShowSeries(const stats::TtffSeries& series);
     // The line above the list: what the series is doing, or why it ended.
     void ShowState(const wchar_t* text);
 
@@ -48,10 +48,10 @@ class CTtffDlg : public CWnd {
 
   private:
     LRESULT OnInitDialog(HWND window);
-    void AddRow(const linkrules::TtffRun& run);
+    void AddRow(const stats::TtffRun& run);
     void PlaceBeside(HWND owner);
 
     TtffDialogActions* actions_ = nullptr;
-    linkrules::TtffSeriesConfig config_;
+    stats::TtffSeriesConfig config_;
     size_t rowsShown_ = 0;
 };

@@ -20,7 +20,7 @@ namespace {
 
 // Twelve satellites of each of four systems, numbered from 1 in their own
 // talkers, spread over the sky, two in three heard, every other one used.
-void FortyEight(ReceiverStatus& status) {
+void FortyEight(ReceiverModel& status) {
     const GnssSystem systems[] = {GnssSystem::kGps, GnssSystem::kGlonass, GnssSystem::kGalileo,
                                   GnssSystem::kBeiDou};
     int k = 0;
@@ -35,8 +35,9 @@ void FortyEight(ReceiverStatus& status) {
             s->inView = 1;
             s->used = n % 2;
             s->snr = n % 3 == 0 ? 0 : 20 + n;
-            s->skyX = 20 + (k * 37) % 115;
-            s->skyY = 20 + (k * 53) % 115;
+            s->skyKnown = 1;
+            s->elevation = 5 + (k * 37) % 85;
+            s->azimuth = (k * 53) % 360;
         }
     text16::Copy(status.texts.date, 15, u"2026/12/08");
     text16::Copy(status.texts.time, 10, u"13:49:05");
@@ -51,13 +52,14 @@ int main(int argc, char** argv) {
     g_hInstance = GetModuleHandleW(nullptr);
     HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
                                   g_hInstance, nullptr);
-    CRestoreDlg panel;
+    static ReceiverModel model{};
+    CRestoreDlg panel(model);
     if (parent == nullptr || !panel.Create(parent)) {
         std::fprintf(stderr, "no status panel\n");
         return 1;
     }
     panel.skyBitmap.reset(LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(IDB_SKY)));
-    FortyEight(panel.status);
+    FortyEight(model);
     const struct {
         const char* what;
         status_layout::View view;

@@ -1,6 +1,6 @@
 // A recording IntakeHost for end-to-end tests of the intake: it keeps every
 // console insertion with its colour, the caption, redraws, control calls, log
-// writes and pauses, and answers with a settable tick count and UTC offset.
+// writes, and answers with a settable tick count and UTC offset.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 #include "nmea/civil_time.h"
 #include "nmea/decoders.h"
 #include "nmea/intake_host.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "nmea/sentence_intake.h"
 #include "nmea/text16.h"
 
@@ -32,7 +32,6 @@ class FakeIntakeHost : public IntakeHost {
     std::vector<ConsoleEntry> console;
     std::vector<std::string> events;
     std::vector<std::u16string> logWrites;
-    std::vector<uint32_t> pauses;
     std::u16string caption;
     std::u16string coreVersion;
     std::u16string firmwareVersion;
@@ -77,10 +76,6 @@ class FakeIntakeHost : public IntakeHost {
     }
     void SetCaption(const char16_t* text) override { caption = text; }
     uint32_t TickCount() override { return tick; }
-    void Pause(uint32_t milliseconds) override {
-        pauses.push_back(milliseconds);
-        tick += milliseconds;
-    }
     bool UtcToLocal(const CivilTime& utc, CivilTime* local) override {
         return ShiftCivilTime(utc, utcOffsetMinutes, local);
     }
@@ -119,7 +114,7 @@ inline const std::string kGga =
 // so that every line is decoded.
 struct IntakeFixture {
     FakeIntakeHost host;
-    ReceiverStatus status;
+    ReceiverModel status;
     IntakeState& intake = status.intake;
 
     IntakeFixture() { Restart(); }
@@ -132,7 +127,9 @@ struct IntakeFixture {
     int Feed(const std::string& line);
     // One decoder alone, without the intake's dispatch around it.
     void DecodeGsaLine(const std::string& line) { DecodeGsa(host, status, U(line).c_str()); }
-    void DecodeGsvLine(const std::string& line) { DecodeGsv(status, U(line).c_str()); }
+    bool DecodeGsvLine(const std::string& line) { return DecodeGsv(host, status, U(line).c_str()); }
+    // A GGA without a fix: it opens the next reporting cycle.
+    void StartCycle() { DecodeGga(host, status, u"$GPGGA,,,,,,0*00\r\n"); }
     // The numbers (as sent) of the satellites whose flag is set, in the
     // table's order: by number, then by system.
     std::vector<int> InView() const { return Flagged(&SatelliteSlot::inView); }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "fake_intake_host.h"
+#include "tests/native/sky_angles.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ TEST_F(CycleTest, FlagsAccumulateWithinACycleAndRestartAfterGga) {
     EXPECT_EQ(Used(), (std::vector<int>{4}));
     EXPECT_EQ(InView(), (std::vector<int>{4}));
     EXPECT_EQ(Sat(7).snr, 41);
-    EXPECT_EQ(Sat(7).skyX, 36);
+    EXPECT_EQ(ClassicPoint(Sat(7)).x, 36);
 }
 
 TEST_F(CycleTest, FixStateIsTheLastDecodersWord) {

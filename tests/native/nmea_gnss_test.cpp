@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fake_intake_host.h"
+#include "tests/native/sky_angles.h"
 
 namespace {
 
@@ -147,9 +148,9 @@ TEST_F(GnssTest, OneSatelliteOfSeveralSignalsShowsItsStrongest) {
     EXPECT_EQ(Sat(9).snr, 27);
     EXPECT_EQ(Sat(30).snr, 39);
     int x = 0, y = 0;
-    SkyPosition(55, 211, &x, &y);
-    EXPECT_EQ(Sat(30).skyX, x);
-    EXPECT_EQ(Sat(30).skyY, y);
+    ClassicSkyPosition(55, 211, &x, &y);
+    EXPECT_EQ(ClassicPoint(Sat(30)).x, x);
+    EXPECT_EQ(ClassicPoint(Sat(30)).y, y);
     // The next cycle starts afresh: a weaker L1 is shown as it is.
     Feed(kGga);
     Feed(Sentence("GPGSV,1,1,01,06,12,215,20,1"));

@@ -56,12 +56,12 @@ TEST_F(GsaTest, UsedSatellites) {
 TEST_F(GsaTest, SystemsOfOneCycleAddUp) {
     DecodeGsvLine(Sentence("GPGSV,1,1,01,07,40,083,33"));
     DecodeGsaLine("$GPGSA,A,3,07,,,,,,,,,,,,2.5,1.3,2.1*00\r\n");
-    DecodeGga(status);
+    StartCycle();
     Decode("$GPGSA,A,3,04,05,,,,,,,,,,,2.5,1.3,2.1*00\r\n");
     Decode("$GLGSA,A,3,65,66,,,,,,,,,,,2.5,1.3,2.1*00\r\n");
     EXPECT_EQ(Used(), (std::vector<int>{4, 5, 65, 66}));
     EXPECT_EQ(Sat(7).snr, 33);  // clearing touches only the flag
-    DecodeGga(status);
+    StartCycle();
     Decode("$GPGSA,A,3,09,,,,,,,,,,,,2.5,1.3,2.1*00\r\n");
     EXPECT_EQ(Used(), (std::vector<int>{9}));
 }

@@ -4,43 +4,14 @@
 #include <vector>
 
 #include "fake_intake_host.h"
+#include "tests/native/sky_angles.h"
 
 namespace {
 
-TEST(SkyPosition, WorkedValues) {
-    const struct {
-        int elevation, azimuth, x, y;
-    } cases[] = {
-        {90, 0, 77, 77},
-        {90, 123, 77, 77},
-        {0, 0, 77, 14},
-        {0, 90, 140, 77},
-        {0, 180, 77, 139},
-        {0, 270, 14, 77},
-        {0, 360, 76, 14},
-        {45, 45, 99, 54},
-        {30, 120, 113, 97},
-        // Below the horizon: outside the horizon circle, as the numbers say.
-        {-10, 90, 147, 77},
-    };
-    for (const auto& c : cases) {
-        int x = -1, y = -1;
-        SkyPosition(c.elevation, c.azimuth, &x, &y);
-        EXPECT_EQ(x, c.x) << c.elevation << "/" << c.azimuth;
-        EXPECT_EQ(y, c.y) << c.elevation << "/" << c.azimuth;
-    }
-    // Absurd numbers give far-off but defined positions.
-    int x = 0, y = 0;
-    SkyPosition(INT32_MIN, INT32_MAX, &x, &y);
-    EXPECT_TRUE(x < -1000 || x > 1000 || y < -1000 || y > 1000);
-}
-
 struct GsvTest : ::testing::Test, IntakeFixture {
-    void Decode(const std::string& line) { DecodeGsvLine(line); }
-    void StartCycle() {
-        DecodeGga(status);
-        intake.cycleComplete = 0;
-    }
+    // Whether the last message decoded completed its group's list.
+    bool completed = false;
+    void Decode(const std::string& line) { completed = DecodeGsvLine(line); }
 };
 
 TEST_F(GsvTest, GroupsOfAMessage) {
@@ -80,8 +51,8 @@ TEST_F(GsvTest, SignalAndSkyPosition) {
         const SatelliteSlot& s = Sat(e.id);
         EXPECT_EQ(s.inView, 1) << e.id;
         EXPECT_EQ(s.snr, e.snr) << e.id;
-        EXPECT_EQ(s.skyX, e.x) << e.id;
-        EXPECT_EQ(s.skyY, e.y) << e.id;
+        EXPECT_EQ(ClassicPoint(s).x, e.x) << e.id;
+        EXPECT_EQ(ClassicPoint(s).y, e.y) << e.id;
     }
 }
 
@@ -97,21 +68,9 @@ TEST_F(GsvTest, SatelliteWithoutPositionKeepsItsLastOne) {
         Decode(Sentence(std::string("GPGSV,1,1,01,") + fields));
         EXPECT_EQ(Sat(5).inView, 1);
         EXPECT_EQ(Sat(5).snr, 38);
-        EXPECT_EQ(Sat(5).skyX, 99);
-        EXPECT_EQ(Sat(5).skyY, 54);
+        EXPECT_EQ(ClassicPoint(Sat(5)).x, 99);
+        EXPECT_EQ(ClassicPoint(Sat(5)).y, 54);
     }
-}
-
-TEST(SkyPosition, EveryElevationAndAzimuthLandsInsideTheChart) {
-    // Which is why a slot still at (0, 0) can stand for "no place yet".
-    for (int elevation = 0; elevation <= 90; ++elevation)
-        for (int azimuth = 0; azimuth <= 360; ++azimuth) {
-            SatelliteSlot slot{};
-            SkyPosition(elevation, azimuth, &slot.skyX, &slot.skyY);
-            ASSERT_TRUE(slot.skyX >= 13 && slot.skyX <= 141 && slot.skyY >= 13 && slot.skyY <= 141)
-                << elevation << "/" << azimuth << ": " << slot.skyX << "," << slot.skyY;
-            ASSERT_TRUE(HasSkyPosition(slot));
-        }
 }
 
 TEST_F(GsvTest, OverlongFieldsAreCutAndNothingSpills) {
@@ -128,18 +87,18 @@ TEST_F(GsvTest, ClearingOncePerCycleAndCompletion) {
     Decode(Sentence("GPGSV,3,1,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45"));
     EXPECT_EQ(InView(), (std::vector<int>{1, 2, 12, 14}));
     EXPECT_EQ(Sat(30).snr, 44);  // only the flag is cleared
-    EXPECT_EQ(intake.cycleComplete, 0);
+    EXPECT_FALSE(completed);
     Decode(Sentence("GPGSV,3,2,12,15,40,083,46,16,17,308,41,17,07,344,39,18,22,228,45"));
-    EXPECT_EQ(intake.cycleComplete, 0);
+    EXPECT_FALSE(completed);
     Decode(Sentence("GPGSV,3,3,12,19,40,083,46,20,17,308,41,21,07,344,39,22,22,228,45"));
-    EXPECT_EQ(intake.cycleComplete, 1);
+    EXPECT_TRUE(completed);
     // Another system in the same cycle adds.
     Decode(Sentence("GLGSV,1,1,02,65,40,083,46,66,17,308,41"));
     EXPECT_EQ(InView().size(), 14u);
     // Without a GGA between, the next cycle's first message does not clear.
     Decode(Sentence("GPGSV,1,1,01,03,40,083,46"));
     EXPECT_EQ(InView().size(), 15u);
-    DecodeGga(status);
+    StartCycle();
     Decode(Sentence("GPGSV,1,1,01,03,40,083,46"));
     EXPECT_EQ(InView(), (std::vector<int>{3}));
 }
@@ -166,14 +125,14 @@ TEST_F(GsvTest, OneToFourSatellitesWithAndWithoutASignalId) {
             for (int i = 0; i < count; ++i)
                 expected.push_back(10 + i);
             EXPECT_EQ(InView(), expected);
-            EXPECT_EQ(intake.cycleComplete, 1);
+            EXPECT_TRUE(completed);
             for (int i = 0; i < count; ++i) {
                 const SatelliteSlot& s = Sat(10 + i);
                 EXPECT_EQ(s.snr, 30 + i);
                 int x = 0, y = 0;
-                SkyPosition(20 + i, 100 + 10 * i, &x, &y);
-                EXPECT_EQ(s.skyX, x);
-                EXPECT_EQ(s.skyY, y);
+                ClassicSkyPosition(20 + i, 100 + 10 * i, &x, &y);
+                EXPECT_EQ(ClassicPoint(s).x, x);
+                EXPECT_EQ(ClassicPoint(s).y, y);
             }
         }
     }
@@ -183,13 +142,13 @@ TEST_F(GsvTest, SkyPositionsOfTheGroupsBeforeTheSignalId) {
     Decode("$GPGSV,3,3,11,24,51,098,40,25,12,300,,29,60,230,46,1*5A\r\n");
     EXPECT_EQ(InView(), (std::vector<int>{24, 25, 29}));
     int x = 0, y = 0;
-    SkyPosition(51, 98, &x, &y);
-    EXPECT_EQ(Sat(24).skyX, x);
-    EXPECT_EQ(Sat(24).skyY, y);
+    ClassicSkyPosition(51, 98, &x, &y);
+    EXPECT_EQ(ClassicPoint(Sat(24)).x, x);
+    EXPECT_EQ(ClassicPoint(Sat(24)).y, y);
     EXPECT_EQ(Sat(25).snr, 0);
     EXPECT_EQ(Sat(29).snr, 46);
-    SkyPosition(60, 230, &x, &y);
-    EXPECT_EQ(Sat(29).skyX, x);
+    ClassicSkyPosition(60, 230, &x, &y);
+    EXPECT_EQ(ClassicPoint(Sat(29)).x, x);
 }
 
 TEST_F(GsvTest, EmptyGroupsAndASignalId) {
@@ -197,7 +156,7 @@ TEST_F(GsvTest, EmptyGroupsAndASignalId) {
     Decode(Sentence("GPGSV,1,1,00,,,,,,,,,7"));
     Decode(Sentence("GPGSV,1,1,00,1"));
     EXPECT_EQ(InView(), std::vector<int>{});
-    EXPECT_EQ(intake.cycleComplete, 1);
+    EXPECT_TRUE(completed);
 }
 
 TEST_F(GsvTest, FourSatellitesAndASignalIdStayInsideTheBuffer) {
@@ -212,9 +171,9 @@ TEST_F(GsvTest, FourSatellitesAndASignalIdStayInsideTheBuffer) {
 TEST_F(GsvTest, SignalsOfOneSystemAddUpInOneCycle) {
     StartCycle();
     Decode(Sentence("GPGSV,2,1,05,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,1"));
-    EXPECT_EQ(intake.cycleComplete, 0);
+    EXPECT_FALSE(completed);
     Decode(Sentence("GPGSV,2,2,05,24,51,098,40,1"));
-    EXPECT_EQ(intake.cycleComplete, 1);
+    EXPECT_TRUE(completed);
     Decode(Sentence("GPGSV,1,1,02,01,40,083,38,24,51,098,35,8"));  // L5 of the same satellites
     Decode(Sentence("GLGSV,1,1,01,65,10,100,30,1"));
     EXPECT_EQ(InView(), (std::vector<int>{1, 2, 12, 14, 24, 65}));
@@ -230,12 +189,12 @@ TEST_F(GsvTest, CutShortGroupReadsItsMissingFieldsAsEmpty) {
     Decode(Sentence("GPGSV,1,1,02,05,45,045,40,06,30"));
     EXPECT_EQ(InView(), (std::vector<int>{5, 6}));
     EXPECT_EQ(Sat(6).snr, 0);
-    EXPECT_EQ(Sat(6).skyX, 113);  // kept from the complete message
-    EXPECT_EQ(Sat(6).skyY, 97);
+    EXPECT_EQ(ClassicPoint(Sat(6)).x, 113);  // kept from the complete message
+    EXPECT_EQ(ClassicPoint(Sat(6)).y, 97);
     Decode(Sentence("GPGSV,1,1,02,05,45,045,40,09,30,120"));
     EXPECT_EQ(Sat(9).inView, 1);
     EXPECT_EQ(Sat(9).snr, 0);
-    EXPECT_EQ(Sat(9).skyX, 113);
+    EXPECT_EQ(ClassicPoint(Sat(9)).x, 113);
 }
 
 }  // namespace

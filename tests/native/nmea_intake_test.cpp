@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "fake_intake_host.h"
+#include "nmea/sentence_table.h"
 
 namespace {
 
@@ -40,19 +41,55 @@ TEST_F(IntakeTest, ColourFollowsTheChecksumAndFailingLinesAreDecoded) {
     }
 }
 
-TEST_F(IntakeTest, DispatchTakesTheFirstNameInItsOrder) {
-    // Holds both GGA and RMC: handled as GGA only, so no texts change.
+TEST(SentenceTable, TheAddressFieldNamesTheSentence) {
+    const struct {
+        const char16_t* line;
+        const char* name;  // nullptr: no sentence of the table
+    } cases[] = {
+        {u"$GPGGA,123519,4807.038,N*47\r\n", "GGA"},
+        {u"$GNRMC,123519,A*00\r\n", "RMC"},
+        {u"$BDGSA,A,2,04*00\r\n", "GSA"},
+        {u"$PQGSV,2,1,05*00\r\n", "GSV"},  // Quectel's own talker
+        {u"$GPGSV*00\r\n", "GSV"},         // the address ends at the '*' too
+        {u"$PMTK705,AXN_1.30,0000*00\r\n", "PMTK705"},
+        {u"#~$GPGGA,123519*00\r\n", "GGA"},  // a line damaged before its '$'
+        // Names elsewhere in the line are data, not the sentence.
+        {u"$GPRMC,123519,A,,,,,,,070126,,,GGA*00\r\n", "RMC"},
+        {u"$GPTXT,01,01,02,GSV*00\r\n", nullptr},
+        {u"$PXXX,GSV*00\r\n", nullptr},
+        {u"$GPTXT,$GPGGA,1*00\r\n", nullptr},
+        // Near misses of an address.
+        {u"$GGA,1*00\r\n", nullptr},     // no talker
+        {u"$GPGGAX,1*00\r\n", nullptr},  // a longer name
+        {u"$GPGG,1*00\r\n", nullptr},
+        {u"GPGGA,123519*00\r\n", nullptr},  // no '$'
+        {u"$PMTK7051,1*00\r\n", nullptr},
+        {u"$GPPMTK705,1*00\r\n", nullptr},  // proprietary names stand alone
+        {u"$PMTK001,605,3*00\r\n", nullptr},
+        {u"$", nullptr},
+        {u"", nullptr},
+    };
+    for (const auto& c : cases) {
+        const SentenceRow* row = FindSentence(c.line);
+        const std::string where(c.line, c.line + text16::Length(c.line));
+        ASSERT_EQ(row != nullptr, c.name != nullptr) << where;
+        if (row != nullptr) {
+            EXPECT_STREQ(row->name, c.name) << where;
+            EXPECT_EQ(row->stage == SentenceStage::kReply, row->proprietary) << where;
+        }
+    }
+}
+
+TEST_F(IntakeTest, OnlyTheAddressDecidesTheDecoder) {
+    // Holds "GGA" in its data: decoded as the RMC it is, and no cycle opens.
     Feed(Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,070126,,,GGA"));
-    EXPECT_EQ(Narrow(status.texts.fixState), "");
-    EXPECT_EQ(host.redraws, 1);
-    // RMC before GSA; any talker.
-    Feed(Sentence("GNRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,070126,,,GSA"));
-    EXPECT_EQ(Narrow(status.texts.course), "084.4");
+    EXPECT_EQ(Narrow(status.texts.fixState), "3D");
+    EXPECT_EQ(host.redraws, 0);
     Feed(Sentence("BDGSA,A,2,04,,,,,,,,,,,,2.5,1.3,2.1"));
     EXPECT_EQ(Narrow(status.texts.fixState), "2D");
-    Feed(Sentence("PXXX,GSV"));  // no sentence at all, but it holds "GSV"
-    Feed(Sentence("GPTXT,01,01,02,HELLO"));
-    EXPECT_EQ(host.console.size(), 5u);
+    Feed(Sentence("GPTXT,01,01,02,RMC GSA"));  // no sentence of the table
+    EXPECT_EQ(Narrow(status.texts.fixState), "2D");
+    EXPECT_EQ(host.console.size(), 3u);
 }
 
 TEST_F(IntakeTest, VersionReplies) {
@@ -125,7 +162,7 @@ TEST_F(IntakeTest, ConsoleIsEmptiedAboveTwoThousandLines) {
 // pumped during the first one would.
 class NestingHost : public FakeIntakeHost {
   public:
-    ReceiverStatus* status = nullptr;
+    ReceiverModel* status = nullptr;
     int nestedResult = -1;
     void ConsoleInsert(const char16_t* text) override {
         FakeIntakeHost::ConsoleInsert(text);

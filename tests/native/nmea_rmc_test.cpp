@@ -106,24 +106,34 @@ TEST_F(RmcTest, SpeedInKilometresPerHour) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.knots);
-        host.pauses.clear();
         host.color = kColorBlack;
         RmcFieldsIn f;
         f.speed = c.knots;
         Decode(f);
         EXPECT_EQ(Narrow(status.texts.speed), c.shown);
         EXPECT_EQ(host.color, c.fast ? kColorGreen : kColorBlack);
-        EXPECT_EQ(host.pauses, c.fast ? std::vector<uint32_t>{1000} : std::vector<uint32_t>{});
     }
 }
 
-TEST_F(RmcTest, FastLineIsShownGreenAfterItsPause) {
+TEST_F(RmcTest, FastLinesAreShownGreenAndHoldNothingUp) {
+    // A receiver at 10 Hz above 100 km/h before its first fix: the clock
+    // moves 100 ms a line and nothing else moves it.
+    const uint32_t start = host.tick;
     RmcFieldsIn f;
+    f.status = "V";
     f.speed = "55.0";
+    for (int i = 0; i < 40; ++i) {
+        Feed(Rmc(f));
+        host.tick += 100;
+    }
+    ASSERT_EQ(host.console.size(), 40u);
+    for (const ConsoleEntry& line : host.console)
+        EXPECT_EQ(line.color, kColorGreen);
+    f.status = "A";
     Feed(Rmc(f));
-    ASSERT_EQ(host.console.size(), 1u);
-    EXPECT_EQ(host.console[0].color, kColorGreen);
-    EXPECT_EQ(host.pauses, std::vector<uint32_t>{1000});
+    // The first fix came 4 s after the clock started, as the receiver took.
+    EXPECT_EQ(host.tick - start, 4000u);
+    EXPECT_EQ(host.caption, u"Skyloom  4 Sec");
 }
 
 TEST_F(RmcTest, CourseFixStateAndHemispheres) {
@@ -199,7 +209,7 @@ TEST_F(RmcTest, IncompletePositionKeepsTheLastOne) {
 TEST_F(RmcTest, FieldsALineDoesNotReachKeepWhatTheLastOneSent) {
     Decode(RmcFieldsIn{});
     // Opening a link clears the panel's texts, not the field buffers.
-    ClearReceiverStatus(status);
+    ClearReceiverModel(status);
     // Its checksum digits become field 3; fields 4 to 12 are not reached.
     const std::u16string shortLine = U(Sentence("GPRMC,123520,V"));
     DecodeRmc(host, status, shortLine.c_str());

@@ -6,10 +6,10 @@
 
 namespace {
 
-TEST(ReceiverStatusRecord, ClearingEmptiesTextsAndSatellitesOnly) {
-    ReceiverStatus status;
+TEST(ReceiverModelRecord, ClearingEmptiesTextsAndSatellitesOnly) {
+    ReceiverModel status;
     std::memset(&status, 0x5A, sizeof status);
-    ClearReceiverStatus(status);
+    ClearReceiverModel(status);
     const char16_t* slots[] = {
         status.texts.date,          status.texts.time,          status.texts.course,
         status.texts.speed,         status.texts.fixState,      status.texts.hdop,
@@ -17,9 +17,14 @@ TEST(ReceiverStatusRecord, ClearingEmptiesTextsAndSatellitesOnly) {
         status.texts.lonHemisphere, status.texts.longitude};
     for (const char16_t* slot : slots)
         EXPECT_EQ(slot[0], 0);
+    // A fix forgotten: nothing known, not a position at 0/0.
+    EXPECT_FALSE(status.fix.timeKnown || status.fix.dateKnown || status.fix.positionKnown ||
+                 status.fix.altitude.known || status.fix.qualityKnown || status.fix.hdop.known ||
+                 status.fix.speedKnots.known || status.fix.course.known);
+    EXPECT_EQ(status.fix.satellitesUsed, -1);
     for (const SatelliteSlot& s : status.satellites) {
         EXPECT_EQ(s.inView | s.used, 0);
-        EXPECT_EQ(s.snr | s.skyX | s.skyY, 0);
+        EXPECT_EQ(s.snr | s.skyKnown, 0);
     }
     // The time for "Set Time" and the first-fix clock are not the clearing's business.
     EXPECT_EQ(status.receiverTime.wYear, 0x5A5A);

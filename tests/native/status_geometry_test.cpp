@@ -10,6 +10,7 @@
 #include <string>
 
 #include "panels/window_layout.h"
+#include "tests/native/sky_angles.h"
 
 #include "tests/native/box_checks.h"
 
@@ -50,7 +51,7 @@ constexpr GnssSystem kFour[] = {GnssSystem::kGps, GnssSystem::kGlonass, GnssSyst
 
 // `perSystem` satellites of each of four systems numbered from 1, crowded in
 // one quarter of the sky where `crowded`, else spread over it.
-void FourSystems(ReceiverStatus& status, int perSystem, bool crowded) {
+void FourSystems(ReceiverModel& status, int perSystem, bool crowded) {
     int k = 0;
     for (GnssSystem system : kFour)
         for (int n = 1; n <= perSystem; ++n, ++k) {
@@ -62,12 +63,12 @@ void FourSystems(ReceiverStatus& status, int perSystem, bool crowded) {
             s->inView = 1;
             s->used = n % 2;
             s->snr = n % 3 == 0 ? 0 : 20 + n;
-            s->skyX = crowded ? 80 + (k * 7) % 40 : 20 + (k * 37) % 115;
-            s->skyY = crowded ? 30 + (k * 11) % 40 : 20 + (k * 53) % 115;
+            PlaceOnClassicChart(*s, crowded ? 80 + (k * 7) % 40 : 20 + (k * 37) % 115,
+                                crowded ? 30 + (k * 11) % 40 : 20 + (k * 53) % 115);
         }
 }
 
-std::unique_ptr<PanelPlan> Planned(const ReceiverStatus& status, const View& view) {
+std::unique_ptr<PanelPlan> Planned(const ReceiverModel& status, const View& view) {
     auto plan = std::make_unique<PanelPlan>();
     status_layout::PlanPanel(status, false, 0, view, FixedMeter(view.dpi), plan.get());
     return plan;
@@ -124,7 +125,7 @@ TEST(WindowLayout, TheDefaultIsTodaysAndALargerWindowGivesBothPanelsMoreRoom) {
 }
 
 TEST(StatusGeometry, TheDefaultPanelIsTodaysAndTextsGrowOnlyWhereTheFontNeedsIt) {
-    ReceiverStatus status{};
+    ReceiverModel status{};
     FourSystems(status, 12, true);
     std::u16string time = u"01:11:05";
     std::copy(time.begin(), time.end() + 1, status.texts.time);
@@ -179,7 +180,7 @@ TEST(StatusGeometry, LargerPanelsKeepEveryCellWholeEachSystemInItsRowsAndMarkers
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << r.view.width << "x" << r.view.height << " @"
                                         << r.view.dpi << ", " << r.perSystem << " a system");
-        ReceiverStatus status{};
+        ReceiverModel status{};
         FourSystems(status, r.perSystem, false);
         const auto plan = Planned(status, r.view);
         ASSERT_TRUE(plan->large);
@@ -227,7 +228,7 @@ TEST(StatusGeometry, LargerPanelsKeepEveryCellWholeEachSystemInItsRowsAndMarkers
 }
 
 TEST(StatusGeometry, ALargerPanelShowsMoreOfTheFixInTheRowsItHasRoomFor) {
-    ReceiverStatus status{};
+    ReceiverModel status{};
     FourSystems(status, 12, false);
     const status_layout::FixDetails rtk{true, 545.44, 26, 48, true, 4};
     const status_layout::FixDetails unknown{false, 0, -1, 48, true, 9};

@@ -1,4 +1,5 @@
 #include "panels/status_layout.h"
+#include "tests/native/sky_angles.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ const Box kShown{0, 0, 566, status_layout::kVisibleHeight};
 const Box kSky{0, 0, status_layout::kSkySize, status_layout::kSkySize};
 
 struct Record {
-    ReceiverStatus status{};
+    ReceiverModel status{};
     // A satellite by the number it was sent as, under the talker's hint.
     SatelliteSlot& Add(SystemHint hint, int32_t number, int32_t snr = 40, bool used = false,
                        int32_t x = 77, int32_t y = 77) {
@@ -39,8 +40,7 @@ struct Record {
         s->inView = 1;
         s->used = used ? 1 : 0;
         s->snr = snr;
-        s->skyX = x;
-        s->skyY = y;
+        PlaceOnClassicChart(*s, x, y);
         return *s;
     }
     SatelliteSlot& Gps(int32_t number, int32_t snr = 40, bool used = false, int32_t x = 77,
@@ -354,11 +354,11 @@ TEST(StatusLayout, CrowdedMarkersMoveApartByAFewPixels) {
     for (size_t i = 0; i < cells.size(); ++i) {
         const Box& b = cells[i].skyBox;
         const SatelliteSlot* slot = FindSatellite(s.status, cells[i].id);
-        const int32_t dx = (b.left + b.right) / 2 - slot->skyX;
-        const int32_t dy = (b.top + b.bottom) / 2 - slot->skyY;
+        const int32_t dx = (b.left + b.right) / 2 - ClassicPoint(*slot).x;
+        const int32_t dy = (b.top + b.bottom) / 2 - ClassicPoint(*slot).y;
         EXPECT_TRUE(dx >= -16 && dx <= 16 && dy >= -16 && dy <= 16) << i;
         EXPECT_TRUE(Inside(b, kSky));
-        if (cells[i].mark == Mark::kUsed || slot->skyX == 120) {
+        if (cells[i].mark == Mark::kUsed || ClassicPoint(*slot).x == 120) {
             EXPECT_EQ(dx, 0);
             EXPECT_EQ(dy, 0);
         }

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "link/ttff_series.h"
+#include "stats/ttff_series.h"
 
-using linkrules::TtffSeries;
-using linkrules::TtffStartKind;
-using linkrules::TtffStep;
+using stats::TtffSeries;
+using stats::TtffStartKind;
+using stats::TtffStep;
 
 namespace {
 
@@ -33,7 +33,7 @@ struct TtffSeriesTest : ::testing::Test {
             EXPECT_TRUE(series->OnFix(tick, 3, 8, u"0.9"));
         }
     }
-    void Play(const std::vector<int>& outcomes, linkrules::TtffSeriesConfig config = {}) {
+    void Play(const std::vector<int>& outcomes, stats::TtffSeriesConfig config = {}) {
         config.runs = static_cast<uint32_t>(outcomes.size());
         config.pauseSeconds = 1;
         ASSERT_TRUE(series->Configure(config));
@@ -77,7 +77,7 @@ TEST_F(TtffSeriesTest, StatisticsOverTheFixes) {
     for (const auto& row : rows) {
         series = std::make_unique<TtffSeries>();
         Play(row.outcomes);
-        const linkrules::TtffSummary s = series->Summary();
+        const stats::TtffSummary s = series->Summary();
         EXPECT_EQ(s.runs, row.outcomes.size());
         EXPECT_EQ((std::vector<uint32_t>{s.fixes, s.timeouts, s.minTenths, s.medianHundredths,
                                          s.meanHundredths, s.p90Tenths, s.maxTenths}),
@@ -110,7 +110,7 @@ TEST_F(TtffSeriesTest, RunsLimitsAndPauses) {
 
     std::vector<std::string> runs;
     for (size_t i = 0; i < series->count(); ++i) {
-        const linkrules::TtffRun& r = series->run(i);
+        const stats::TtffRun& r = series->run(i);
         ASSERT_EQ(r.number, i + 1);
         ASSERT_EQ(r.kind, TtffStartKind::kHot);
         runs.push_back(std::to_string(r.startMs) + (r.timedOut ? " timeout " : " fix ") +

@@ -11,6 +11,7 @@ usage: decode_check.py [--emulator PROG] DECODER MODE ARGS...
   generated GENERATOR                      a generated stream decodes cleanly
 """
 import json
+import math
 import os
 import subprocess
 import sys
@@ -21,7 +22,7 @@ from capture_model import check_capture_meaning
 LINE_KEYS = ["kind", "n", "text", "color", "decoded", "shown"]
 STATUS_KEYS = ["kind", "n", "caption", "date", "time", "course", "speed", "fixState", "hdop",
                "pdop", "latHemisphere", "latitude", "lonHemisphere", "longitude", "satellites"]
-SAT_KEYS = ["id", "system", "used", "snr", "x", "y"]
+SAT_KEYS = ["id", "system", "used", "snr", "x", "y", "el", "az"]
 SYSTEMS = ["GPS", "SBAS", "GLONASS", "Galileo", "BeiDou", "QZSS", "NavIC"]
 SUMMARY_KEYS = ["kind", "lines", "droppedTooLong", "droppedUnterminated", "checksumFailures",
                 "redraws", "ttffSeconds"]
@@ -42,6 +43,21 @@ class Decoder:
     def run(self, args, stdin=None, env=None, stdout=subprocess.PIPE):
         return subprocess.run(self.prefix + args, input=stdin, stdout=stdout,
                               stderr=subprocess.PIPE, env=env, timeout=300)
+
+
+def on_classic_chart(sat):
+    """x and y are where the 155-pixel chart shows el and az (its zenith at
+    77, 0.7 pixels a degree, 3.14159 for pi, truncated), (0, 0) while the
+    satellite has no place in the sky; el and az are both known or both null."""
+    el, az = sat["el"], sat["az"]
+    if el is None or az is None:
+        return el is None and az is None and sat["x"] == 0 and sat["y"] == 0
+    if not is_int(el) or not is_int(az):
+        return False
+    angle = (az - 90.0) * 3.14159 / 180.0
+    r = (90.0 - el) * 0.7
+    return (sat["x"], sat["y"]) == (int(math.cos(angle) * r + 77.0),
+                                    int(math.sin(angle) * r + 77.0))
 
 
 def frame(data):
@@ -137,8 +153,8 @@ def validate(name, out, data=None):
             keys = [(s.get("id"), SYSTEMS.index(s.get("system"))) for s in sats
                     if s.get("system") in SYSTEMS] if ok else []
             ok = ok and all(list(s) == SAT_KEYS and s["system"] in SYSTEMS
-                            and all(is_int(s[k]) for k in SAT_KEYS if k != "system")
-                            and s["used"] in (0, 1) for s in sats) \
+                            and all(is_int(s[k]) for k in SAT_KEYS[:-2] if k != "system")
+                            and s["used"] in (0, 1) and on_classic_chart(s) for s in sats) \
                 and all(i > 0 for i, _ in keys) and keys == sorted(set(keys))
             if not ok:
                 fail(f"{name}: bad status object {obj}")

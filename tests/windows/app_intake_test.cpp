@@ -107,9 +107,9 @@ TEST_F(IntakeWindowTest, ConsoleEmptiesOnceItHoldsMoreThan2000Lines) {
 TEST_F(IntakeWindowTest, CaptionShowsTheTimeToFirstFix) {
     EXPECT_EQ(WindowText(main), L"Skyloom");
     Deliver(kGga);  // starts the clock
-    ASSERT_NE(window.statusPanel.status.ttffStartTick, 0u);
+    ASSERT_NE(window.model.ttffStartTick, 0u);
     // As if the clock had started five and a half seconds ago.
-    window.statusPanel.status.ttffStartTick = GetTickCount() - 5500;
+    window.model.ttffStartTick = GetTickCount() - 5500;
     Deliver(kRmcFix);
     EXPECT_EQ(WindowText(main), L"Skyloom  5 Sec");
 }
@@ -135,7 +135,8 @@ TEST_F(IntakeWindowTest, HostReachesTheSetupPanelsControls) {
 
 TEST(UtcToLocalTest, MatchesTheSystemsOwnConversionAndRejectsImpossibleTimes) {
     CBackupDlg setup;
-    CRestoreDlg status;
+    ReceiverModel model{};
+    CRestoreDlg status(model);
     Win32IntakeHost host(setup, status);
     const struct {
         CivilTime utc;
@@ -187,7 +188,7 @@ TEST(SetTimeTest, ClockIsSetOnlyFromADecodedValidTime) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
-        ReceiverStatus status{};
+        ReceiverModel status{};
         status.receiverTimeSet = r.set;
         status.receiverTime = r.time;
         SYSTEMTIME local{};

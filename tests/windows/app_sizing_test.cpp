@@ -202,7 +202,7 @@ TEST_F(DpiTest, TheWindowItsPanelsAndDialogsStartAtTheSystemsDpi) {
     DestroyWindow(about);
     NoActions actions;
     CTtffDlg ttff;
-    ASSERT_TRUE(ttff.Create(main, actions, linkrules::TtffSeriesConfig{}));
+    ASSERT_TRUE(ttff.Create(main, actions, stats::TtffSeriesConfig{}));
     EXPECT_EQ(FontPoints(ttff.hwnd, dpi), 8);
     DestroyWindow(ttff.hwnd);
 }

@@ -16,7 +16,7 @@
 namespace app_test {
 namespace {
 
-using linkrules::TtffSeries;
+using stats::TtffSeries;
 
 struct CountingActions : TtffDialogActions {
     void OnTtffStart() override { ++starts; }
@@ -52,14 +52,14 @@ class TtffDialogTest : public ::testing::Test {
         g_hInstance = GetModuleHandleW(nullptr);
         owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
                                 g_hInstance, nullptr);
-        ASSERT_TRUE(dialog.Create(owner, actions, linkrules::TtffSeriesConfig{}));
+        ASSERT_TRUE(dialog.Create(owner, actions, stats::TtffSeriesConfig{}));
     }
     void TearDown() override { DestroyWindow(owner); }
 
     // Plays runs on a made-up clock: a fix `ms` after the clock started, or a
     // timeout (-1, only last).
     void Play(const std::vector<int>& outcomes) {
-        linkrules::TtffSeriesConfig config;
+        stats::TtffSeriesConfig config;
         config.runs = static_cast<uint32_t>(outcomes.size()) + 1;  // stays running
         config.pauseSeconds = 0;
         config.limitSeconds = 60;
@@ -67,7 +67,7 @@ class TtffDialogTest : public ::testing::Test {
         uint32_t tick = 1000;
         series.Start(tick, CivilTime{}, 0);
         for (int ms : outcomes) {
-            ASSERT_EQ(series.OnTick(tick), linkrules::TtffStep::kSendStart);
+            ASSERT_EQ(series.OnTick(tick), stats::TtffStep::kSendStart);
             series.OnClockStarted(tick + 500);
             tick += 500 + (ms < 0 ? 60000 : static_cast<uint32_t>(ms));
             if (ms < 0)
@@ -86,7 +86,7 @@ class TtffDialogTest : public ::testing::Test {
 TEST_F(TtffDialogTest, ShowsEachRunTheSummaryAndWhatCanBePressed) {
     const HWND d = dialog.hwnd;
     EXPECT_EQ(WindowText(GetDlgItem(d, IDC_TTFF_RUNS)), L"10");
-    EXPECT_EQ(dialog.Kind(), linkrules::TtffStartKind::kCold);
+    EXPECT_EQ(dialog.Kind(), stats::TtffStartKind::kCold);
     Play({4290, 12340, -1});
     dialog.ShowSeries(series);
     ASSERT_EQ(Rows(d), 3);
@@ -193,11 +193,11 @@ TEST_F(TtffWindowTest, ARunIsTimedByTheFixClockAndALinkThatClosesEndsTheSeries) 
     SetWindowTextW(Item(IDC_TTFF_RUNS), L"2");
     SetWindowTextW(Item(IDC_TTFF_PAUSE), L"0");
     SetWindowTextW(main, L"Skyloom  35 Sec");
-    window.statusPanel.status.ttffDone = 1;
+    window.model.ttffDone = 1;
 
     Press(IDC_TTFF_START);
     EXPECT_EQ(WindowText(main), L"Skyloom") << "started the way Cold Start starts";
-    EXPECT_EQ(window.statusPanel.status.ttffDone, 0);
+    EXPECT_EQ(window.model.ttffDone, 0);
     EXPECT_EQ(State(), L"Run 1 of 2: hot start sent 0 s ago, waiting for the fix.");
     // The receiver reports a fix in every cycle; the core measures the first
     // one after 3 s on its clock.
@@ -208,7 +208,7 @@ TEST_F(TtffWindowTest, ARunIsTimedByTheFixClockAndALinkThatClosesEndsTheSeries) 
             return series().count() == 1;
         },
         10000));
-    const linkrules::TtffRun& run = series().run(0);
+    const stats::TtffRun& run = series().run(0);
     EXPECT_FALSE(run.timedOut);
     EXPECT_GE(run.tenths, 30u);
     EXPECT_EQ(WindowText(main), L"Skyloom  " + std::to_wstring(run.tenths / 10) + L" Sec");

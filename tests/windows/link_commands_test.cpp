@@ -123,7 +123,7 @@ TEST_F(WindowCommands, ColdStartAndFactoryResetRestartTheMeasurement) {
         {UM_COLD_START, IDC_COLD_START, 1200},
         {UM_FACTORY_RESET, IDC_FACTORY_RESET, 600},
     };
-    ReceiverStatus& status = window.statusPanel.status;
+    ReceiverModel& status = window.model;
     for (const Case& c : cases) {
         SetWindowTextW(main, L"Skyloom  35 Sec");
         status.ttffDone = 1;

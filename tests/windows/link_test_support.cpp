@@ -100,7 +100,7 @@ void FakePanel::Check(int id, bool checked) {
     SendMessageW(Item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-Rig::Rig() : control(panel.panel, statusPanel, host) {
+Rig::Rig() : control(panel.panel, statusPanel, status, host) {
     control.SetOwner(sink.hwnd());
     panel.panel.mainWindow = sink.hwnd();
 }

@@ -22,7 +22,7 @@
 #include "link/byte_source.h"
 #include "link/link_win32.h"
 #include "nmea/intake_host.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
 #include "tests/windows/win_test_support.h"
@@ -89,7 +89,6 @@ class FakeHost : public IntakeHost {
     void Redraw() override {}
     void SetCaption(const char16_t*) override {}
     uint32_t TickCount() override { return GetTickCount(); }
-    void Pause(uint32_t ms) override { Sleep(ms); }
     bool UtcToLocal(const CivilTime& utc, CivilTime* local) override {
         *local = utc;
         return true;
@@ -103,8 +102,8 @@ struct Rig {
     LineSink sink;
     FakePanel panel;
     FakeHost host;
-    CRestoreDlg statusPanel;  // its record only: the panel is never created
-    ReceiverStatus& status = statusPanel.status;
+    ReceiverModel status{};
+    CRestoreDlg statusPanel{status};  // never created: the control only sets its offset
     int32_t& linkOpen = panel.panel.LinkOpen;
     LinkControl control;
 };

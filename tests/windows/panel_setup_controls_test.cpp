@@ -304,9 +304,10 @@ TEST_F(SetupPanelFixture, AFailedToggleChangesNoControl) {
 
 TEST_F(SetupPanelFixture, StartOfAPortThatDiscoveryNeverFoundReportsTheComPortError) {
     // The link's own answer: a port entry opens only after discovery found a port.
-    CRestoreDlg statusPanel;
+    ReceiverModel model{};
+    CRestoreDlg statusPanel(model);
     link_test::FakeHost host;
-    LinkControl control(panel, statusPanel, host);
+    LinkControl control(panel, statusPanel, model, host);
     control.SetOwner(main.hwnd());
     main.answer = [&](UINT message) -> LRESULT {
         return message == UM_TOGGLE_LINK ? control.ToggleLink() : 1;

@@ -31,9 +31,9 @@ void DrawAsBefore(CRestoreDlg& panel, HDC dc) {
     int cells[2] = {0, 0};
     for (int number = 0; number < 256; ++number) {
         const SatelliteSlot* s = nullptr;
-        for (int i = 0; i < panel.status.satelliteCount; ++i)
-            if (panel.status.satellites[i].inView && panel.status.satellites[i].number == number)
-                s = &panel.status.satellites[i];
+        for (int i = 0; i < panel.model.satelliteCount; ++i)
+            if (panel.model.satellites[i].inView && panel.model.satellites[i].number == number)
+                s = &panel.model.satellites[i];
         if (s == nullptr)
             continue;
         const int grid = number <= 32 ? 0 : 1;
@@ -60,10 +60,11 @@ void DrawAsBefore(CRestoreDlg& panel, HDC dc) {
         wchar_t label[8], value[8];
         swprintf(label, 8, L"%02d", number);
         swprintf(value, 8, L"%d", v);
-        if (s->skyX != 0 || s->skyY != 0) {
+        if (HasSkyPosition(*s)) {
+            const sky::SkyPoint at = ClassicPoint(*s);
             HGDIOBJ old = SelectObject(dc, pen);
-            Ellipse(dc, s->skyX - 11, s->skyY - 9, s->skyX + 11, s->skyY + 9);
-            RECT circle{s->skyX - 11, s->skyY - 9, s->skyX + 11, s->skyY + 9};
+            Ellipse(dc, at.x - 11, at.y - 9, at.x + 11, at.y + 9);
+            RECT circle{at.x - 11, at.y - 9, at.x + 11, at.y + 9};
             DrawTextW(dc, label, -1, &circle, DT_CENTER | DT_VCENTER);
             SelectObject(dc, old);
         }
@@ -87,25 +88,25 @@ TEST_F(StatusPanelFixture, ReceiversNumberingByRangeSeeThePanelTheyAlwaysSaw) {
     panel.skyBitmap.reset(LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(IDB_SKY)));
     for (const char* capture : {"bt451.pgl", "ch-4711.pgl", "sl869.pgl"}) {
         SCOPED_TRACE(capture);
-        panel.status = ReceiverStatus{};
+        model = ReceiverModel{};
         const std::string bytes = link_test::ReadBytes(
             link_test::SourcePath((std::string("tests/data/captures/") + capture).c_str()));
         QuietHost host;
         int compared = 0;
         for (const std::u16string& line : link_test::ExpectedLines(bytes)) {
             const int before = host.redraws;
-            OnLineReceived(host, panel.status, line.c_str());
+            OnLineReceived(host, model, line.c_str());
             // Every fifth redraw, satellites in view.
-            if (host.redraws == before || host.redraws % 5 != 0 || panel.status.satelliteCount == 0)
+            if (host.redraws == before || host.redraws % 5 != 0 || model.satelliteCount == 0)
                 continue;
-            ASSERT_TRUE(status_layout::FitsClassicLayout(panel.status));
+            ASSERT_TRUE(status_layout::FitsClassicLayout(model));
             Canvas now;
             Paint(now);
             Canvas reference;
-            ReceiverStatus kept = panel.status;
-            ClearSatelliteFlag<&SatelliteSlot::inView>(panel.status);
+            ReceiverModel kept = model;
+            ClearSatelliteFlag<&SatelliteSlot::inView>(model);
             Paint(reference);
-            panel.status = kept;
+            model = kept;
             DrawAsBefore(panel, reference.dc());
             int differing = 0;
             for (int y = 0; y < kHeight; ++y)
@@ -131,7 +132,7 @@ TEST_F(StatusPanelFixture, BarsHaveTheirHeightAndColourPerSignal) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << "snr " << r.snr << " used " << r.used);
-        panel.status = ReceiverStatus{};
+        model = ReceiverModel{};
         SetSatellite(5, r.snr, r.used);
         Canvas c;
         Paint(c);
@@ -223,7 +224,7 @@ TEST_F(StatusPanelFixture, TheOffsetAppliesWhileLoggingAndNeverBelowZero) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << "logging " << r.logging << " snr " << r.snr);
-        panel.status = ReceiverStatus{};
+        model = ReceiverModel{};
         const SatelliteSlot& nine = SetSatellite(9, r.snr, true);
         Canvas c;
         if (r.logging) {
@@ -237,7 +238,7 @@ TEST_F(StatusPanelFixture, TheOffsetAppliesWhileLoggingAndNeverBelowZero) {
         EXPECT_EQ(nine.snr, r.snr);
     }
     // The offset never turns a silent satellite into one with a bar.
-    panel.status = ReceiverStatus{};
+    model = ReceiverModel{};
     SetSatellite(9, 0, true, 60, 60);
     LoggingWithOffset log(panel, 20);
     Canvas c;

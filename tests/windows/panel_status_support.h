@@ -17,6 +17,7 @@
 
 #include "nmea/intake_host.h"
 #include "panels/status_panel.h"
+#include "tests/native/sky_angles.h"
 #include "tests/windows/link_test_support.h"
 #include "tests/windows/panel_test_support.h"
 
@@ -108,7 +109,7 @@ inline int BarHeight(const Canvas& c, int x, int base, COLORREF colour) {
 
 // A satellite of the record, known by its number as sent under the hint
 // (GPS and the ranges by default), in view with these values.
-inline SatelliteSlot& PutSatellite(ReceiverStatus& status, int32_t number, int32_t snr, bool used,
+inline SatelliteSlot& PutSatellite(ReceiverModel& status, int32_t number, int32_t snr, bool used,
                                    int32_t x = 140, int32_t y = 140,
                                    SystemHint hint = {GnssSystem::kGps, false}) {
     bool added = false;
@@ -119,8 +120,7 @@ inline SatelliteSlot& PutSatellite(ReceiverStatus& status, int32_t number, int32
     s.inView = 1;
     s.used = used ? 1 : 0;
     s.snr = snr;
-    s.skyX = x;
-    s.skyY = y;
+    PlaceOnClassicChart(s, x, y);
     return s;
 }
 
@@ -131,7 +131,6 @@ class QuietHost : public link_test::FakeHost {
     int redraws = 0;
     void Redraw() override { ++redraws; }
     uint32_t TickCount() override { return tick += 125; }
-    void Pause(uint32_t) override {}
 
   private:
     uint32_t tick = 1000;
@@ -163,7 +162,8 @@ inline bool Inside(int x, int y, const Box& b) {
 
 struct StatusPanelFixture : testing::Test {
     panel_test::FakeMainWindow main;
-    CRestoreDlg panel;
+    ReceiverModel model{};
+    CRestoreDlg panel{model};
 
     void SetUp() override {
         ASSERT_TRUE(panel.Create(main.hwnd()));
@@ -172,7 +172,7 @@ struct StatusPanelFixture : testing::Test {
     void TearDown() override { DestroyWindow(panel.hwnd); }
     SatelliteSlot& SetSatellite(int32_t number, int32_t snr, bool used, int32_t x = 140,
                                 int32_t y = 140, SystemHint hint = {GnssSystem::kGps, false}) {
-        return PutSatellite(panel.status, number, snr, used, x, y, hint);
+        return PutSatellite(model, number, snr, used, x, y, hint);
     }
     // Where the paint puts everything, texts measured in its fonts.
     std::unique_ptr<status_layout::PanelPlan> PlanOf(const Canvas& c) {

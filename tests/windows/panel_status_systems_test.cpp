@@ -39,7 +39,7 @@ struct SystemsGrid : StatusPanelFixture {
     }
     std::unique_ptr<status_layout::Plan> Planned() {
         auto plan = std::make_unique<status_layout::Plan>();
-        status_layout::PlanSatellites(panel.status, false, 0, plan.get());
+        status_layout::PlanSatellites(model, false, 0, plan.get());
         return plan;
     }
 };
@@ -183,7 +183,7 @@ TEST_F(SystemsGrid, AtEverySizeAndDpiTextsAreWholeAndApartCellsWholeAndTheChartR
         {1192, 427, 96}, {1788, 640, 144}, {2384, 854, 192},
     };
     FortyEight();
-    LongestTexts(panel.status.texts);
+    LongestTexts(model.texts);
     for (const auto& view : views) {
         SCOPED_TRACE(testing::Message() << view.width << "x" << view.height << " @" << view.dpi);
         panel.SetView(view);
@@ -261,7 +261,7 @@ TEST_F(SystemsGrid, AtEverySizeAndDpiTextsAreWholeAndApartCellsWholeAndTheChartR
         }
     }
     // The chart alone: the globe's colour fills a circle round the zenith.
-    ClearReceiverStatus(panel.status);
+    ClearReceiverModel(model);
     for (const auto& view : views) {
         SCOPED_TRACE(testing::Message() << view.width << "x" << view.height << " @" << view.dpi);
         panel.SetView(view);

@@ -77,17 +77,17 @@ TEST_F(StatusPanelFixture, EachValueIsDrawnOnlyInsideItsOwnBox) {
         size_t capacity;
         Box box;
     } rows[] = {
-        {panel.status.texts.date, 15, {225, 5, 300, 25}},
-        {panel.status.texts.time, 10, {240, 25, 300, 45}},
-        {panel.status.texts.course, 10, {240, 45, 300, 65}},
-        {panel.status.texts.speed, 10, {240, 65, 300, 85}},
-        {panel.status.texts.fixState, 10, {240, 85, 300, 105}},
-        {panel.status.texts.hdop, 10, {240, 105, 300, 125}},
-        {panel.status.texts.pdop, 10, {240, 125, 300, 145}},
-        {panel.status.texts.latHemisphere, 10, {40, 157, 55, 170}},
-        {panel.status.texts.latitude, 15, {60, 157, 140, 170}},
-        {panel.status.texts.lonHemisphere, 10, {185, 157, 215, 170}},
-        {panel.status.texts.longitude, 15, {205, 157, 305, 170}},
+        {model.texts.date, 15, {225, 5, 300, 25}},
+        {model.texts.time, 10, {240, 25, 300, 45}},
+        {model.texts.course, 10, {240, 45, 300, 65}},
+        {model.texts.speed, 10, {240, 65, 300, 85}},
+        {model.texts.fixState, 10, {240, 85, 300, 105}},
+        {model.texts.hdop, 10, {240, 105, 300, 125}},
+        {model.texts.pdop, 10, {240, 125, 300, 145}},
+        {model.texts.latHemisphere, 10, {40, 157, 55, 170}},
+        {model.texts.latitude, 15, {60, 157, 140, 170}},
+        {model.texts.lonHemisphere, 10, {185, 157, 215, 170}},
+        {model.texts.longitude, 15, {205, 157, 305, 170}},
     };
     Canvas empty;
     Paint(empty);
@@ -149,7 +149,7 @@ TEST_F(StatusPanelFixture, WithoutTheSkyPictureTheChartStaysWhiteAndCirclesAreDr
 TEST_F(StatusPanelFixture, TheWindowShowsWhatPaintContentDraws) {
     SetSatellite(3, 57, true, 99, 54);
     SetSatellite(40, 33, false, 113, 97);
-    text16::Copy(panel.status.texts.fixState, 10, u"3D");
+    text16::Copy(model.texts.fixState, 10, u"3D");
     MoveWindow(panel.hwnd, 0, 0, kWidth, kHeight, FALSE);
     ShowWindow(main.hwnd(), SW_SHOWNOACTIVATE);
     ShowWindow(panel.hwnd, SW_SHOW);

@@ -6,7 +6,7 @@
 DecodeSession::DecodeSession(int32_t utcOffsetMinutes, uint32_t lineMs)
     : host_(utcOffsetMinutes), lineMs_(lineMs) {
     // The state of a freshly started program that has just opened a link.
-    ClearReceiverStatus(status_);
+    ClearReceiverModel(status_);
     ResetFixClock(status_);
 }
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "link/line_framer.h"
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "tools/headless/headless_host.h"
 
 // What became of one delivered line.
@@ -40,7 +40,7 @@ class DecodeSession {
     // The end of the input: a line without its line feed is never delivered.
     void EndOfInput() { framer_.Interrupt(); }
 
-    const ReceiverStatus& status() const { return status_; }
+    const ReceiverModel& status() const { return status_; }
     HeadlessHost& host() { return host_; }
     uint64_t lines() const { return lines_; }
     uint64_t checksumFailures() const { return checksumFailures_; }
@@ -54,7 +54,7 @@ class DecodeSession {
     HeadlessHost host_;
     uint32_t lineMs_;
     LineFramer framer_;
-    ReceiverStatus status_{};
+    ReceiverModel status_{};
     LineOutcome outcome_{};
     uint64_t lines_ = 0;
     uint64_t checksumFailures_ = 0;

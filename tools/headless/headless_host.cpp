@@ -1,5 +1,7 @@
 #include "tools/headless/headless_host.h"
 
+#include "nmea/sentence_table.h"
+
 HeadlessHost::HeadlessHost(int32_t utcOffsetMinutes) : utcOffsetMinutes_(utcOffsetMinutes) {}
 
 void HeadlessHost::ConsoleClear() {
@@ -26,9 +28,7 @@ void HeadlessHost::ConsoleInsert(const char16_t* text) {
     consoleEndsInCr_ = afterCr;
     inserted_ = true;
     insertColor_ = color_;
-    // A name contains no CR or LF, so looking for it apart from the breaks
-    // finds the same; a sentence names itself within its first units.
-    insertedSentenceName_ = HoldsDispatchedName(text);
+    insertedSentenceName_ = NamesReport(text);
 }
 
 void HeadlessHost::SetConsoleColor(uint32_t colorref) {
@@ -50,14 +50,7 @@ void HeadlessHost::BeginLine() {
     redrawsThisLine_ = 0;
 }
 
-bool HoldsDispatchedName(const char16_t* text, size_t starts) {
-    for (const char16_t* p = text; p[0] && p[1] && p[2] && starts > 0; ++p, --starts) {
-        if (p[0] == u'G') {
-            if ((p[1] == u'G' && p[2] == u'A') || (p[1] == u'S' && (p[2] == u'A' || p[2] == u'V')))
-                return true;
-        } else if (p[0] == u'R' && p[1] == u'M' && p[2] == u'C') {
-            return true;
-        }
-    }
-    return false;
+bool NamesReport(const char16_t* text) {
+    const SentenceRow* row = FindSentence(text);
+    return row != nullptr && row->stage == SentenceStage::kReport;
 }

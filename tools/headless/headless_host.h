@@ -30,8 +30,6 @@ class HeadlessHost : public IntakeHost {
     void Redraw() override { ++redrawsThisLine_; }
     void SetCaption(const char16_t* text) override { caption_ = text; }
     uint32_t TickCount() override { return clockMs_; }
-    // Advances the virtual clock instead of sleeping.
-    void Pause(uint32_t milliseconds) override { clockMs_ += milliseconds; }
     bool UtcToLocal(const CivilTime& utc, CivilTime* local) override;
 
     // Forgets what the previous line left in the per-line records.
@@ -82,6 +80,6 @@ class HeadlessHost : public IntakeHost {
     std::u16string firmwareVersion_;
 };
 
-// True when one of the names the intake dispatches on ("GGA", "RMC", "GSA",
-// "GSV") starts within the first `starts` units of the text.
-bool HoldsDispatchedName(const char16_t* text, size_t starts = SIZE_MAX);
+// True when the text's address field names a sentence of the receiver's
+// reports, one the intake decodes once the first-fix clock runs.
+bool NamesReport(const char16_t* text);

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+#include "panels/status_layout.h"
+
 namespace {
 
 // A slot's text up to its terminator, never past its capacity.
@@ -52,6 +54,14 @@ void SystemField(JsonWriter& out, GnssSystem system) {
     out.Raw(field.data(), field.size());
 }
 
+// GSV sends whole degrees; the model keeps them as sent.
+void Degrees(JsonWriter& out, const SatelliteSlot& s, double degrees) {
+    if (HasSkyPosition(s))
+        out.Signed(static_cast<int64_t>(degrees));
+    else
+        out.Raw("null");
+}
+
 }  // namespace
 
 void WriteLineObject(JsonWriter& out, const LineOutcome& line) {
@@ -72,7 +82,7 @@ void WriteLineObject(JsonWriter& out, const LineOutcome& line) {
 }
 
 void WriteStatusObject(JsonWriter& out, uint64_t n, const std::u16string& caption,
-                       const ReceiverStatus& status) {
+                       const ReceiverModel& status) {
     const StatusTexts& t = status.texts;
     out.Raw("{\"kind\":\"status\",\"n\":");
     out.Unsigned(n);
@@ -117,10 +127,18 @@ void WriteStatusObject(JsonWriter& out, uint64_t n, const std::u16string& captio
         out.Signed(s.used);
         out.Raw(",\"snr\":");
         out.Signed(s.snr);
+        // x and y on the status panel's 155-pixel chart, (0, 0) while the
+        // satellite has no place in the sky, as they always were.
+        const sky::SkyPoint at =
+            HasSkyPosition(s) ? status_layout::ClassicSkyPoint(s) : sky::SkyPoint{0, 0};
         out.Raw(",\"x\":");
-        out.Signed(s.skyX);
+        out.Signed(at.x);
         out.Raw(",\"y\":");
-        out.Signed(s.skyY);
+        out.Signed(at.y);
+        out.Raw(",\"el\":");
+        Degrees(out, s, s.elevation);
+        out.Raw(",\"az\":");
+        Degrees(out, s, s.azimuth);
         out.Raw("}");
     }
     out.Raw("]}\n");

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 #include "tools/headless/decode_session.h"
 #include "tools/skyloom_decode/dropped_lines.h"
 #include "tools/skyloom_decode/json_writer.h"
@@ -14,7 +14,7 @@ void WriteLineObject(JsonWriter& out, const LineOutcome& line);
 
 // {"kind":"status","n":12,"caption":"...","date":"...",...,"satellites":[...]}
 void WriteStatusObject(JsonWriter& out, uint64_t n, const std::u16string& caption,
-                       const ReceiverStatus& status);
+                       const ReceiverModel& status);
 
 // {"kind":"summary","lines":N,"droppedTooLong":L,"droppedUnterminated":U,
 //  "checksumFailures":K,"redraws":R,"ttffSeconds":S}

@@ -18,20 +18,14 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "link/command_set.h"
 #include "nmea/civil_time.h"
 
-namespace linkrules {
+namespace stats {
 
 enum class TtffStartKind : uint8_t { kHot, kWarm, kCold, kFullCold };
 
 // "hot", "warm", "cold", "full cold".
 const char* TtffKindName(TtffStartKind kind);
-
-// The command of each kind: $PMTK101 and $PMTK102; cold is the Cold Start
-// button's own script, so a series of them measures what the button measures;
-// full cold is $PMTK104, the sentence the factory reset sends.
-ReceiverCommand TtffStartCommand(TtffStartKind kind);
 
 constexpr uint32_t kTtffMaxRuns = 1000;
 constexpr uint32_t kTtffMaxSeconds = 3600;
@@ -42,6 +36,11 @@ struct TtffSeriesConfig {
     uint32_t limitSeconds = 120;  // 1 to kTtffMaxSeconds after the start was sent
     uint32_t pauseSeconds = 5;    // 0 to kTtffMaxSeconds from a run's end to the next start
 };
+
+// The first value of a configuration that is out of its range, in the
+// dialog's order; kNone when all are in range.
+enum class TtffConfigValue : uint8_t { kNone, kRuns, kLimit, kPause };
+TtffConfigValue FirstOutOfRange(const TtffSeriesConfig& config);
 
 struct TtffRun {
     uint32_t number;  // from 1
@@ -65,6 +64,19 @@ struct TtffSummary {
     uint32_t meanHundredths;    // rounded to the nearest hundredth
     uint32_t p90Tenths;         // nearest rank: the ceil(0.9 n)-th shortest of n fixes
 };
+
+// A time as the series shows it: "32.4" (tenths) or "32.45" (hundredths).
+void FormatTenths(char* out, size_t cap, uint32_t tenths);
+void FormatHundredths(char* out, size_t cap, uint32_t hundredths);
+
+// A run's cells as the result list and the CSV text show them; empty where
+// not known (time on a timeout, fix type, satellites used).
+struct TtffRunTexts {
+    char time[16];
+    char fix[4];  // "3D", "2D"
+    char used[16];
+};
+TtffRunTexts RunTexts(const TtffRun& run);
 
 enum class TtffStep {
     kWait,       // nothing to do until the next tick
@@ -131,4 +143,4 @@ class TtffSeries {
     size_t count_ = 0;
 };
 
-}  // namespace linkrules
+}  // namespace stats

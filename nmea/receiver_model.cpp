@@ -1,4 +1,4 @@
-#include "nmea/receiver_status.h"
+#include "nmea/receiver_model.h"
 
 #include <cstring>
 
@@ -16,7 +16,7 @@ bool Before(const SatelliteSlot& a, const SatelliteSlot& b) {
 // Moves slot `index`, whose place in `order` is `at`, to where its number
 // belongs. Satellites appear and change numbers rarely: a pass over the
 // order then costs nothing worth keeping a tree for.
-void Reorder(ReceiverStatus& status, int at, uint8_t index) {
+void Reorder(ReceiverModel& status, int at, uint8_t index) {
     uint8_t* order = status.order;
     const SatelliteSlot* slots = status.satellites;
     while (at > 0 && Before(slots[index], slots[order[at - 1]])) {
@@ -30,7 +30,7 @@ void Reorder(ReceiverStatus& status, int at, uint8_t index) {
     order[at] = index;
 }
 
-int PlaceInOrder(const ReceiverStatus& status, uint8_t index) {
+int PlaceInOrder(const ReceiverModel& status, uint8_t index) {
     for (int at = 0; at < status.satelliteCount; ++at)
         if (status.order[at] == index)
             return at;
@@ -39,7 +39,7 @@ int PlaceInOrder(const ReceiverStatus& status, uint8_t index) {
 
 // A slot to take: the next free one, else one whose satellite is neither in
 // view nor used; -1 when every slot holds one that is.
-int FreeSlot(ReceiverStatus& status) {
+int FreeSlot(ReceiverModel& status) {
     if (status.satelliteCount < kSatelliteSlots) {
         const int index = status.satelliteCount++;
         status.order[index] = static_cast<uint8_t>(index);
@@ -57,15 +57,17 @@ int FreeSlot(ReceiverStatus& status) {
 
 }  // namespace
 
-void ClearReceiverStatus(ReceiverStatus& status) {
+void ClearReceiverModel(ReceiverModel& status) {
     std::memset(&status.texts, 0, sizeof status.texts);
+    status.fix = FixNumbers{};
+    status.fix.satellitesUsed = -1;
     std::memset(status.satellites, 0, sizeof status.satellites);
     std::memset(status.order, 0, sizeof status.order);
     std::memset(status.slotOf, 0, sizeof status.slotOf);
     status.satelliteCount = 0;
 }
 
-void ResetFixClock(ReceiverStatus& status) {
+void ResetFixClock(ReceiverModel& status) {
     status.ttffStartTick = 0;
     status.ttffDone = 0;
 }
@@ -74,14 +76,14 @@ void ResetCycleFlags() {
     resetButtonsPending = 0;
 }
 
-const SatelliteSlot* FindSatellite(const ReceiverStatus& status, SatelliteId id) {
+const SatelliteSlot* FindSatellite(const ReceiverModel& status, SatelliteId id) {
     if (id.own <= 0 || id.own >= kOwnNumbers)
         return nullptr;
     const uint16_t taken = status.slotOf[static_cast<int>(id.system)][id.own];
     return taken != 0 ? &status.satellites[taken - 1] : nullptr;
 }
 
-SatelliteSlot* AddSatellite(ReceiverStatus& status, SatelliteId id, int32_t number, bool* added) {
+SatelliteSlot* AddSatellite(ReceiverModel& status, SatelliteId id, int32_t number, bool* added) {
     const int index = FreeSlot(status);
     if (index < 0)
         return nullptr;
@@ -96,7 +98,7 @@ SatelliteSlot* AddSatellite(ReceiverStatus& status, SatelliteId id, int32_t numb
     return &slot;
 }
 
-void PlaceByNumber(ReceiverStatus& status, SatelliteSlot& slot) {
+void PlaceByNumber(ReceiverModel& status, SatelliteSlot& slot) {
     const auto index = static_cast<uint8_t>(&slot - status.satellites);
     Reorder(status, PlaceInOrder(status, index), index);
 }

@@ -1,9 +1,12 @@
-#include "link/ttff_series.h"
+#include "stats/ttff_series.h"
 
-#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
-namespace linkrules {
+#include "stats/series_stats.h"
+
+namespace stats {
 namespace {
 
 // A tick that lies behind the last one by less than half the counter's range
@@ -50,15 +53,38 @@ class CsvOut {
     size_t length_ = 0;
 };
 
-void Tenths(char* out, size_t cap, uint32_t tenths) {
+}  // namespace
+
+void FormatTenths(char* out, size_t cap, uint32_t tenths) {
     std::snprintf(out, cap, "%u.%u", tenths / 10, tenths % 10);
 }
 
-void Hundredths(char* out, size_t cap, uint32_t hundredths) {
+void FormatHundredths(char* out, size_t cap, uint32_t hundredths) {
     std::snprintf(out, cap, "%u.%02u", hundredths / 100, hundredths % 100);
 }
 
-}  // namespace
+TtffRunTexts RunTexts(const TtffRun& run) {
+    TtffRunTexts t{};
+    if (!run.timedOut)
+        FormatTenths(t.time, sizeof t.time, run.tenths);
+    std::snprintf(t.fix, sizeof t.fix, "%s",
+                  run.fixType == 3   ? "3D"
+                  : run.fixType == 2 ? "2D"
+                                     : "");
+    if (run.satellitesUsed >= 0)
+        std::snprintf(t.used, sizeof t.used, "%d", static_cast<int>(run.satellitesUsed));
+    return t;
+}
+
+TtffConfigValue FirstOutOfRange(const TtffSeriesConfig& config) {
+    if (config.runs < 1 || config.runs > kTtffMaxRuns)
+        return TtffConfigValue::kRuns;
+    if (config.limitSeconds < 1 || config.limitSeconds > kTtffMaxSeconds)
+        return TtffConfigValue::kLimit;
+    if (config.pauseSeconds > kTtffMaxSeconds)
+        return TtffConfigValue::kPause;
+    return TtffConfigValue::kNone;
+}
 
 const char* TtffKindName(TtffStartKind kind) {
     switch (kind) {
@@ -74,23 +100,8 @@ const char* TtffKindName(TtffStartKind kind) {
     return "";
 }
 
-ReceiverCommand TtffStartCommand(TtffStartKind kind) {
-    switch (kind) {
-        case TtffStartKind::kHot:
-            return ReceiverCommand::kHotStart;
-        case TtffStartKind::kWarm:
-            return ReceiverCommand::kWarmStart;
-        case TtffStartKind::kCold:
-            return ReceiverCommand::kColdStart;
-        case TtffStartKind::kFullCold:
-            return ReceiverCommand::kFactoryReset;
-    }
-    return ReceiverCommand::kColdStart;
-}
-
 bool TtffSeries::Configure(const TtffSeriesConfig& config) {
-    if (running() || config.runs < 1 || config.runs > kTtffMaxRuns || config.limitSeconds < 1 ||
-        config.limitSeconds > kTtffMaxSeconds || config.pauseSeconds > kTtffMaxSeconds)
+    if (running() || FirstOutOfRange(config) != TtffConfigValue::kNone)
         return false;
     config_ = config;
     return true;
@@ -198,25 +209,25 @@ uint32_t TtffSeries::runInProgress() const {
 
 TtffSummary TtffSeries::Summary() const {
     TtffSummary s{};
-    uint32_t fixes[kTtffMaxRuns];
-    uint64_t sum = 0;
-    for (size_t i = 0; i < count_; ++i) {
-        if (runs_[i].timedOut)
-            continue;
-        fixes[s.fixes++] = runs_[i].tenths;
-        sum += runs_[i].tenths;
-    }
+    std::vector<double> fixes;
+    fixes.reserve(count_);
+    for (size_t i = 0; i < count_; ++i)
+        if (!runs_[i].timedOut)
+            fixes.push_back(runs_[i].tenths);
     s.runs = static_cast<uint32_t>(count_);
+    s.fixes = static_cast<uint32_t>(fixes.size());
     s.timeouts = s.runs - s.fixes;
-    const uint32_t n = s.fixes;
-    if (n == 0)
+    if (fixes.empty())
         return s;
-    std::sort(fixes, fixes + n);
-    s.minTenths = fixes[0];
-    s.maxTenths = fixes[n - 1];
-    s.medianHundredths = n % 2 == 1 ? fixes[n / 2] * 10 : (fixes[n / 2 - 1] + fixes[n / 2]) * 5;
-    s.meanHundredths = static_cast<uint32_t>((sum * 20 + n) / (2 * n));
-    s.p90Tenths = fixes[(9 * n + 9) / 10 - 1];
+    // Whole tenths: the minimum, maximum, percentile and median (halfway
+    // between two tenths is a whole number of hundredths) are exact. The
+    // mean is a multiple of 1/n hundredths, n at most 1000, so a nudge of
+    // 1e-9 only rounds up a half that the division left a hair below.
+    s.minTenths = static_cast<uint32_t>(Minimum(fixes));
+    s.maxTenths = static_cast<uint32_t>(Maximum(fixes));
+    s.medianHundredths = static_cast<uint32_t>(Median(fixes) * 10.0);
+    s.meanHundredths = static_cast<uint32_t>(std::floor(Mean(fixes) * 10.0 + 0.5 + 1e-9));
+    s.p90Tenths = static_cast<uint32_t>(NearestRank(fixes, 0.9));
     return s;
 }
 
@@ -242,18 +253,12 @@ size_t TtffSeries::FormatCsv(char* out, size_t cap) const {
     for (size_t i = 0; i < count_; ++i) {
         const TtffRun& r = runs_[i];
         char start[40] = "";
-        char time[16] = "";
-        char used[16] = "";
         StartTime(r.startMs, start, sizeof start);
-        if (!r.timedOut)
-            Tenths(time, sizeof time, r.tenths);
-        if (r.satellitesUsed >= 0)
-            std::snprintf(used, sizeof used, "%d", static_cast<int>(r.satellitesUsed));
-        const char* fix = r.fixType == 3 ? "3D" : r.fixType == 2 ? "2D" : "";
+        const TtffRunTexts t = RunTexts(r);
         char line[160];
         std::snprintf(line, sizeof line, "%u,%s,%s,%s,%s,%s,%s,%s\r\n", r.number,
-                      TtffKindName(r.kind), start, r.timedOut ? "timeout" : "fix", time, fix, used,
-                      r.hdop);
+                      TtffKindName(r.kind), start, r.timedOut ? "timeout" : "fix", t.time, t.fix,
+                      t.used, r.hdop);
         csv.Add(line);
     }
     const TtffSummary s = Summary();
@@ -274,9 +279,9 @@ size_t TtffSeries::FormatCsv(char* out, size_t cap) const {
         char value[16] = "";
         if (s.fixes > 0) {
             if (t.hundredths)
-                Hundredths(value, sizeof value, t.value);
+                FormatHundredths(value, sizeof value, t.value);
             else
-                Tenths(value, sizeof value, t.value);
+                FormatTenths(value, sizeof value, t.value);
         }
         std::snprintf(line, sizeof line, "%s,%s\r\n", t.name, value);
         csv.Add(line);
@@ -284,4 +289,4 @@ size_t TtffSeries::FormatCsv(char* out, size_t cap) const {
     return csv.length();
 }
 
-}  // namespace linkrules
+}  // namespace stats

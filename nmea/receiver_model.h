@@ -1,6 +1,8 @@
-// Everything the program knows about the receiver's latest output. The
-// decoders are its only writers; the status panel paints from it; opening a
-// link and the cold start / factory reset commands clear it.
+// The receiver model: everything the program knows about the receiver's
+// latest output, in numbers (the satellites and the last fix) and as the
+// status panel's texts. The decoders are its only writers; the main window
+// owns it and every view reads it; opening a link and the cold start /
+// factory reset commands clear it.
 #pragma once
 
 #include <cstddef>
@@ -16,8 +18,9 @@ struct SatelliteSlot {
     GnssSystem system;  // with `own`, which satellite this is
     uint8_t own;        // its number in its system (PRN, GLONASS slot ...); 0: a free slot
     int32_t snr;        // dB-Hz, the strongest signal listed this cycle; 0: none tracked
-    int32_t skyX;       // column on the 155x155 sky chart, zenith at 77
-    int32_t skyY;       // row on the sky chart (rows grow downwards)
+    uint8_t skyKnown;   // 1 once a GSV gave elevation and azimuth since the clearing
+    double elevation;   // degrees above the horizon, as last sent (skyKnown)
+    double azimuth;     // degrees from true north, clockwise, as last sent (skyKnown)
     int32_t number;     // the number the receiver sent for it, last in a GSV
 };
 
@@ -29,13 +32,61 @@ constexpr int kSatelliteSlots = 256;
 constexpr int kOwnNumbers = 256;
 
 // Receivers list satellites they have no almanac for with empty elevation and
-// azimuth, and the decoder then leaves the chart position alone. A slot that
-// no GSV has placed since the record was cleared is still at (0, 0), the
-// chart's corner: no elevation from 0 to 90 degrees lands there (the corner
-// lies 109 pixels from the zenith, 63 is the horizon).
+// azimuth, and the decoder then leaves the last ones alone: a satellite is
+// placed on a chart once any GSV gave both since the record was cleared.
 inline bool HasSkyPosition(const SatelliteSlot& slot) {
-    return slot.skyX != 0 || slot.skyY != 0;
+    return slot.skyKnown != 0;
 }
+
+// GGA's fix quality, numbered as GGA sends it.
+enum class FixQuality : uint8_t {
+    kNone = 0,
+    kGps = 1,
+    kDgps = 2,
+    kPps = 3,
+    kRtkFixed = 4,
+    kRtkFloat = 5,
+    kDeadReckoning = 6,
+    kManual = 7,
+    kSimulated = 8,
+};
+
+// A number with "not known" as its own state: a receiver sends empty fields
+// while it has nothing to say, and 0 is a real latitude, altitude and course.
+struct Known {
+    bool known;
+    double value;
+};
+
+// The last fix in numbers, as the latest sentence that carries each value
+// sent it (GGA, RMC and GSA overlap: the later one wins).
+struct FixNumbers {
+    // UTC of the fix (GGA, RMC) and the UTC date (RMC).
+    bool timeKnown;
+    uint8_t hour;
+    uint8_t minute;
+    double second;  // with the fraction the receiver sent
+    bool dateKnown;
+    uint16_t year;  // four digits (RMC sends two: 20yy)
+    uint8_t month;
+    uint8_t day;
+
+    // Degrees, north and east positive (GGA, RMC).
+    bool positionKnown;
+    double latitude;
+    double longitude;
+
+    Known altitude;         // metres above mean sea level (GGA)
+    Known geoidSeparation;  // metres the geoid lies above the ellipsoid (GGA)
+    bool qualityKnown;
+    FixQuality quality;      // GGA field 6
+    int32_t satellitesUsed;  // GGA field 7; -1: not known
+    Known hdop;              // GGA, GSA
+    Known pdop;              // GSA
+    Known vdop;              // GSA
+    Known speedKnots;        // RMC
+    Known course;            // degrees true over ground (RMC)
+};
 
 // The status panel's display texts, in the order the panel draws them.
 struct StatusTexts {
@@ -54,19 +105,15 @@ struct StatusTexts {
 
 constexpr size_t kNavFieldWidth = 48;
 constexpr size_t kRmcFieldCount = 13;
+constexpr size_t kGgaFieldCount = 15;
 constexpr size_t kGsaFieldCount = 19;
 constexpr size_t kGsvFieldCount = 21;
 constexpr size_t kVersionFieldWidth = 128;
 constexpr size_t kVersionFieldCount = 4;
 
-// What DecodeGsv remembers of a slot's satellite: the sky position last
-// worked out and where from, and the round of reports its snr is from.
+// What DecodeGsv remembers of a slot's satellite: the round of reports its
+// snr is from.
 struct SlotMemo {
-    bool valid;
-    int32_t elevation;
-    int32_t azimuth;
-    int x;
-    int y;
     uint32_t listedRound;
 };
 
@@ -89,6 +136,7 @@ struct IntakeState {
 
     // The sentence field buffers.
     char16_t RmcFields[kRmcFieldCount][kNavFieldWidth];
+    char16_t GgaFields[kGgaFieldCount][kNavFieldWidth];
     char16_t GsaFields[kGsaFieldCount][kNavFieldWidth];
     char16_t GsvFields[kGsvFieldCount][kNavFieldWidth];
     char16_t VersionFields[kVersionFieldCount][kVersionFieldWidth];
@@ -102,7 +150,7 @@ struct IntakeState {
     SlotMemo slotMemo[kSatelliteSlots];
 };
 
-struct ReceiverStatus {
+struct ReceiverModel {
     // Slots 0 to satelliteCount - 1 are taken, in the order the satellites
     // were first seen; `order` lists them by the number as sent, then by
     // system, the order of the table when it was indexed by number alone.
@@ -110,7 +158,8 @@ struct ReceiverStatus {
     uint16_t satelliteCount;
     uint8_t order[kSatelliteSlots];
     uint16_t slotOf[kGnssSystems][kOwnNumbers];  // slot + 1; 0: none
-    StatusTexts texts;
+    FixNumbers fix;
+    StatusTexts texts;  // the status panel's texts, in the receiver's own digits
 
     CivilTime receiverTime;    // local time of the last RMC with date and time
     uint8_t receiverTimeSet;   // 1 once receiverTime holds a decoded time
@@ -122,33 +171,33 @@ struct ReceiverStatus {
     IntakeState intake;
 };
 
-// Empties every text slot and zeroes every satellite entry. The clock fields
+// Empties every text slot, forgets the fix and zeroes every satellite entry. The clock fields
 // are reset separately by the callers that need it (ResetFixClock).
-void ClearReceiverStatus(ReceiverStatus& status);
+void ClearReceiverModel(ReceiverModel& status);
 
 // Stops the time-to-first-fix clock: the next line restarts it.
-void ResetFixClock(ReceiverStatus& status);
+void ResetFixClock(ReceiverModel& status);
 
 // Clears one flag (inView or used) of every satellite for a new cycle; the
 // slots' other fields keep their values.
 template <uint8_t SatelliteSlot::*Flag>
-void ClearSatelliteFlag(ReceiverStatus& status) {
+void ClearSatelliteFlag(ReceiverModel& status) {
     for (int i = 0; i < status.satelliteCount; ++i)
         status.satellites[i].*Flag = 0;
 }
 
 // The slot of a satellite, or nullptr when it has none.
-const SatelliteSlot* FindSatellite(const ReceiverStatus& status, SatelliteId id);
+const SatelliteSlot* FindSatellite(const ReceiverModel& status, SatelliteId id);
 
 // Takes a slot for a satellite that has none (SatelliteFor).
-SatelliteSlot* AddSatellite(ReceiverStatus& status, SatelliteId id, int32_t number, bool* added);
+SatelliteSlot* AddSatellite(ReceiverModel& status, SatelliteId id, int32_t number, bool* added);
 
 // The slot of the satellite `number` (as sent) stands for, taking a free one
 // for a satellite not seen since the last clearing (*added then says so; it
 // comes zeroed but for its identity). nullptr for an own number outside 1 to
 // 255, and when every slot holds a satellite in view or used. Every satellite
 // group of every GSV comes here: the common case stays inline.
-inline SatelliteSlot* SatelliteFor(ReceiverStatus& status, SatelliteId id, int32_t number,
+inline SatelliteSlot* SatelliteFor(ReceiverModel& status, SatelliteId id, int32_t number,
                                    bool* added) {
     *added = false;
     if (id.own <= 0 || id.own >= kOwnNumbers)
@@ -160,10 +209,10 @@ inline SatelliteSlot* SatelliteFor(ReceiverStatus& status, SatelliteId id, int32
 }
 
 // Moves a satellite to its place in `order` under its new number (RenumberSatellite).
-void PlaceByNumber(ReceiverStatus& status, SatelliteSlot& slot);
+void PlaceByNumber(ReceiverModel& status, SatelliteSlot& slot);
 
 // Changes the number a satellite is known by, keeping `order` in order.
-inline void RenumberSatellite(ReceiverStatus& status, SatelliteSlot& slot, int32_t number) {
+inline void RenumberSatellite(ReceiverModel& status, SatelliteSlot& slot, int32_t number) {
     if (slot.number == number)
         return;
     slot.number = number;
