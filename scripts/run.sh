@@ -10,12 +10,13 @@
 #   - Without one (or with --headless) it runs on Xvfb, presses "Start GPS"
 #     itself, waits for the first fix, saves a screenshot and closes everything.
 #
-# Usage: scripts/run.sh [--headless] [--screenshot FILE] [--advanced] [--fix-after S] [--speed KMH]
+# Usage: scripts/run.sh [--headless] [--screenshot FILE] [--advanced] [--size WxH] [--fix-after S] [--speed KMH]
 #   --headless         run on Xvfb even when a display is there
 #   --screenshot FILE  where the headless run saves its screenshot
 #                      (default: build/skyloom-screenshot.png)
 #   --advanced         the headless run shows View > Advanced Controls before
 #                      its screenshot, on a taller desktop
+#   --size WxH         the headless run makes the window that large (outer size)
 #   --fix-after S      seconds the simulated receiver searches before its fix (default 8)
 #   --speed KMH        its ground speed (default 36; above 100 the RMC lines turn green)
 set -euo pipefail
@@ -24,6 +25,7 @@ set -euo pipefail
 
 headless=0
 advanced=0
+size=""
 screenshot="$BUILD_ROOT/skyloom-screenshot.png"
 fix_after=8
 speed=36
@@ -31,6 +33,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --headless) headless=1 ;;
     --advanced) advanced=1 ;;
+    --size) size=${2:?--size needs WIDTHxHEIGHT}; shift ;;
     --screenshot) screenshot=${2:?--screenshot needs a file}; shift ;;
     --fix-after) fix_after=${2:?--fix-after needs seconds}; shift ;;
     --speed) speed=${2:?--speed needs km/h}; shift ;;
@@ -48,6 +51,10 @@ if [ $advanced -eq 1 ]; then
   # The advanced view's window is taller: room for it and its whole console.
   DESKTOP_SIZE=800x900
   export XVFB_SCREEN=1024x1000x24
+fi
+if [ -n "$size" ]; then
+  DESKTOP_SIZE=$(( ${size%x*} + 20 ))x$(( ${size#*x} + 20 ))
+  export XVFB_SCREEN=$(( ${size%x*} + 100 ))x$(( ${size#*x} + 100 ))x24
 fi
 RUN_DIR="$BUILD_ROOT/live"
 EXE="$BUILD_ROOT/win/app/skyloom.exe"
@@ -139,6 +146,9 @@ log "no display: running on Xvfb ($DISPLAY), pressing Start GPS by itself"
 start_viewer
 drive find 60000 >/dev/null || die "the Skyloom window did not appear (see $RUN_DIR/viewer.log)"
 drive select 1001 8 >/dev/null     # 115200 baud, the simulator's pace
+if [ -n "$size" ]; then
+  drive size "${size%x*}" "${size#*x}" >/dev/null || die "the window did not take $size"
+fi
 start_sim                          # the search starts now, so the first fix is measured
 drive click 1004 >/dev/null || die "pressing Start GPS failed"
 [ "$(drive text 1004)" = 'ok Close\sGPS' ] || die "Start GPS did not open COM$COM: $(drive text console)"
