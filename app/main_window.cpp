@@ -13,6 +13,7 @@
 #include "link/raw_recording_win32.h"
 #include "nmea/sentence_intake.h"
 #include "res/resource.h"
+#include "win32/dpi.h"
 #include "win32/messages.h"
 
 int32_t g_creating = 0;
@@ -89,9 +90,13 @@ bool CBaseWnd::CreateMainWindow(HINSTANCE instance, int showCommand) {
     LoadStringW(instance, IDS_APP_NAME, caption, kTextUnits);
     RegisterWindowClass(instance, className);
 
-    HWND window = CreateWindowExW(0, className, caption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, kMainWindowWidth, kMainWindowHeight,
-                                  nullptr, nullptr, instance, static_cast<CWnd*>(this));
+    // A new window opens on the primary monitor, at the system's DPI; a
+    // monitor of another DPI tells it with WM_DPICHANGED.
+    dpi_ = DpiOfSystem();
+    const SIZE outer = DefaultOuterSize(dpi_);
+    HWND window =
+        CreateWindowExW(0, className, caption, kMainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                        outer.cx, outer.cy, nullptr, nullptr, instance, static_cast<CWnd*>(this));
     if (window == nullptr)
         return false;
 
@@ -103,8 +108,7 @@ bool CBaseWnd::CreateMainWindow(HINSTANCE instance, int showCommand) {
 
 bool CBaseWnd::OnCreate(HWND hwnd) {
     g_creating = 1;
-    RECT client;
-    GetClientRect(hwnd, &client);
+    dpi_ = DpiOfWindow(hwnd);
     // A missing picture leaves the sky chart blank; the program still runs.
     statusPanel.skyBitmap.reset(LoadBitmapW(g_hInstance, MAKEINTRESOURCEW(IDB_SKY)));
 
@@ -115,64 +119,18 @@ bool CBaseWnd::OnCreate(HWND hwnd) {
     ttffRun.SetOwner(hwnd);
     positionRun.SetOwner(hwnd);
     linkControl.ListPorts();
-    defaultClientHeight_ = client.bottom - client.top;
     SetParent(setupPanel.hwnd, hwnd);
-    PlaceSetupPanel(0);
     ShowWindow(setupPanel.hwnd, SW_SHOW);
 
     if (!statusPanel.Create(hwnd))
         return false;
     SetParent(statusPanel.hwnd, hwnd);
-    PlaceStatusPanel(0);
+    LayOutPanels();
     ShowWindow(statusPanel.hwnd, SW_SHOW);
 
     intakeHost.SetMainWindow(hwnd);
     g_creating = 0;
     return true;
-}
-
-// `extraHeight`: how much taller than by default the setup panel is.
-void CBaseWnd::PlaceSetupPanel(int extraHeight) {
-    RECT client;
-    GetClientRect(hwnd, &client);
-    MoveWindow(setupPanel.hwnd, 0, 0, client.right, SplitHeight(defaultClientHeight_) + extraHeight,
-               TRUE);
-}
-
-void CBaseWnd::PlaceStatusPanel(int extraHeight) {
-    RECT client;
-    GetClientRect(hwnd, &client);
-    // The whole default client height: its lowest pixels lie below the
-    // client area and are never seen.
-    MoveWindow(statusPanel.hwnd, 0, SplitHeight(defaultClientHeight_) + extraHeight, client.right,
-               defaultClientHeight_, TRUE);
-}
-
-void CBaseWnd::ShowAdvancedControls(bool shown) {
-    MONITORINFO screen{};
-    screen.cbSize = sizeof screen;
-    GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &screen);
-    const RECT& work = screen.rcWork;
-    // On a short screen the console gives up some of its lines rather than
-    // the window running off the bottom.
-    int cut = 0;
-    if (shown) {
-        const int room = (work.bottom - work.top) - kMainWindowHeight;
-        cut = std::max(0, setupPanel.AdvancedConsoleShift() - room);
-    }
-    const int extra = setupPanel.ShowAdvanced(shown, cut);
-    RECT outer;
-    GetWindowRect(hwnd, &outer);
-    const int height = kMainWindowHeight + extra;
-    LONG top = outer.top;
-    if (shown && top + height > work.bottom)
-        top = std::max(work.top, work.bottom - height);
-    SetWindowPos(hwnd, nullptr, outer.left, top, kMainWindowWidth, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    PlaceSetupPanel(extra);
-    PlaceStatusPanel(extra);
-    CheckMenuItem(GetMenu(hwnd), IDM_ADVANCED_CONTROLS,
-                  MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void CBaseWnd::OnRecordingChanged() {
@@ -364,6 +322,16 @@ LRESULT CBaseWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             return 0;
         case WM_PAINT:
             DefaultPaint(hwnd);
+            return 0;
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED)
+                LayOutPanels();
+            return 0;
+        case WM_GETMINMAXINFO:
+            OnMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_SETTEXT:
             return SetCaption(hwnd, reinterpret_cast<const wchar_t*>(lParam));

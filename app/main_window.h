@@ -56,10 +56,17 @@ class CBaseWnd : public CWnd {
     // exactly the default view.
     void ShowAdvancedControls(bool shown);
 
+    // The outer size of the default window at `dpi`: today's client area,
+    // scaled, in the sizing frame. The window is never made smaller.
+    SIZE DefaultOuterSize(UINT dpi) const;
+    UINT Dpi() const { return dpi_; }
+
   private:
     bool OnCreate(HWND hwnd);
-    void PlaceSetupPanel(int extraHeight);
-    void PlaceStatusPanel(int extraHeight);
+    // Places the panels and the console for the client area's size and DPI.
+    void LayOutPanels();
+    void OnDpiChanged(UINT dpi, const RECT* suggested);
+    void OnMinMaxInfo(MINMAXINFO* info) const;
     void OnRecordingChanged();
     LRESULT SetCaption(HWND hwnd, const wchar_t* text);
     void OnDestroy();
@@ -69,15 +76,21 @@ class CBaseWnd : public CWnd {
     void OnDeviceChange(HWND hwnd, WPARAM event, LPARAM notice);
     LRESULT OnProgramMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    int defaultClientHeight_ = 0;  // the client area's height in the default view
+    UINT dpi_ = 96;          // the monitor's the window is on
+    int advancedExtra_ = 0;  // how much taller the setup panel is with its advanced controls
 };
+
+// The main window's frame: sizing border, minimise and maximise boxes.
+constexpr DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW;
 
 // What the caption carries behind its text while a raw recording runs.
 constexpr wchar_t kRecordingMark[] = L" - Recording";
 
-// Outer size of the main window, fixed for the whole run.
+// The outer size the window had in its fixed frame at 96 dpi: the client
+// area that frame left is the default and the least one.
 constexpr int kMainWindowWidth = 580;
 constexpr int kMainWindowHeight = 600;
+constexpr DWORD kClassicFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
 // The local time IDM_SET_TIME sets: false while the receiver has not yet
 // delivered a valid date and time.

@@ -137,6 +137,14 @@ ReadResult SerialSource::Read(uint8_t* buffer, size_t capacity) {
     if (ok && answered && !early) {
         deadReads_ = 0;  // the port waited its silence out: it is there
         lastReadFailed_ = false;
+        // A read that timed out is no silence when bytes are queued by now: on
+        // a loaded machine the reader can be woken after the timeout although
+        // the next byte came in time, and calling that silence would cut a
+        // line the receiver sent whole.
+        if (ClearCommError(port_.get(), &errors, &held) && held.cbInQue != 0 &&
+            ReadFile(port_.get(), buffer, std::min<DWORD>(held.cbInQue, cap), &got, nullptr) &&
+            got != 0)
+            return {ReadStatus::kData, got};
         return {ReadStatus::kSilence, 0};
     }
     // A line error aborts a read until it is cleared: a receiver at the wrong

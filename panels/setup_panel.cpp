@@ -6,6 +6,7 @@
 
 #include "link/device_name.h"
 #include "res/resource.h"
+#include "win32/dpi.h"
 #include "win32/messages.h"
 #include "win32/wide_text.h"
 
@@ -93,8 +94,7 @@ LRESULT CBackupDlg::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
 
 LRESULT CBackupDlg::OnInitDialog(HWND window) {
     console.Detach();
-    Place(window, IDC_PORT, kPortPlace);
-    Place(window, IDC_BAUD, kBaudPlace);
+    PlaceCombos(DpiOfWindow(window));
     FillLists(window);
     InitCommonControls();
     // RichEdit 1.0 registers its "RICHEDIT" class on load; the library stays
@@ -155,12 +155,37 @@ int CBackupDlg::ShowAdvanced(bool shown, int consoleCut) {
     }
     if (console.hwnd() == nullptr)
         return 0;
-    const int shift = shown ? AdvancedConsoleShift() : 0;
-    const int cut = shown ? std::min(std::max(consoleCut, 0), ConsoleSpareHeight()) : 0;
+    consoleShift_ = shown ? AdvancedConsoleShift() : 0;
+    consoleCut_ = shown ? std::min(std::max(consoleCut, 0), ConsoleSpareHeight()) : 0;
+    MoveConsole();
+    return consoleShift_ - consoleCut_;
+}
+
+void CBackupDlg::PlaceConsole(const RECT& home) {
+    consoleHome_ = home;
+    if (console.hwnd() != nullptr)
+        MoveConsole();
+}
+
+void CBackupDlg::MoveConsole() {
     const RECT& home = consoleHome_;
-    MoveWindow(console.hwnd(), home.left, home.top + shift, home.right - home.left,
-               home.bottom - home.top - cut, TRUE);
-    return shift - cut;
+    const RECT place{home.left, home.top + consoleShift_, home.right,
+                     home.bottom + consoleShift_ - consoleCut_};
+    // Moved only when it changes: every move repaints the whole console.
+    const RECT now = RectInParent(console.hwnd());
+    if (EqualRect(&now, &place))
+        return;
+    MoveWindow(console.hwnd(), place.left, place.top, place.right - place.left,
+               place.bottom - place.top, TRUE);
+}
+
+void CBackupDlg::PlaceCombos(UINT dpi) {
+    for (const auto& [id, place] :
+         {std::make_pair(IDC_PORT, kPortPlace), std::make_pair(IDC_BAUD, kBaudPlace)}) {
+        const RECT r{ScaleToDpi(place.left, dpi), ScaleToDpi(place.top, dpi),
+                     ScaleToDpi(place.right, dpi), ScaleToDpi(place.bottom, dpi)};
+        Place(hwnd, id, r);
+    }
 }
 
 void CBackupDlg::FillLists(HWND window) {

@@ -92,6 +92,12 @@ class CBackupDlg : public CWnd {
     int AdvancedConsoleShift() const;
     int ConsoleSpareHeight() const;
 
+    // The console's place with the advanced controls hidden (the main window
+    // lays it out for its size); with them shown it goes below them.
+    void PlaceConsole(const RECT& home);
+    // The port and baud lists' places at the panel's DPI.
+    void PlaceCombos(UINT dpi);
+
     Console console;
     HWND mainWindow = nullptr;  // target of every message the panel sends
     int32_t LinkOpen = 0;
@@ -112,7 +118,11 @@ class CBackupDlg : public CWnd {
     ComboSink portSink_;
     bool advancedShown_ = false;
     HWND offsetLabel_ = nullptr;  // "Mod:", the signal offset's label (a static without id)
-    RECT consoleHome_{};          // the console's place in the default view
+    RECT consoleHome_{};          // the console's place with the advanced controls hidden
+    int consoleShift_ = 0;        // how far down the advanced controls move it
+    int consoleCut_ = 0;          // and how much shorter they make it
+
+    void MoveConsole();
 
     std::wstring ItemText(int id) const;
     void Check(int id, bool checked);

@@ -67,8 +67,15 @@ constexpr int32_t kMarkerHalfHeight = 7;
 // How far a marker may move off its sky position to uncover another: two
 // satellites at one place end a marker's height apart, and a few more
 // around them still find room.
-constexpr int32_t kMarkerShiftX = 16;
-constexpr int32_t kMarkerShiftY = 16;
+constexpr int32_t kMarkerShift = 16;
+// The larger chart lets them go further.
+constexpr int32_t kMostShift = 24;
+
+bool BySystem(const SatelliteSlot* a, const SatelliteSlot* b) {
+    if (a->system != b->system)
+        return a->system < b->system;
+    return a->own < b->own;
+}
 
 // Sky positions come from unchecked receiver numbers; the box around one must
 // not overflow.
@@ -97,32 +104,6 @@ Box InteriorBox(int32_t x0, int32_t base, int32_t v) {
     if (top > base - 1)
         top = base - 1;
     return {x0 + 1, static_cast<int32_t>(top), x0 + kBarWidth - 1, base - 1};
-}
-
-// The bar and value of a cell whose base line starts at x0.
-void PlanSignal(Cell& cell, const SatelliteSlot& slot, int32_t x0, int32_t base, bool logOpen,
-                int32_t snrOffset) {
-    cell.bar = {x0, base, x0, base};
-    cell.barInterior = cell.bar;
-    // The no-signal test looks at the stored value, never the offset one.
-    if (slot.snr == 0) {
-        cell.mark = Mark::kNoSignal;
-        return;
-    }
-    int32_t v = DisplayedSnr(slot.snr, logOpen, snrOffset);
-    if (slot.used == 1) {
-        cell.mark = Mark::kUsed;
-        if (v > kUsedCap)
-            v = kUsedCap;
-        cell.bar = BarBox(x0, base, v);
-    } else {
-        cell.mark = Mark::kTracked;
-        if (v >= kUsedCap)
-            v = kTrackedCap;
-        cell.bar = BarBox(x0, base, v);
-        cell.barInterior = InteriorBox(x0, base, v);
-    }
-    cell.value = v;
 }
 
 Cell PlanClassicCell(const SatelliteSlot& slot, int grid, int32_t n, bool logOpen,
@@ -164,13 +145,8 @@ int32_t SystemsCellUnits() {
 }
 
 Box MarkerBox(const SatelliteSlot& slot, size_t labelLength) {
-    const int32_t half =
-        kMarkerHalfWidth + kMarkerHalfWidthPerChar * (static_cast<int32_t>(labelLength) - 3);
     const sky::SkyPoint at = ClassicSkyPoint(slot);
-    return {Saturate(static_cast<int64_t>(at.x) - half),
-            Saturate(static_cast<int64_t>(at.y) - kMarkerHalfHeight),
-            Saturate(static_cast<int64_t>(at.x) + half),
-            Saturate(static_cast<int64_t>(at.y) + kMarkerHalfHeight)};
+    return MarkerAt(at.x, at.y, labelLength);
 }
 
 bool Overlap(const Box& a, const Box& b) {
@@ -179,61 +155,6 @@ bool Overlap(const Box& a, const Box& b) {
 
 Box Shifted(const Box& b, int32_t dx, int32_t dy) {
     return {b.left + dx, b.top + dy, b.right + dx, b.bottom + dy};
-}
-
-// Satellites crowd where the sky is small: each marker, from the top one
-// down (used, tracked, no signal, as they are drawn last to first), moves by
-// a few pixels, the fewest it can, to where it covers none placed before it
-// and stays on the picture; one that finds no such place keeps its own.
-void SpreadMarkers(Plan* plan) {
-    struct Offset {
-        int32_t dx, dy;
-    };
-    // Every shift in steps of 2 pixels, the shortest first.
-    static const auto kOffsets = [] {
-        std::array<Offset, (kMarkerShiftX + 1) * (kMarkerShiftY + 1)> offsets{};
-        size_t n = 0;
-        for (int32_t dy = -kMarkerShiftY; dy <= kMarkerShiftY; dy += 2)
-            for (int32_t dx = -kMarkerShiftX; dx <= kMarkerShiftX; dx += 2)
-                offsets[n++] = {dx, dy};
-        std::stable_sort(offsets.begin(), offsets.begin() + n, [](Offset a, Offset b) {
-            return a.dx * a.dx + a.dy * a.dy < b.dx * b.dx + b.dy * b.dy;
-        });
-        return std::make_pair(offsets, n);
-    }();
-    std::array<size_t, kSatelliteSlots> order;
-    size_t n = 0;
-    for (Mark layer : {Mark::kUsed, Mark::kTracked, Mark::kNoSignal})
-        for (size_t i = 0; i < plan->count; ++i)
-            if (plan->cells[i].onChart && plan->cells[i].mark == layer)
-                order[n++] = i;
-    std::array<Box, kSatelliteSlots> placed;
-    const Box sky{0, 0, kSkySize, kSkySize};
-    auto onPicture = [&](const Box& b) {
-        return b.left >= sky.left && b.right <= sky.right && b.top >= sky.top &&
-               b.bottom <= sky.bottom;
-    };
-    for (size_t k = 0; k < n; ++k) {
-        Box& box = plan->cells[order[k]].skyBox;
-        // A marker already off the picture (below the horizon) stays put.
-        for (size_t o = 0; o < kOffsets.second && onPicture(box); ++o) {
-            const Box c = Shifted(box, kOffsets.first[o].dx, kOffsets.first[o].dy);
-            bool free = onPicture(c);
-            for (size_t j = 0; j < k && free; ++j)
-                free = !Overlap(c, placed[j]);
-            if (free) {
-                box = c;
-                break;
-            }
-        }
-        placed[k] = box;
-    }
-}
-
-bool BySystem(const SatelliteSlot* a, const SatelliteSlot* b) {
-    if (a->system != b->system)
-        return a->system < b->system;
-    return a->own < b->own;
 }
 
 void PlanClassic(const ReceiverModel& status, bool logOpen, int32_t snrOffset, Plan* plan) {
@@ -250,11 +171,7 @@ void PlanClassic(const ReceiverModel& status, bool logOpen, int32_t snrOffset, P
 
 void PlanSystems(const ReceiverModel& status, bool logOpen, int32_t snrOffset, Plan* plan) {
     std::array<const SatelliteSlot*, kSatelliteSlots> inView;
-    size_t count = 0;
-    for (int i = 0; i < status.satelliteCount; ++i)
-        if (status.satellites[i].inView == 1)
-            inView[count++] = &status.satellites[i];
-    std::sort(inView.begin(), inView.begin() + count, BySystem);
+    const size_t count = InViewBySystem(status, &inView);
     const int32_t units = SystemsCellUnits();
     int32_t k = 0;
     for (size_t i = 0; i < count; ++i) {
@@ -290,10 +207,105 @@ void PlanSystems(const ReceiverModel& status, bool logOpen, int32_t snrOffset, P
         PlanSignal(cell, slot, x0, base, logOpen, snrOffset);
         plan->cells[plan->count++] = cell;
     }
-    SpreadMarkers(plan);
+    SpreadMarkers(plan, Box{0, 0, kSkySize, kSkySize}, kMarkerShift);
 }
 
 }  // namespace
+
+// The bar and value of a cell whose base line starts at x0.
+size_t InViewBySystem(const ReceiverModel& status,
+                      std::array<const SatelliteSlot*, kSatelliteSlots>* out) {
+    size_t count = 0;
+    for (int i = 0; i < status.satelliteCount; ++i)
+        if (status.satellites[i].inView == 1)
+            (*out)[count++] = &status.satellites[i];
+    std::sort(out->begin(), out->begin() + count, BySystem);
+    return count;
+}
+
+Box MarkerAt(int64_t x, int64_t y, size_t labelLength) {
+    const int32_t half =
+        kMarkerHalfWidth + kMarkerHalfWidthPerChar * (static_cast<int32_t>(labelLength) - 3);
+    return {Saturate(x - half), Saturate(y - kMarkerHalfHeight), Saturate(x + half),
+            Saturate(y + kMarkerHalfHeight)};
+}
+
+void PlanSignal(Cell& cell, const SatelliteSlot& slot, int32_t x0, int32_t base, bool logOpen,
+                int32_t snrOffset) {
+    cell.bar = {x0, base, x0, base};
+    cell.barInterior = cell.bar;
+    // The no-signal test looks at the stored value, never the offset one.
+    if (slot.snr == 0) {
+        cell.mark = Mark::kNoSignal;
+        return;
+    }
+    int32_t v = DisplayedSnr(slot.snr, logOpen, snrOffset);
+    if (slot.used == 1) {
+        cell.mark = Mark::kUsed;
+        if (v > kUsedCap)
+            v = kUsedCap;
+        cell.bar = BarBox(x0, base, v);
+    } else {
+        cell.mark = Mark::kTracked;
+        if (v >= kUsedCap)
+            v = kTrackedCap;
+        cell.bar = BarBox(x0, base, v);
+        cell.barInterior = InteriorBox(x0, base, v);
+    }
+    cell.value = v;
+}
+
+// Satellites crowd where the sky is small: each marker, from the top one
+// down (used, tracked, no signal, as they are drawn last to first), moves by
+// a few pixels, the fewest it can, to where it covers none placed before it
+// and stays on the picture; one that finds no such place keeps its own.
+void SpreadMarkers(Plan* plan, const Box& bounds, int32_t shift) {
+    struct Offset {
+        int32_t dx, dy;
+    };
+    // Every shift in steps of 2 pixels, the shortest first.
+    static const auto kOffsets = [] {
+        std::array<Offset, (kMostShift + 1) * (kMostShift + 1)> offsets{};
+        size_t n = 0;
+        for (int32_t dy = -kMostShift; dy <= kMostShift; dy += 2)
+            for (int32_t dx = -kMostShift; dx <= kMostShift; dx += 2)
+                offsets[n++] = {dx, dy};
+        std::stable_sort(offsets.begin(), offsets.begin() + n, [](Offset a, Offset b) {
+            return a.dx * a.dx + a.dy * a.dy < b.dx * b.dx + b.dy * b.dy;
+        });
+        return std::make_pair(offsets, n);
+    }();
+    std::array<size_t, kSatelliteSlots> order;
+    size_t n = 0;
+    for (Mark layer : {Mark::kUsed, Mark::kTracked, Mark::kNoSignal})
+        for (size_t i = 0; i < plan->count; ++i)
+            if (plan->cells[i].onChart && plan->cells[i].mark == layer)
+                order[n++] = i;
+    std::array<Box, kSatelliteSlots> placed;
+    const Box& sky = bounds;
+    auto onPicture = [&](const Box& b) {
+        return b.left >= sky.left && b.right <= sky.right && b.top >= sky.top &&
+               b.bottom <= sky.bottom;
+    };
+    for (size_t k = 0; k < n; ++k) {
+        Box& box = plan->cells[order[k]].skyBox;
+        // A marker already off the picture (below the horizon) stays put.
+        for (size_t o = 0; o < kOffsets.second && onPicture(box); ++o) {
+            const Offset step = kOffsets.first[o];
+            if (step.dx > shift || step.dx < -shift || step.dy > shift || step.dy < -shift)
+                continue;
+            const Box c = Shifted(box, step.dx, step.dy);
+            bool free = onPicture(c);
+            for (size_t j = 0; j < k && free; ++j)
+                free = !Overlap(c, placed[j]);
+            if (free) {
+                box = c;
+                break;
+            }
+        }
+        placed[k] = box;
+    }
+}
 
 std::array<TextItem, kTextItems> TextItems(const StatusTexts& texts) {
     const char16_t* const values[kTextItems - kLabelItems] = {

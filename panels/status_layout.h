@@ -94,6 +94,10 @@ struct Cell {
     bool onChart;                     // false until the receiver gives the satellite a place
     uint32_t textColor;               // colour of the label (grid and marker)
     char16_t label[kNumberCapacity];  // "%02d" of the number sent, or "G05"
+    // The marker's own label where the grid's says less ("G05" over a
+    // system row's "05"); empty: the marker says `label`.
+    char16_t skyLabel[kNumberCapacity];
+    const char16_t* MarkerLabel() const { return skyLabel[0] != 0 ? skyLabel : label; }
 };
 
 struct Plan {
@@ -118,6 +122,20 @@ bool FitsClassicLayout(const ReceiverModel& status);
 
 // The panel area the satellites' grids may use: below it the window ends.
 constexpr int32_t kVisibleHeight = 240;
+
+// Shared with the planner of the larger panel (status_geometry.cpp).
+// The bar, its inside and the value of a cell whose base line starts at x0.
+void PlanSignal(Cell& cell, const SatelliteSlot& slot, int32_t x0, int32_t base, bool logOpen,
+                int32_t snrOffset);
+// A systems marker around (x, y) for a label of `labelLength` characters,
+// its edges saturated: sky places come from unchecked receiver numbers.
+Box MarkerAt(int64_t x, int64_t y, size_t labelLength);
+// Moves crowded markers apart, each by at most `shift` pixels either way and
+// never off `bounds`; markers already off it stay where they are.
+void SpreadMarkers(Plan* plan, const Box& bounds, int32_t shift);
+// The satellites in view by system, then by own number; their count.
+size_t InViewBySystem(const ReceiverModel& status,
+                      std::array<const SatelliteSlot*, kSatelliteSlots>* out);
 
 // Short numbers for the grid. A value that does not fit (only a stored snr
 // far below zero gives one) is shown as "?" rather than cut into a

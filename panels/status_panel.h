@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "nmea/receiver_model.h"
+#include "panels/status_geometry.h"
 #include "panels/status_layout.h"
 #include "win32/unique_handle.h"
 #include "win32/wnd.h"
@@ -38,6 +39,18 @@ class CRestoreDlg : public CWnd {
     // Paints the whole panel into `dc` (a window's or a memory DC) over `client`.
     void PaintContent(HDC dc, const RECT& client);
 
+    // What a paint into `dc` draws where: the layout for the panel's view,
+    // its texts measured in the fonts the paint selects into `dc`.
+    void PlanPaint(HDC dc, status_layout::PanelPlan* plan) const;
+
+    // The size the main window shows the panel at and its monitor's DPI:
+    // the layout, the fonts and the pens follow them. Never told, the panel
+    // is the default one at 96 dpi.
+    void SetView(const status_layout::View& view);
+    const status_layout::View& CurrentView() const { return view_; }
+    // The fonts' and pens' DPI (they are remade when it changes).
+    int32_t DrawingDpi() const { return drawingDpi_; }
+
     UniqueGdi<HBRUSH> whiteBrush;
     UniqueGdi<HBRUSH> greenBrush;
     UniqueGdi<HBRUSH> blueBrush;
@@ -46,6 +59,9 @@ class CRestoreDlg : public CWnd {
     UniqueGdi<HPEN> greenPen;
     // The systems grid's labels and values ("G05" in a 21-pixel cell).
     UniqueGdi<HFONT> labelFont;
+    // The labels' and values' font away from 96 dpi; at 96 dpi the memory
+    // DC's own font, as the panel always had.
+    UniqueGdi<HFONT> textFont;
 
     const ReceiverModel& model;
 
@@ -57,6 +73,15 @@ class CRestoreDlg : public CWnd {
     UniqueGdi<HBITMAP> skyBitmap;
 
   private:
+    // The drawn chart, kept while its size stays: drawing the circles costs
+    // Wine several milliseconds at 400 pixels, copying them a fraction.
+    UniqueGdi<HBITMAP> chartCache_;
+    int32_t chartCacheSide_ = 0;
+    void DrawChart(HDC dc, const status_layout::Box& chart);
+
+    status_layout::View view_{};
+    int32_t drawingDpi_ = 96;
+    int32_t markerCorner_ = 8;
     DWORD lastPaint = 0;
     bool painted = false;
     bool redrawWaiting = false;
@@ -64,10 +89,13 @@ class CRestoreDlg : public CWnd {
     void InvalidateAll();
     LRESULT OnInitDialog();
     void OnPaint(HWND hwnd);
-    void DrawTexts(HDC dc);
+    void MakeDrawingObjects(int32_t dpi);
+    // What the larger panel shows of the fix beyond the default's texts.
+    status_layout::FixDetails Details() const;
+    void DrawTexts(HDC dc, const status_layout::PanelPlan& plan);
     HPEN PenOf(status_layout::Mark mark) const;
     void DrawCell(HDC dc, const status_layout::Cell& cell);
-    void DrawSystems(HDC dc, const status_layout::Plan& plan);
+    void DrawSystems(HDC dc, const status_layout::PanelPlan& panel);
 };
 
 // Copies the whole bitmap to (x, y) of dc with the raster operation. A missing

@@ -4,7 +4,8 @@
 #   playback  a generated 40,000-line recording (speeds below 100 km/h) played
 #             through the real window, long enough for the console to be
 #             emptied 19 times: lines per second from the first line handled
-#             to the last one painted, and the time per line by part.
+#             to the last one painted, and the time per line by part; once
+#             with the window at its default size, once at 1200 x 900.
 #   live      a full console, then Start GPS pressed on skyloom-sim at 115200
 #             baud, 10 cycles a second of a four-system receiver, for SECONDS
 #             (default 60) with the log file on: every line the simulator sent
@@ -19,7 +20,11 @@
 #             100): hangs, readers left running, the process's threads, GDI
 #             objects and handles at the end against the start, and the
 #             longest time the window did not answer.
-# Usage: scripts/bench-wine.sh [playback|live|all] [SECONDS]
+#   paint     one paint of the status panel with 48 satellites, at the
+#             default size and large at 96, 144 and 192 dpi (PAINTS times
+#             each, default 500): median, mean, 99th percentile and worst.
+# Usage: scripts/bench-wine.sh [playback|live|paint|all] [SECONDS]
+#        scripts/bench-wine.sh paint [PAINTS]
 #        scripts/bench-wine.sh ports [OPENCLOSE [PULLS]]
 # SKYLOOM_WINDOW_BENCH=EXE runs that benchmark executable instead of building
 # one (e.g. one built from an earlier commit, for a before/after comparison).
@@ -29,7 +34,7 @@ set -euo pipefail
 
 what=${1:-all}
 seconds=${2:-60}
-case $what in playback | live | ports | all) ;; *) die "bench-wine.sh: playback, live, ports or all" ;; esac
+case $what in playback | live | ports | paint | all) ;; *) die "bench-wine.sh: playback, live, ports, paint or all" ;; esac
 case $seconds in '' | *[!0-9]* | 0) die "bench-wine.sh: SECONDS must be a positive whole number" ;; esac
 
 ensure_packages
@@ -53,6 +58,8 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
+# Room for the window at 1200 x 900.
+export XVFB_SCREEN=${XVFB_SCREEN:-1400x1000x24}
 xvfb_start
 wine_prefix_setup
 
@@ -64,7 +71,15 @@ if [ "$what" = playback ] || [ "$what" = all ]; then
     mv "$rec.tmp" "$rec"
   fi
   log "playback: $(wc -l <"$rec") lines"
+  log "playback: the window at its default size"
   wine "$BENCH" playback "$(winepath -w "$rec" 2>/dev/null)" | tr -d '\r'
+  log "playback: the window at 1200 x 900"
+  wine "$BENCH" playback "$(winepath -w "$rec" 2>/dev/null)" 1200x900 | tr -d '\r'
+fi
+if [ "$what" = paint ] || [ "$what" = all ]; then
+  paints=500
+  [ "$what" = paint ] && paints=${2:-500}
+  wine "$WIN/bench/wine/skyloom-paint-bench.exe" "$paints" | tr -d '\r'
 fi
 
 if [ "$what" = live ] || [ "$what" = all ]; then

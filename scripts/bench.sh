@@ -8,9 +8,7 @@ set -euo pipefail
 . "$(dirname "$0")/lib/common.sh"
 
 runs=${1:-5}
-case $runs in
-  '' | *[!0-9]* | 0) die "bench.sh: RUNS must be a positive whole number, got '$runs'" ;;
-esac
+require_count "bench.sh: RUNS" "$runs"
 ensure_packages time  # /usr/bin/time for the CPU time of one process
 build_release
 dir=$BUILD_ROOT/release

@@ -10,13 +10,14 @@
 #   - Without one (or with --headless) it runs on Xvfb, presses "Start GPS"
 #     itself, waits for the first fix, saves a screenshot and closes everything.
 #
-# Usage: scripts/run.sh [--headless] [--screenshot FILE] [--advanced] [--position S]
+# Usage: scripts/run.sh [--headless] [--screenshot FILE] [--advanced] [--size WxH] [--position S]
 #                       [--fix-after S] [--speed KMH] [--wander M] [--quality Q]
 #   --headless         run on Xvfb even when a display is there
 #   --screenshot FILE  where the headless run saves its screenshot
 #                      (default: build/skyloom-screenshot.png)
 #   --advanced         the headless run shows View > Advanced Controls before
 #                      its screenshot, on a taller desktop
+#   --size WxH         the headless run makes the window that large (outer size)
 #   --position S       the headless run opens Receiver > Position Statistics...
 #                      and takes its screenshot S seconds after the first fix,
 #                      on a wider desktop
@@ -30,6 +31,7 @@ set -euo pipefail
 
 headless=0
 advanced=0
+size=""
 screenshot="$BUILD_ROOT/skyloom-screenshot.png"
 fix_after=8
 speed=36
@@ -40,6 +42,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --headless) headless=1 ;;
     --advanced) advanced=1 ;;
+    --size) size=${2:?--size needs WIDTHxHEIGHT}; shift ;;
     --screenshot) screenshot=${2:?--screenshot needs a file}; shift ;;
     --fix-after) fix_after=${2:?--fix-after needs seconds}; shift ;;
     --speed) speed=${2:?--speed needs km/h}; shift ;;
@@ -65,6 +68,10 @@ if [ "$position" != 0 ]; then
   # The Position Statistics window opens beside the main window.
   DESKTOP_SIZE=1300x680
   export XVFB_SCREEN=1366x768x24
+fi
+if [ -n "$size" ]; then
+  DESKTOP_SIZE=$(( ${size%x*} + 20 ))x$(( ${size#*x} + 20 ))
+  export XVFB_SCREEN=$(( ${size%x*} + 100 ))x$(( ${size#*x} + 100 ))x24
 fi
 RUN_DIR="$BUILD_ROOT/live"
 EXE="$BUILD_ROOT/win/app/skyloom.exe"
@@ -157,6 +164,9 @@ log "no display: running on Xvfb ($DISPLAY), pressing Start GPS by itself"
 start_viewer
 drive find 60000 >/dev/null || die "the Skyloom window did not appear (see $RUN_DIR/viewer.log)"
 drive select 1001 8 >/dev/null     # 115200 baud, the simulator's pace
+if [ -n "$size" ]; then
+  drive size "${size%x*}" "${size#*x}" >/dev/null || die "the window did not take $size"
+fi
 start_sim                          # the search starts now, so the first fix is measured
 drive click 1004 >/dev/null || die "pressing Start GPS failed"
 [ "$(drive text 1004)" = 'ok Close\sGPS' ] || die "Start GPS did not open COM$COM: $(drive text console)"

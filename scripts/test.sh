@@ -11,13 +11,37 @@ set -euo pipefail
 quick=0
 [ "${1:-}" = "--quick" ] && quick=1
 
+# Each stage's seconds, printed at the end: where a run's time goes.
+stage_names=()
+stage_seconds=()
+stage_started=$SECONDS
+stage_end() {
+  [ ${#stage_names[@]} -gt ${#stage_seconds[@]} ] || return 0
+  stage_seconds+=($((SECONDS - stage_started)))
+}
+stage() {
+  stage_end
+  stage_names+=("$*")
+  stage_started=$SECONDS
+  log "$*"
+}
+stage_times() {
+  stage_end
+  local i
+  echo "time by stage:"
+  for i in "${!stage_names[@]}"; do
+    printf '  %5d s  %s\n' "${stage_seconds[$i]}" "${stage_names[$i]}"
+  done
+  printf '  %5d s  in all\n' "$SECONDS"
+}
+
+stage "packages"
 ensure_packages
 cd "$SKYLOOM_ROOT"
 
 failed=0
 stage_passed=0
 stage_failed=0
-stage() { log "$*"; }
 # Runs one checked step; its failure is counted and the run goes on, so one
 # report covers every part.
 check() {
@@ -42,8 +66,9 @@ stage "native tests"
 check bash -c "cd '$BUILD_ROOT/native' && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $JOBS"
 
 if [ -f fuzz/CMakeLists.txt ] && [ $quick -eq 0 ]; then
-  stage "fuzzing (${FUZZ_SECONDS:-60} s)"
+  stage "fuzz build (clang, sanitizers)"
   build_fuzz
+  stage "fuzzing (${FUZZ_SECONDS:-60} s)"
   check bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
 fi
 
@@ -53,11 +78,14 @@ wine_prefix_setup
 xvfb_start
 trap 'wineserver -k 2>/dev/null || true; xvfb_stop' EXIT
 stage "Windows tests under Wine"
-check bash -c "cd '$BUILD_ROOT/win' && ctest --output-on-failure -j 1"
+# The end-to-end tests (a prefix and display of their own) run beside the
+# others; those that share the test desktop take turns (RESOURCE_LOCK).
+check bash -c "cd '$BUILD_ROOT/win' && ctest --output-on-failure -j $JOBS"
 
 stage "Windows release: package, install, start and uninstall under Wine"
 check bash scripts/release.sh --test
 
+stage_times
 if [ $failed -ne 0 ]; then
   echo "some tests failed" >&2
 else

@@ -371,11 +371,16 @@ int Live(CBaseWnd& window, const char* port, double seconds, const char* logName
 }  // namespace
 
 int main(int argc, char** argv) {
+    // "playback FILE WIDTHxHEIGHT": the window at that outer size.
+    int width = 0, height = 0;
+    if (argc == 4 && std::strcmp(argv[1], "playback") == 0 &&
+        std::sscanf(argv[3], "%dx%d", &width, &height) == 2)
+        argc = 3;
     const bool playback = argc == 3 && std::strcmp(argv[1], "playback") == 0;
     const bool live = argc == 5 && std::strcmp(argv[1], "live") == 0;
     if (!playback && !live) {
         std::fprintf(stderr,
-                     "usage: skyloom-window-bench playback FILE\n"
+                     "usage: skyloom-window-bench playback FILE [WIDTHxHEIGHT]\n"
                      "       skyloom-window-bench live PORT SECONDS LOGNAME\n");
         return 2;
     }
@@ -384,6 +389,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no main window\n");
         return 1;
     }
+    if (width > 0 && height > 0)
+        SetWindowPos(window.hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
     PumpIdle(0.5);  // the startup timer and the first paints
     g_window = &window;
     Wrap(&g_main, window.hwnd, MainProc);

@@ -7,6 +7,12 @@ JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 
 log() { printf '== %s\n' "$*" >&2; }
 die() { printf 'error: %s\n' "$*" >&2; exit 1; }
+# require_count WHAT VALUE: a script's count argument, a whole number above 0.
+require_count() {
+  case $2 in
+    '' | *[!0-9]* | 0) die "$1 must be a positive whole number, got '$2'" ;;
+  esac
+}
 
 # Debian packages every command needs. Installed only when missing, so a
 # machine that has them all runs no apt at all.

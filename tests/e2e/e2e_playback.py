@@ -36,6 +36,7 @@ def playback_phase(env, args, results):
 
     def play_all(log_name=None):
         if log_name:
+            program.fresh_log_path(log_name)
             drive("settext", IDC_LOG_NAME, log_name)
             drive("check", IDC_LOG_FILE, 1)
         start_playback()
@@ -96,7 +97,7 @@ def playback_phase(env, args, results):
     def cancel_shows_error():
         drive("post-click", IDC_START_GPS)
         drive("dialog-cancel", escape("Open Recording"), 10000)
-        wait_for("ComPort ERROR!!", lambda: drive.text("console") == "ComPort ERROR!!", 5)
+        wait_for("ComPort ERROR!!", lambda: drive.text("console") == "ComPort ERROR!!", 15)
         expect(drive.text(IDC_START_GPS) == "Start GPS", "Start button changed")
 
     def port_entry_refused_without_port():

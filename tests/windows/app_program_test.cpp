@@ -87,10 +87,12 @@ TEST(ProgramTest, StartsWithItsCaptionAndEndsWithZeroOnClose) {
     ASSERT_TRUE(program.Started()) << "cannot start the program";
     ASSERT_NE(program.window, nullptr) << "no window appeared";
     EXPECT_EQ(WindowText(program.window), L"Skyloom");
-    RECT outer;
-    GetWindowRect(program.window, &outer);
-    EXPECT_EQ(outer.right - outer.left, 580);
-    EXPECT_EQ(outer.bottom - outer.top, 600);
+    // In its sizing frame, the client area the fixed 580 x 600 frame left.
+    RECT fixed{0, 0, 0, 0}, client;
+    AdjustWindowRectEx(&fixed, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, TRUE, 0);
+    GetClientRect(program.window, &client);
+    EXPECT_EQ(client.right, 580 - (fixed.right - fixed.left));
+    EXPECT_EQ(client.bottom, 600 - (fixed.bottom - fixed.top));
     PostMessageW(program.window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.ExitCode(10000), 0u);
 }
@@ -158,12 +160,13 @@ TEST(ProgramTest, CtrlQEndsTheProgramOnlyFromTheMainWindow) {
     RunningProgram program;
     ASSERT_NE(program.window, nullptr);
     SetForegroundWindow(program.window);
-    Sleep(200);
     // At start a control of the setup panel holds the keyboard: the shortcut
     // goes to it, and it ignores the command.
-    const HWND focus = FocusOf(program.window);
-    ASSERT_NE(focus, nullptr);
-    ASSERT_NE(focus, program.window);
+    HWND focus = nullptr;
+    ASSERT_TRUE(win_test::PumpUntil(
+        [&] { return (focus = FocusOf(program.window)) != nullptr && focus != program.window; },
+        win_test::kAwaitMs))
+        << "no control of the program took the keyboard";
     EXPECT_TRUE(IsChild(program.window, focus));
     TypeCtrlQ();
     EXPECT_EQ(program.ExitCode(1500), static_cast<DWORD>(STILL_ACTIVE));

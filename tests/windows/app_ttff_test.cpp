@@ -217,9 +217,12 @@ TEST_F(TtffWindowTest, ARunIsTimedByTheFixClockAndALinkThatClosesEndsTheSeries) 
     EXPECT_STREQ(run.hdop, "0.86");
     EXPECT_EQ(Rows(window.ttffDialog.hwnd), 1);
 
-    ASSERT_TRUE(link_test::PumpUntil([&] { return series().runInProgress() == 2; }, 5000));
+    ASSERT_TRUE(
+        link_test::PumpUntil([&] { return series().runInProgress() == 2; }, link_test::kAwaitMs))
+        << "the second run did not start";
     window.linkControl.link().Close();
-    ASSERT_TRUE(link_test::PumpUntil([&] { return !series().running(); }, 5000));
+    ASSERT_TRUE(link_test::PumpUntil([&] { return !series().running(); }, link_test::kAwaitMs))
+        << "the series did not stop with the link";
     EXPECT_EQ(State(), L"The link closed: stopped after 1 of 2 runs.");
     EXPECT_EQ(series().count(), 1u);
     EXPECT_TRUE(IsWindowEnabled(Item(IDC_TTFF_START)));

@@ -19,16 +19,18 @@ class ShownMainWindowTest : public MainWindowTest<> {
 };
 
 TEST_F(ShownMainWindowTest, PanelsAndControlsSitWhereTheLayoutPutsThem) {
-    RECT outer;
-    GetWindowRect(main, &outer);
-    EXPECT_EQ(outer.right - outer.left, 580);
-    EXPECT_EQ(outer.bottom - outer.top, 600);
+    // A sizing frame round the client area that the fixed 580 x 600 frame left.
     const LONG style = GetWindowLongW(main, GWL_STYLE);
-    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "fixed frame";
+    const LONG sizing = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    EXPECT_EQ(style & sizing, sizing);
     EXPECT_NE(GetMenu(main), nullptr);
-
+    RECT fixed{0, 0, 0, 0};
+    AdjustWindowRectEx(&fixed, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, TRUE, 0);
     RECT client;
     GetClientRect(main, &client);
+    EXPECT_EQ(client.right, 580 - (fixed.right - fixed.left));
+    EXPECT_EQ(client.bottom, 600 - (fixed.bottom - fixed.top));
+
     const int h = client.bottom / 2 + 30;  // from the real client height
     const HWND setup = window.setupPanel.hwnd;
     const HWND status = window.statusPanel.hwnd;

@@ -13,8 +13,6 @@
 #include "res/resource.h"
 #include "tests/windows/link_test_support.h"
 
-using link_test::PumpUntil;
-
 namespace {
 
 const wchar_t kEnumRoot[] = L"System\\CurrentControlSet\\Enum\\ROOT\\PORTS";
@@ -281,6 +279,6 @@ TEST(PortListRefresh, WaitsForTheOpenLinkToCloseAndForTheDropDownToBeClosed) {
     SendMessageW(rig.panel.Item(IDC_PORT), CB_SHOWDROPDOWN, FALSE, 0);
     EXPECT_TRUE(rig.control.OnPortsSettled());
     EXPECT_EQ(rig.panel.panel.PortEntries(), WithPlayback(now));
-    EXPECT_TRUE(PumpUntil([] { return LiveLinkStates() == 0; }, 3000));
+    EXPECT_TRUE(link_test::AwaitLinkStates(0));
     PortCount = 0;
 }

@@ -94,7 +94,7 @@ TEST_F(LogFile, HoldsTheMarkAndEveryDeliveredLineAsDelivered) {
     link_test::LineSink sink;
     Link link;
     ASSERT_TRUE(link_test::Play(link, sink.hwnd(), recording));
-    ASSERT_TRUE(link_test::PumpUntil([&] { return sink.lines.size() >= 4; }, 10000));
+    ASSERT_TRUE(link_test::AwaitLine(sink, u"plain\n"));
     link.Close();
 
     // Logging outlives the link; the file holds exactly the delivered units.

@@ -35,8 +35,8 @@ int StartPlayback(Rig& rig, const std::wstring& path) {
     return result;
 }
 
-bool AllReadersGone() {
-    return PumpUntil([] { return LiveLinkStates() == 0; }, 3000);
+::testing::AssertionResult AllReadersGone() {
+    return link_test::AwaitLinkStates(0);
 }
 
 // Nothing holds the file any more: it opens exclusively for writing.
@@ -110,8 +110,8 @@ TEST_F(Playback, ReadOnlyAndStillWrittenRecordingsPlay) {
     {
         Rig rig;
         ASSERT_EQ(StartPlayback(rig, readOnly), 1);
-        EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= expected.size(); }, 10000));
-        link_test::PumpFor(200);
+        EXPECT_TRUE(link_test::AwaitLine(rig.sink, expected.back()));
+        link_test::PumpFor(200);  // the tail without a line feed never comes
         EXPECT_EQ(rig.sink.lines, expected);
         EXPECT_EQ(rig.control.ToggleLink(), 1);
     }
@@ -126,7 +126,7 @@ TEST_F(Playback, ReadOnlyAndStillWrittenRecordingsPlay) {
     {
         Rig rig;
         ASSERT_TRUE(link_test::Play(rig.control.link(), rig.sink.hwnd(), readOnly));
-        EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= expected.size(); }, 10000));
+        EXPECT_TRUE(link_test::AwaitLine(rig.sink, expected.back()));
         EXPECT_EQ(rig.sink.lines, expected);
         rig.control.link().Close();
     }
@@ -143,13 +143,14 @@ TEST_F(Playback, ReadOnlyAndStillWrittenRecordingsPlay) {
     {
         Rig rig;
         ASSERT_TRUE(link_test::Play(rig.control.link(), rig.sink.hwnd(), growing));
-        EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 5; }, 10000));
+        EXPECT_TRUE(
+            link_test::AwaitLine(rig.sink, link_test::ExpectedLines(Sentences('B', 5)).back()));
         SetFilePointer(writer, 0, nullptr, FILE_END);
         const std::string more = "$GPMORE,1*00\r\n";
         DWORD written = 0;
         WriteFile(writer, more.data(), static_cast<DWORD>(more.size()), &written, nullptr);
-        EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 6; }, 10000));
-        EXPECT_EQ(rig.sink.lines.back(), u"$GPMORE,1*00\r\n");
+        EXPECT_TRUE(link_test::AwaitLine(rig.sink, u"$GPMORE,1*00\r\n"));
+        EXPECT_EQ(rig.sink.lines.size(), 6u);
         rig.control.link().Close();
     }
     CloseHandle(writer);
@@ -167,7 +168,7 @@ TEST_F(Playback, APathOfMoreThan127CharactersPlays) {
 
     Rig rig;
     ASSERT_EQ(StartPlayback(rig, path), 1);
-    EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 3; }, 10000));
+    EXPECT_TRUE(link_test::AwaitLine(rig.sink, link_test::ExpectedLines(Sentences('C', 3)).back()));
     EXPECT_EQ(rig.sink.lines, link_test::ExpectedLines(Sentences('C', 3)));
 }
 
@@ -314,9 +315,14 @@ TEST_F(Playback, ClosingWhileTheReaderWaitsInItsHandOverNeitherBlocksNorLosesThe
     link_test::WriteBytes(path, Sentences('H', 50));
     Rig rig;
     ASSERT_TRUE(link_test::Play(rig.control.link(), rig.sink.hwnd(), path));
-    // The user-interface thread does not pump: the reader has read its first
-    // line and now waits inside SendMessageW for this very thread.
-    Sleep(300);
+    // The user-interface thread does not pump: the reader reads its first
+    // line and then waits inside SendMessageW for this very thread, which
+    // sees the message pending without taking it.
+    const DWORD waited = GetTickCount();
+    while ((HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) == 0) {
+        ASSERT_LT(GetTickCount() - waited, link_test::kAwaitMs) << "no line handed over";
+        Sleep(10);
+    }
     EXPECT_EQ(LiveLinkStates(), 1);
     DWORD start = GetTickCount();
     EXPECT_EQ(rig.control.ToggleLink(), 1);
@@ -341,7 +347,7 @@ TEST_F(Playback, OnlyTheLineBeingHandedOverIsClaimed) {
         forgedRefused.push_back(ClaimDeliveredLine(reinterpret_cast<WPARAM>(forged)) == nullptr);
     };
     ASSERT_TRUE(link_test::Play(rig.control.link(), rig.sink.hwnd(), path));
-    EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 3; }, 10000));
+    EXPECT_TRUE(link_test::AwaitLine(rig.sink, link_test::ExpectedLines(Sentences('K', 3)).back()));
     EXPECT_EQ(forgedRefused, std::vector<bool>(3, true));
     // Messages arriving from outside the reader are refused whole.
     SendMessageW(rig.sink.hwnd(), UM_LINE_RECEIVED, 0, 0);

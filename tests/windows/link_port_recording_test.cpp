@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "link/link_win32.h"
 #include "link/port_discovery_win32.h"
@@ -26,28 +27,34 @@ TEST(PortRecording, HoldsTheBytesSentWhileOnAcrossACloseAndReopen) {
     ASSERT_NE(peer, INVALID_HANDLE_VALUE);
     const std::wstring path = link_test::ScratchDir() + L"\\port.pgl";
     std::string sent;
-    // Sends a piece that ends in the `lines`th line it delivers: once that
-    // line is in, the whole piece was read.
-    auto send = [&](const std::string& bytes, size_t lines, bool recorded) {
-        const size_t until = rig.sink.lines.size() + lines;
+    // Sends a piece and waits for the last line it delivers, by its text: a
+    // line of the piece still on its way when the port closes would otherwise
+    // be taken for the next piece's, and that piece stopped short.
+    auto send = [&](const std::string& bytes, bool recorded) {
+        const size_t from = rig.sink.lines.size();
         DWORD written = 0;
         WriteFile(peer, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         sent += recorded ? bytes : "";
-        EXPECT_TRUE(link_test::PumpUntil([&] { return rig.sink.lines.size() >= until; }, 5000));
+        EXPECT_TRUE(link_test::AwaitLine(rig.sink, link_test::ExpectedLines(bytes).back(), from));
     };
 
     ASSERT_EQ(rig.control.ToggleLink(), 1);
-    send("$GPGLL,before*00\r\n", 1, false);
+    send("$GPGLL,before*00\r\n", false);
     ASSERT_TRUE(rig.control.RecordTo(path.c_str()));
     // High bytes, a line too long to deliver and one without CR: the lines
-    // lose the long one, the recording keeps all.
-    send("$GPTXT,\xB0\xFF\x80*00\r\n" + std::string(600, 'X') + "\r\nno CR\n", 2, true);
+    // lose the long one's first 512 characters, the recording keeps all.
+    send("$GPTXT,\xB0\xFF\x80*00\r\n" + std::string(600, 'X') + "\r\nno CR\n", true);
     ASSERT_EQ(rig.control.ToggleLink(), 1);
     ASSERT_EQ(rig.control.ToggleLink(), 1);  // the port is back: the recording goes on
-    send("$GPGGA,after*00\r\n", 1, true);
+    send("$GPGGA,after*00\r\n", true);
     rig.control.StopRecording();
-    send("$GPGLL,stopped*00\r\n", 1, false);
+    send("$GPGLL,stopped*00\r\n", false);
     EXPECT_EQ(link_test::ReadBytes(path), sent);
+    // Nothing lost, doubled or reordered across the close and reopen.
+    EXPECT_EQ(rig.sink.lines, (std::vector<std::u16string>{
+                                  u"$GPGLL,before*00\r\n", u"$GPTXT,\xFFB0\xFFFF\xFF80*00\r\n",
+                                  std::u16string(88, u'X') + u"\r\n", u"no CR\n",
+                                  u"$GPGGA,after*00\r\n", u"$GPGLL,stopped*00\r\n"}));
 
     CloseHandle(peer);
     rig.control.link().Close();

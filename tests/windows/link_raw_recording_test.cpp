@@ -35,7 +35,9 @@ TEST_F(RecordingWindow, MenuNotesAndCaptionFollowTheRecordingAndAPlaybackIsNotRe
     link_test::WriteBytes(played, "$GPGLL,played*00\r\n");
     ASSERT_TRUE(link_test::Play(window.linkControl.link(), main, played));
     EXPECT_TRUE(link_test::PumpUntil(
-        [&] { return app_test::WindowText(console).find(L"played") != std::wstring::npos; }, 5000));
+        [&] { return app_test::WindowText(console).find(L"played") != std::wstring::npos; },
+        link_test::kAwaitMs))
+        << "the played line never reached the console";
     window.linkControl.link().Close();
 
     SendMessageW(main, WM_COMMAND, IDM_RECORD_STOP, 0);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 #include "link/link_state_win32.h"
 #include "link/link_win32.h"
@@ -258,6 +259,49 @@ std::wstring SourcePath(const char* relative) {
     for (char c : unix)
         path.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
     return path;
+}
+
+namespace {
+
+// A line for a failure message: printable ASCII as it is, the rest as \uXXXX.
+std::string Shown(const std::u16string& line) {
+    std::string out;
+    for (char16_t c : line) {
+        if (c >= 0x20 && c < 0x7F) {
+            out.push_back(static_cast<char>(c));
+        } else {
+            char code[8];
+            snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(c));
+            out += code;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+::testing::AssertionResult AwaitLine(const LineSink& sink, const std::u16string& line,
+                                     size_t from) {
+    auto arrived = [&] {
+        return sink.lines.size() > from &&
+               std::find(sink.lines.begin() + static_cast<std::ptrdiff_t>(from), sink.lines.end(),
+                         line) != sink.lines.end();
+    };
+    if (PumpUntil(arrived, kAwaitMs))
+        return ::testing::AssertionSuccess();
+    auto failure = ::testing::AssertionFailure();
+    failure << "timed out after " << kAwaitMs << " ms waiting for the line \"" << Shown(line)
+            << "\"; " << sink.lines.size() << " lines came, the last: \""
+            << (sink.lines.empty() ? std::string() : Shown(sink.lines.back())) << "\"";
+    return failure;
+}
+
+::testing::AssertionResult AwaitLinkStates(int left) {
+    if (PumpUntil([&] { return LiveLinkStates() == left; }, kAwaitMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "timed out after " << kAwaitMs << " ms waiting for " << left << " link states; "
+           << LiveLinkStates() << " remain";
 }
 
 std::vector<std::u16string> ExpectedLines(const std::string& bytes) {

@@ -5,6 +5,7 @@
 // window's control of it run in the test process without the application.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
@@ -170,8 +171,18 @@ class DialogAnswer {
     std::atomic<bool> answered_{false};  // set by the answering thread
 };
 
+using win_test::kAwaitMs;
 using win_test::PumpFor;
+using win_test::PumpPending;
 using win_test::PumpUntil;
+
+// Pumps until the sink holds `line` at index `from` or later: the line a test
+// awaits by its text, since a count can be met by a line late from a closed
+// link. The failure names the line and what came instead.
+::testing::AssertionResult AwaitLine(const LineSink& sink, const std::u16string& line,
+                                     size_t from = 0);
+// Pumps until `left` link states remain (0: every reader has ended).
+::testing::AssertionResult AwaitLinkStates(int left);
 
 // A scratch directory in the Wine prefix's temporary folder, made when missing;
 // files are written whole (CREATE_ALWAYS), so earlier runs' leftovers do not matter.

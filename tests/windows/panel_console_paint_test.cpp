@@ -11,7 +11,6 @@
 #include "tests/windows/panel_setup_fixture.h"
 
 using panel_test::PaintCounter;
-using panel_test::PumpFor;
 using panel_test::SetupPanelFixture;
 
 // Lines that wait for their paint are in the control already, and the console
@@ -19,7 +18,7 @@ using panel_test::SetupPanelFixture;
 // paints leave it alone.
 TEST_F(SetupPanelFixture, WhileAPaintIsOwedTheConsoleStaysVisibleToTheMouse) {
     ShowWindow(main.hwnd(), SW_SHOWNOACTIVATE);
-    PumpFor(100);
+    ASSERT_TRUE(PaintsPaid()) << "settled";
     panel.console.Clear();
     panel.console.Flush();
     // Right after a paint the next one waits a frame.
@@ -35,8 +34,7 @@ TEST_F(SetupPanelFixture, WhileAPaintIsOwedTheConsoleStaysVisibleToTheMouse) {
     ScreenToClient(panel.hwnd, &centre);
     EXPECT_EQ(ChildWindowFromPointEx(panel.hwnd, centre, CWP_SKIPINVISIBLE), Console());
     // The queue runs dry: the timer pays the paint, whatever the clock says.
-    PumpFor(300);
-    EXPECT_FALSE(panel.console.PaintOwed());
+    EXPECT_TRUE(PaintsPaid()) << "the owed paint";
 }
 
 // While lines keep coming the console paints once each time a frame has
@@ -63,7 +61,7 @@ TEST_F(SetupPanelFixture, WhileLinesArriveTheConsolePaintsOnceEachFrame) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         panel.console.Clear();
-        PumpFor(100);
+        ASSERT_TRUE(PaintsPaid()) << "settled";
         now = r.start;
         panel.console.SetClock([this] { return now; });
         PaintCounter counter(Console());
@@ -74,8 +72,7 @@ TEST_F(SetupPanelFixture, WhileLinesArriveTheConsolePaintsOnceEachFrame) {
         }
         EXPECT_EQ(PaintCounter::paints, r.paints);
         EXPECT_EQ(panel.console.PaintOwed(), r.owed);
-        PumpFor(300);
-        EXPECT_FALSE(panel.console.PaintOwed());
+        EXPECT_TRUE(PaintsPaid()) << "the owed paint";
         EXPECT_EQ(PaintCounter::paints, r.paints + (r.owed ? 1 : 0));
     }
     ShowWindow(main.hwnd(), SW_HIDE);
@@ -93,7 +90,7 @@ TEST_F(SetupPanelFixture, OnceIdleTheConsoleShowsTheNewestLine) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         panel.console.Clear();
-        PumpFor(100);
+        ASSERT_TRUE(PaintsPaid()) << "settled";
         PaintCounter counter(Console());
         for (int i = 0; i < kLines; ++i) {
             panel.console.SetColor(i % 2 == 0 ? RGB(0, 0, 0) : RGB(255, 0, 0));
@@ -110,8 +107,7 @@ TEST_F(SetupPanelFixture, OnceIdleTheConsoleShowsTheNewestLine) {
             newest = r.caretLine;
         }
         EXPECT_TRUE(panel.console.PaintOwed());
-        PumpFor(300);
-        EXPECT_FALSE(panel.console.PaintOwed()) << "the last lines are painted";
+        EXPECT_TRUE(PaintsPaid()) << "the last lines are painted";
         EXPECT_GT(PaintCounter::paints, 0) << "the owed paint is made";
         EXPECT_FALSE(GetUpdateRect(Console(), nullptr, FALSE));
         RECT client;

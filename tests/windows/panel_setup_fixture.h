@@ -65,6 +65,16 @@ struct SetupPanelFixture : testing::Test {
         return cf.crTextColor;
     }
 
+    // Pumps until the console owes no paint and nothing of it waits to be
+    // painted: the state a paint test starts from or waits for.
+    bool PaintsPaid() {
+        return win_test::PumpUntil(
+            [this] {
+                return !panel.console.PaintOwed() && !GetUpdateRect(Console(), nullptr, FALSE);
+            },
+            win_test::kAwaitMs);
+    }
+
     // The panel's children in z-order.
     std::vector<HWND> Children() const {
         std::vector<HWND> children;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "nmea/intake_host.h"
@@ -37,11 +38,11 @@ constexpr COLORREF kMagenta = RGB(255, 0, 255);
 // defaults (white brush, black text, system font) as the paint's memory DC.
 class Canvas {
   public:
-    Canvas() {
+    explicit Canvas(int width = kWidth, int height = kHeight) : width_(width), height_(height) {
         BITMAPINFO bi{};
         bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = kWidth;
-        bi.bmiHeader.biHeight = -kHeight;
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = -height;
         bi.bmiHeader.biPlanes = 1;
         bi.bmiHeader.biBitCount = 32;
         bi.bmiHeader.biCompression = BI_RGB;
@@ -60,9 +61,11 @@ class Canvas {
     Canvas& operator=(const Canvas&) = delete;
 
     HDC dc() const { return dc_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
     COLORREF At(int x, int y) const {
         GdiFlush();
-        const uint32_t p = bits_[y * kWidth + x];
+        const uint32_t p = bits_[y * width_ + x];
         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }
     // Pixels of one colour inside [left, right) x [top, bottom).
@@ -88,6 +91,8 @@ class Canvas {
     }
 
   private:
+    int width_;
+    int height_;
     HDC dc_;
     HBITMAP bitmap_;
     HGDIOBJ old_;
@@ -169,8 +174,14 @@ struct StatusPanelFixture : testing::Test {
                                 int32_t y = 140, SystemHint hint = {GnssSystem::kGps, false}) {
         return PutSatellite(model, number, snr, used, x, y, hint);
     }
+    // Where the paint puts everything, texts measured in its fonts.
+    std::unique_ptr<status_layout::PanelPlan> PlanOf(const Canvas& c) {
+        auto plan = std::make_unique<status_layout::PanelPlan>();
+        panel.PlanPaint(c.dc(), plan.get());
+        return plan;
+    }
     void Paint(Canvas& c) {
-        const RECT client{0, 0, kWidth, kHeight};
+        const RECT client{0, 0, c.Width(), c.Height()};
         panel.PaintContent(c.dc(), client);
         // Optional picture for a human look: SKYLOOM_PANEL_DUMP=dir.
         if (const char* dir = std::getenv("SKYLOOM_PANEL_DUMP"))
@@ -184,9 +195,9 @@ struct StatusPanelFixture : testing::Test {
         FILE* f = std::fopen(path.c_str(), "wb");
         if (f == nullptr)
             return;
-        std::fprintf(f, "P6 %d %d 255\n", kWidth, kHeight);
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) {
+        std::fprintf(f, "P6 %d %d 255\n", c.Width(), c.Height());
+        for (int y = 0; y < c.Height(); ++y)
+            for (int x = 0; x < c.Width(); ++x) {
                 COLORREF p = c.At(x, y);
                 unsigned char rgb[3] = {GetRValue(p), GetGValue(p), GetBValue(p)};
                 std::fwrite(rgb, 1, 3, f);

@@ -6,13 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "nmea/text16.h"
+#include "panels/sky_chart.h"
 #include "panels/status_panel.h"
 #include "tests/windows/panel_status_support.h"
+#include "win32/gdi_guards.h"
 
 using namespace status_test;
 using status_layout::Mark;
@@ -89,7 +92,7 @@ TEST_F(SystemsGrid, FortyEightLabelsAreEachDrawnWholeInTheirOwnBoxes) {
 
     // Outside the sky picture and the texts, black is only in labels: no
     // label is drawn over another, nor anything else in black.
-    const auto texts = status_layout::TextItems(model.texts);
+    const auto texts = PlanOf(c)->texts;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
             if (c.At(x, y) != kBlack || (x < 155 && y < 155))
@@ -143,3 +146,154 @@ TEST_F(SystemsGrid, BarsValuesAndMarkersKeepThePanelsColours) {
 }
 
 }  // namespace
+
+namespace {
+
+// The texts a receiver gives the panel at their longest.
+void LongestTexts(StatusTexts& t) {
+    const struct {
+        char16_t* slot;
+        size_t capacity;
+        const char16_t* text;
+    } rows[] = {
+        {t.date, 15, u"2026/12/08"},
+        {t.time, 10, u"23:58:58"},
+        {t.course, 10, u"359.99"},
+        {t.speed, 10, u"188 Km/h"},
+        {t.fixState, 10, u"No Fix"},
+        {t.hdop, 10, u"99.99"},
+        {t.pdop, 10, u"99.99"},
+        {t.latHemisphere, 10, u"N"},
+        {t.latitude, 15, u"48`07.0799'"},
+        {t.lonHemisphere, 10, u"W"},
+        {t.longitude, 15, u"011`31.0648'"},
+    };
+    for (const auto& r : rows)
+        text16::Copy(r.slot, r.capacity, r.text);
+}
+
+}  // namespace
+
+// The default panel at 144 and 192 dpi, and larger panels at 96, 144 and 192
+// dpi: every text whole in its box and apart from the others, every cell
+// whole on the panel, the chart a circle round its zenith.
+TEST_F(SystemsGrid, AtEverySizeAndDpiTextsAreWholeAndApartCellsWholeAndTheChartRound) {
+    const status_layout::View views[] = {
+        {574, 248, 96},  {861, 372, 144},  {1148, 496, 192},
+        {1192, 427, 96}, {1788, 640, 144}, {2384, 854, 192},
+    };
+    FortyEight();
+    LongestTexts(model.texts);
+    for (const auto& view : views) {
+        SCOPED_TRACE(testing::Message() << view.width << "x" << view.height << " @" << view.dpi);
+        panel.SetView(view);
+        ASSERT_EQ(panel.DrawingDpi(), view.dpi);
+        Canvas c(view.width, view.height);
+        Paint(c);
+        const auto plan = PlanOf(c);
+        const bool systemsFont = plan->satellites.layout == status_layout::Layout::kSystems;
+        HFONT cellFont = systemsFont ? panel.labelFont.get() : panel.textFont.get();
+
+        // Whole: what the font needs fits the box, and the box is on the panel.
+        std::vector<std::pair<status_layout::Box, HFONT>> owners;
+        auto whole_in = [&](const char16_t* text, const status_layout::Box& box, HFONT font) {
+            const std::wstring w(text, text + text16::Length(text));
+            if (w.empty())
+                return;
+            Selection chosen(c.dc(), font);
+            SIZE extent{};
+            GetTextExtentPoint32W(c.dc(), w.c_str(), static_cast<int>(w.size()), &extent);
+            EXPECT_LE(extent.cx, box.right - box.left) << std::string(w.begin(), w.end());
+            EXPECT_LE(extent.cy, box.bottom - box.top) << std::string(w.begin(), w.end());
+            EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= view.width &&
+                        box.bottom <= view.height);
+            owners.emplace_back(box, font);
+        };
+        for (const auto& t : plan->texts)
+            whole_in(t.text, t.box, panel.textFont.get());
+        for (size_t i = 0; i < plan->detailCount; ++i)
+            whole_in(plan->details[i].text, plan->details[i].box, panel.textFont.get());
+        EXPECT_EQ(plan->detailCount > 0, plan->large);
+        for (size_t i = 0; i < plan->rowCount; ++i)
+            whole_in(plan->rows[i].letter, plan->rows[i].letterBox, panel.labelFont.get());
+        const auto& s = plan->satellites;
+        for (size_t i = 0; i < s.count; ++i)
+            whole_in(s.cells[i].label, s.cells[i].labelBox, cellFont);
+        // Apart: no text's box reaches into another's. In the default
+        // layout the longitude's hemisphere has always run into "Lon:" and
+        // into its number.
+        for (size_t i = 0; i < owners.size(); ++i)
+            for (size_t j = i + 1; j < owners.size(); ++j) {
+                if (!plan->large && j == 18 && (i == 8 || i == 18))
+                    continue;
+                if (!plan->large && i == 18 && j == 19)
+                    continue;
+                const auto &a = owners[i].first, &b = owners[j].first;
+                EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom &&
+                             b.top < a.bottom)
+                    << i << " and " << j;
+            }
+        // And so black, away from the chart, is only ever in them.
+        for (int y = 0; y < c.Height(); ++y)
+            for (int x = 0; x < c.Width(); ++x) {
+                if (c.At(x, y) != kBlack || InBox(x, y, plan->chart))
+                    continue;
+                bool owned = false;
+                for (const auto& o : owners)
+                    owned = owned || InBox(x, y, o.first);
+                ASSERT_TRUE(owned) << "black at " << x << "," << y;
+            }
+        // Cells whole: each bar painted to its last pixel, on the panel.
+        for (size_t i = 0; i < s.count; ++i) {
+            const status_layout::Cell& cell = s.cells[i];
+            const auto& b = cell.bar;
+            if (cell.mark == Mark::kNoSignal || b.Empty())
+                continue;
+            ASSERT_TRUE(b.right <= view.width && b.bottom <= view.height) << "cell " << i;
+            // The value is written over the bar in magenta.
+            const COLORREF fill = cell.mark == Mark::kUsed ? kBlue : kGreen;
+            const int painted =
+                c.Count(fill, b.left, b.top, b.right, b.bottom) +
+                c.Count(kMagenta, b.left, b.top, b.right, b.bottom) +
+                (cell.mark == Mark::kTracked ? c.Count(kWhite, b.left, b.top, b.right, b.bottom)
+                                             : 0);
+            EXPECT_EQ(painted, (b.right - b.left) * (b.bottom - b.top)) << "cell " << i;
+        }
+    }
+    // The chart alone: the globe's colour fills a circle round the zenith.
+    ClearReceiverModel(model);
+    for (const auto& view : views) {
+        SCOPED_TRACE(testing::Message() << view.width << "x" << view.height << " @" << view.dpi);
+        panel.SetView(view);
+        Canvas c(view.width, view.height);
+        Paint(c);
+        const auto plan = PlanOf(c);
+        if (plan->pictureChart)
+            continue;
+        const auto circle = status_layout::ChartCircleOf(plan->chart);
+        const RECT globe = c.Extent(kChartGlobe, plan->chart.left, plan->chart.top,
+                                    plan->chart.right, plan->chart.bottom);
+        EXPECT_NEAR(globe.right - globe.left, 2 * circle.radius, 4);
+        EXPECT_NEAR(globe.bottom - globe.top, 2 * circle.radius, 4);
+        EXPECT_NEAR((globe.left + globe.right) / 2, circle.centerX, 2);
+        EXPECT_NEAR((globe.top + globe.bottom) / 2, circle.centerY, 2);
+        // N above the horizon: white strokes on the night sky, not a box.
+        const int bandMiddle = (plan->chart.top + circle.centerY - circle.radius) / 2;
+        const int half = (circle.centerY - circle.radius - plan->chart.top) / 2;
+        const int white = c.Count(kWhite, circle.centerX - half, bandMiddle - half,
+                                  circle.centerX + half, bandMiddle + half);
+        const int night = c.Count(kChartSky, circle.centerX - half, bandMiddle - half,
+                                  circle.centerX + half, bandMiddle + half);
+        EXPECT_GT(white, 5);
+        EXPECT_GT(night, white) << "the letter N";
+        for (int k = 0; k < 16; ++k) {
+            const double a = (k + 0.5) * 3.14159265 / 8;
+            auto at = [&](double r) {
+                return c.At(circle.centerX + static_cast<int>(r * std::cos(a)),
+                            circle.centerY + static_cast<int>(r * std::sin(a)));
+            };
+            EXPECT_EQ(at(circle.radius * 0.9), kChartGlobe) << k;
+            EXPECT_EQ(at(circle.radius * 1.08), kChartSky) << k;
+        }
+    }
+}

@@ -37,10 +37,24 @@ TEST_F(StatusPanelFixture, TemplateIsAnInvisibleChildWithoutControls) {
     EXPECT_EQ(client.bottom, want.bottom);
 }
 
+// A text's box as painted: where the font needs more than the box of the
+// default layout gives, it grows right and down, from the same corner.
+Box Painted(const status_layout::Box& grown, const Box& seed) {
+    EXPECT_EQ(grown.left, seed.left);
+    EXPECT_EQ(grown.top, seed.top);
+    EXPECT_GE(grown.right, seed.right);
+    EXPECT_GE(grown.bottom, seed.bottom);
+    return {grown.left, grown.top, grown.right, grown.bottom};
+}
+
 TEST_F(StatusPanelFixture, LabelsAreDrawnInsideTheirBoxesAndNothingElseWithAnEmptyRecord) {
     Canvas c;
     Paint(c);
-    for (const Box& b : kLabelBoxes)
+    const auto plan = PlanOf(c);
+    Box boxes[9];
+    for (size_t i = 0; i < 9; ++i)
+        boxes[i] = Painted(plan->texts[i].box, kLabelBoxes[i]);
+    for (const Box& b : boxes)
         EXPECT_GT(c.Count(kBlack, b.left, b.top, b.right, b.bottom), 3) << b.left << "," << b.top;
     // Outside the picture, every dark pixel belongs to a label; the grids are empty.
     for (int y = 0; y < kHeight; ++y)
@@ -51,7 +65,7 @@ TEST_F(StatusPanelFixture, LabelsAreDrawnInsideTheirBoxesAndNothingElseWithAnEmp
             if (p == kWhite)
                 continue;
             bool inLabel = false;
-            for (const Box& b : kLabelBoxes)
+            for (const Box& b : boxes)
                 inLabel = inLabel || Inside(x, y, b);
             ASSERT_TRUE(inLabel) << "stray pixel at " << x << "," << y;
         }
@@ -85,18 +99,19 @@ TEST_F(StatusPanelFixture, EachValueIsDrawnOnlyInsideItsOwnBox) {
         r.slot[r.capacity - 1] = 0;
         Canvas c;
         Paint(c);
+        const Box box = Painted(PlanOf(c)->texts[9 + static_cast<size_t>(&r - rows)].box, r.box);
         r.slot[0] = 0;
         int inside = 0;
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x) {
                 if (c.At(x, y) == empty.At(x, y))
                     continue;
-                ASSERT_TRUE(Inside(x, y, r.box)) << "pixel at " << x << "," << y;
+                ASSERT_TRUE(Inside(x, y, box)) << "pixel at " << x << "," << y;
                 ++inside;
             }
         EXPECT_GT(inside, 5);
         // The text starts at the box's top-left corner.
-        RECT ink = c.Extent(kBlack, r.box.left, r.box.top, r.box.right, r.box.bottom);
+        RECT ink = c.Extent(kBlack, box.left, box.top, box.right, box.bottom);
         EXPECT_LE(ink.left, r.box.left + 3);
         EXPECT_LE(ink.top, r.box.top + 4);
     }

@@ -12,6 +12,10 @@
 
 namespace win_test {
 
+// Bound of a wait for something the test set going: a loaded machine may take
+// seconds, a broken program never gets there.
+constexpr DWORD kAwaitMs = 10000;
+
 // Dispatches everything queued for this thread, the way the program's loop
 // does (through the accelerator table when one is given). A WM_QUIT left by a
 // destroyed window is dropped: the next test's window starts with a clean

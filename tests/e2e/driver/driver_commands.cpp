@@ -286,6 +286,13 @@ std::string Session::Execute(const std::string& line, bool* quit) {
                       r.bottom - r.top);
         return Ok(text);
     }
+    if (cmd == "size") {
+        // The main window's outer size, as a user drags it.
+        if (!SetWindowPos(target_.main, nullptr, 0, 0, static_cast<int>(Number(arg(1))),
+                          static_cast<int>(Number(arg(2))), SWP_NOMOVE | SWP_NOZORDER))
+            return Err("not sized (error " + std::to_string(GetLastError()) + ")");
+        return Ok();
+    }
     if (cmd == "caption") {
         std::wstring text;
         if (!ReadText(target_.main, &text))

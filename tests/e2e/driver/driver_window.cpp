@@ -33,8 +33,9 @@ void FindPanels(Target* t) {
 bool SendBounded(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result,
                  UINT timeoutMs) {
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                             timeoutMs, &answer)) {
+    // Not SMTO_ABORTIFHUNG: on a loaded machine a program busy for a few
+    // seconds counts as hung, and the bound is what tells a hung one.
+    if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &answer)) {
         return false;
     }
     if (result != nullptr)
@@ -76,30 +77,56 @@ bool ReadText(HWND hwnd, std::wstring* text) {
     return true;
 }
 
-bool ReadComboEntries(HWND combo, std::vector<std::wstring>* entries, int* selection) {
-    LRESULT count = 0, selected = 0;
+namespace {
+
+// One reading of the list; kChanged when the program rebuilt it meanwhile
+// (an index it counted is gone, or the count moved), since each entry is a
+// message of its own and the program runs between them.
+enum class ComboRead { kRead, kChanged, kNoAnswer };
+
+ComboRead ReadComboOnce(HWND combo, std::vector<std::wstring>* entries, int* selection) {
+    LRESULT count = 0, selected = 0, after = 0;
     if (!SendBounded(combo, CB_GETCOUNT, 0, 0, &count) ||
         !SendBounded(combo, CB_GETCURSEL, 0, 0, &selected)) {
-        return false;
+        return ComboRead::kNoAnswer;
     }
     entries->clear();
     for (LRESULT i = 0; i < count; ++i) {
         LRESULT length = 0;
-        if (!SendBounded(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, &length) ||
-            length < 0) {
-            return false;
-        }
+        if (!SendBounded(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, &length))
+            return ComboRead::kNoAnswer;
+        if (length < 0)
+            return ComboRead::kChanged;
         std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
         LRESULT got = 0;
         if (!SendBounded(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(buffer.data()), &got) ||
-            got < 0) {
-            return false;
+                         reinterpret_cast<LPARAM>(buffer.data()), &got)) {
+            return ComboRead::kNoAnswer;
         }
+        if (got < 0 || got > length)
+            return ComboRead::kChanged;
         entries->emplace_back(buffer.data(), static_cast<size_t>(got));
     }
+    if (!SendBounded(combo, CB_GETCOUNT, 0, 0, &after))
+        return ComboRead::kNoAnswer;
+    if (after != count)
+        return ComboRead::kChanged;
     *selection = static_cast<int>(selected);
-    return true;
+    return ComboRead::kRead;
+}
+
+}  // namespace
+
+bool ReadComboEntries(HWND combo, std::vector<std::wstring>* entries, int* selection) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const ComboRead read = ReadComboOnce(combo, entries, selection);
+        if (read != ComboRead::kChanged)
+            return read == ComboRead::kRead;
+        if (GetTickCount() - start >= kSendTimeoutMs)
+            return false;
+        Sleep(kPollMs);
+    }
 }
 
 HWND WaitForTitle(const wchar_t* title, DWORD timeoutMs) {
