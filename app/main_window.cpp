@@ -61,7 +61,8 @@ CBaseWnd::CBaseWnd()
     : statusPanel(model),
       intakeHost(setupPanel, statusPanel),
       linkControl(setupPanel, statusPanel, model, intakeHost),
-      ttffRun(linkControl, model, ttffDialog) {}
+      ttffRun(linkControl, model, ttffDialog),
+      positionRun(positionDialog) {}
 
 void CBaseWnd::RegisterWindowClass(HINSTANCE instance, const wchar_t* className) {
     WNDCLASSEXW wc{};
@@ -116,6 +117,7 @@ bool CBaseWnd::OnCreate(HWND hwnd) {
     setupPanel.mainWindow = hwnd;
     linkControl.SetOwner(hwnd);
     ttffRun.SetOwner(hwnd);
+    positionRun.SetOwner(hwnd);
     linkControl.ListPorts();
     SetParent(setupPanel.hwnd, hwnd);
     ShowWindow(setupPanel.hwnd, SW_SHOW);
@@ -160,6 +162,7 @@ LRESULT CBaseWnd::SetCaption(HWND window, const wchar_t* text) {
 void CBaseWnd::OnDestroy() {
     KillTimer(hwnd, TIMER_DEVICE_SETTLE);
     ttffRun.Shutdown();
+    positionRun.Shutdown();
     KillTimer(hwnd, TIMER_PORT_RETRY);
     // The panels outlive this step by a few messages; none may paint with a
     // deleted handle.
@@ -192,6 +195,9 @@ void CBaseWnd::OnCommand(HWND hwnd, UINT command) {
             break;
         case IDM_TTFF_TEST:
             ttffRun.OpenDialog();
+            break;
+        case IDM_POSITION_STATS:
+            positionRun.OpenDialog();
             break;
         case IDM_ADVANCED_CONTROLS:
             ShowAdvancedControls(!setupPanel.AdvancedShown());
@@ -229,6 +235,9 @@ void CBaseWnd::OnTimer(HWND hwnd, UINT_PTR timer) {
         case TIMER_AUTO_SEND:
             SendMessageW(hwnd, UM_SEND_USER_SENTENCE, 0, 0);
             break;
+        case TIMER_POSITION:
+            positionRun.OnTimer();
+            break;
         case TIMER_TTFF:
             ttffRun.OnTimer();
             break;
@@ -261,6 +270,7 @@ bool ClockTimeFromReceiver(const ReceiverModel& status, SYSTEMTIME* local) {
 LRESULT CBaseWnd::DeliverLine(const char16_t* line) {
     const LRESULT handled = OnLineReceived(intakeHost, model, line);
     ttffRun.AfterLine();
+    positionRun.AfterLine(line);
     return handled;
 }
 

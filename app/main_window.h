@@ -8,8 +8,10 @@
 #include <cstdint>
 
 #include "app/link_control.h"
+#include "app/position_run.h"
 #include "app/ttff_run.h"
 #include "app/win32_intake_host.h"
+#include "panels/position_dialog.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
 #include "panels/ttff_dialog.h"
@@ -46,6 +48,8 @@ class CBaseWnd : public CWnd {
     LinkControl linkControl;
     CTtffDlg ttffDialog;
     TtffRun ttffRun;
+    CPositionDlg positionDialog;
+    PositionRun positionRun;
 
     // View > Advanced Controls: the setup panel shows or hides them, and the
     // window grows below them by what the panel needs, or shrinks back to

@@ -1,13 +1,12 @@
 #include "app/ttff_run.h"
 
-#include <commdlg.h>
-
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <string>
 
+#include "app/csv_file_dialog.h"
 #include "app/link_control.h"
 #include "link/command_set.h"
 #include "nmea/receiver_model.h"
@@ -257,17 +256,8 @@ void TtffRun::SetNote(const char* format, ...) {
 
 void TtffRun::OnTtffSave() {
     wchar_t path[MAX_PATH] = L"ttff-results.csv";
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = dialog_.hwnd;
-    ofn.lpstrFilter = L"CSV files (*.csv)\0*.csv\0All files (*.*)\0*.*\0";
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = std::size(path);
-    ofn.lpstrTitle = L"Save TTFF Results";
-    ofn.lpstrDefExt = L"csv";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
     // The series goes on meanwhile: the dialog's own loop dispatches TIMER_TTFF.
-    if (!GetSaveFileNameW(&ofn))
+    if (!ChooseCsvFile(dialog_.hwnd, L"Save TTFF Results", path))
         return;
     std::string csv(series_.FormatCsv(nullptr, 0) + 1, '\0');
     csv.resize(series_.FormatCsv(&csv[0], csv.size()));

@@ -12,6 +12,8 @@ bool DecodeGga(IntakeHost& host, ReceiverModel& model, const char16_t* line);
 bool DecodeRmc(IntakeHost& host, ReceiverModel& model, const char16_t* line);
 bool DecodeGsa(IntakeHost& host, ReceiverModel& model, const char16_t* line);
 bool DecodeGsv(IntakeHost& host, ReceiverModel& model, const char16_t* line);
+bool DecodeGst(IntakeHost& host, ReceiverModel& model, const char16_t* line);
+bool DecodeGns(IntakeHost& host, ReceiverModel& model, const char16_t* line);
 bool DecodeVersionReply(IntakeHost& host, ReceiverModel& model, const char16_t* line);
 
 // Opens the next round of GSV reports (GGA, or a GSV group listed again).

@@ -8,6 +8,23 @@ inline bool EndsField(char16_t c) {
     return c == u',' || c == u'*' || c == u'\r' || c == 0;
 }
 
+// True when a sentence's address field is "$" and a two-letter talker
+// followed by the three letters of `kind` ("$GNGST" is "GST"). What stands
+// before its '$' (the rest of a line damaged in transit) is no part of it, as
+// the sentence table reads it.
+inline bool AddressIs(const char16_t* address, const char* kind) {
+    const char16_t* dollar = nullptr;
+    for (const char16_t* p = address; *p != 0; ++p)
+        if (*p == u'$')
+            dollar = p;
+    if (dollar == nullptr || dollar[1] == 0 || dollar[2] == 0)
+        return false;
+    for (size_t i = 0; i < 3; ++i)
+        if (dollar[3 + i] != static_cast<char16_t>(kind[i]))
+            return false;
+    return dollar[6] == 0;
+}
+
 // Reads over the rest of a field; returns where its stop character stands.
 inline const char16_t* SkipField(const char16_t* p) {
     while (!EndsField(*p))

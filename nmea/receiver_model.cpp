@@ -61,6 +61,8 @@ void ClearReceiverModel(ReceiverModel& status) {
     std::memset(&status.texts, 0, sizeof status.texts);
     status.fix = FixNumbers{};
     status.fix.satellitesUsed = -1;
+    status.accuracyKnown = false;
+    status.gnsKnown = false;
     std::memset(status.satellites, 0, sizeof status.satellites);
     std::memset(status.order, 0, sizeof status.order);
     std::memset(status.slotOf, 0, sizeof status.slotOf);

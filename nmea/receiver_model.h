@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "nmea/civil_time.h"
+#include "nmea/fix_reports.h"
 #include "nmea/gnss_system.h"
 
 // One satellite, known by its system and its own number in that system.
@@ -159,6 +160,12 @@ struct ReceiverModel {
     uint8_t order[kSatelliteSlots];
     uint16_t slotOf[kGnssSystems][kOwnNumbers];  // slot + 1; 0: none
     FixNumbers fix;
+    // The receiver's own error estimate and its fix by GNS, as the last of
+    // each sent them; false until one came since the clearing.
+    bool accuracyKnown;
+    GstReport accuracy;
+    bool gnsKnown;
+    GnsReport gns;
     StatusTexts texts;  // the status panel's texts, in the receiver's own digits
 
     CivilTime receiverTime;    // local time of the last RMC with date and time

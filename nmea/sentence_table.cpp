@@ -17,6 +17,8 @@ constexpr SentenceRow kSentences[] = {
     {"RMC", false, Stage::kReport, Completes::kNothing, DecodeRmc},
     {"GSA", false, Stage::kReport, Completes::kNothing, DecodeGsa},
     {"GSV", false, Stage::kReport, Completes::kCycle, DecodeGsv},
+    {"GST", false, Stage::kReport, Completes::kNothing, DecodeGst},
+    {"GNS", false, Stage::kReport, Completes::kNothing, DecodeGns},
     {"PMTK705", true, Stage::kReply, Completes::kNothing, DecodeVersionReply},
 };
 

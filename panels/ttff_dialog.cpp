@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "nmea/text16.h"
+#include "panels/own_window.h"
 #include "res/resource.h"
 #include "win32/wide_text.h"
 
@@ -33,15 +34,6 @@ void Enable(HWND dialog, int id, bool enabled) {
     EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
 }
 
-// Sets a control's text only when it changes: the state line is refreshed on
-// every tick of a series, and a repaint each time would flicker.
-void SetTextIfChanged(HWND control, const wchar_t* text) {
-    wchar_t shown[256] = L"";
-    GetWindowTextW(control, shown, 256);
-    if (lstrcmpW(shown, text) != 0)
-        SetWindowTextW(control, text);
-}
-
 void SetNumber(HWND dialog, int id, uint32_t value) {
     SetDlgItemInt(dialog, id, value, FALSE);
 }
@@ -58,33 +50,7 @@ bool CTtffDlg::Create(HWND owner, TtffDialogActions& actions,
     // The template names the list view's class: it must be registered first.
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&classes);
-    HWND dialog =
-        CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(IDD_TTFF_TEST), owner, CWnd::StaticDlgProc,
-                           reinterpret_cast<LPARAM>(static_cast<CWnd*>(this)));
-    if (dialog == nullptr)
-        return false;
-    PlaceBeside(owner);
-    ShowWindow(dialog, SW_SHOW);
-    return true;
-}
-
-void CTtffDlg::PlaceBeside(HWND owner) {
-    RECT main;
-    RECT own;
-    RECT work;
-    if (!GetWindowRect(owner, &main) || !GetWindowRect(hwnd, &own) ||
-        !SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
-        return;
-    }
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
-    // Beside the main window, or as far right as the screen allows, so that
-    // the console and the panel stay in sight as much as they can.
-    int x = main.right + width <= work.right ? main.right : work.right - width;
-    int y = main.top + height <= work.bottom ? main.top : work.bottom - height;
-    x = x < work.left ? work.left : x;
-    y = y < work.top ? work.top : y;
-    SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return OpenOwnWindow(*this, IDD_TTFF_TEST, owner);
 }
 
 LRESULT CTtffDlg::OnInitDialog(HWND window) {

@@ -49,7 +49,6 @@ class CTtffDlg : public CWnd {
   private:
     LRESULT OnInitDialog(HWND window);
     void AddRow(const stats::TtffRun& run);
-    void PlaceBeside(HWND owner);
 
     TtffDialogActions* actions_ = nullptr;
     stats::TtffSeriesConfig config_;

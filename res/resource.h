@@ -10,6 +10,7 @@
 #define IDD_SETUP_PANEL 106
 #define IDD_STATUS_PANEL 107
 #define IDD_TTFF_TEST 108
+#define IDD_POSITION_STATS 109
 
 #define IDC_PORT 1000
 #define IDC_BAUD 1001
@@ -47,6 +48,19 @@
 #define IDC_TTFF_RESULTS 1031
 #define IDC_TTFF_SUMMARY 1032
 
+// The Position Statistics window (template 109).
+#define IDC_POS_MAP 1033
+#define IDC_POS_STRIP 1034
+#define IDC_POS_SCALE 1035
+#define IDC_POS_REF_LAT 1036
+#define IDC_POS_REF_LON 1037
+#define IDC_POS_REF_ALT 1038
+#define IDC_POS_REFERENCE 1039
+#define IDC_POS_RESET 1040
+#define IDC_POS_SAVE 1041
+#define IDC_POS_FIGURES 1042
+#define IDC_POS_NOTE 1043
+
 // The resource compiler cannot read the command enum of win32/messages.h; the
 // menu and the accelerators use these copies, and a test checks that the
 // loaded menu and accelerator table carry the enum's values.
@@ -58,4 +72,5 @@
 #define IDM_RECORD_RAW 40006
 #define IDM_RECORD_STOP 40007
 #define IDM_TTFF_TEST 40008
+#define IDM_POSITION_STATS 40009
 #endif

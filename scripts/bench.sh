@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Benchmarks on an optimised build: the intake per line (Google Benchmark) and
+# Benchmarks on an optimised build: the intake per line and the position
+# statistics over a million fixes (Google Benchmark), and
 # a whole-process timing of skyloom-decode on a generated 200,000-cycle stream
 # (1.8 million lines) with its JSON Lines going to /dev/null. Prints medians.
 # Usage: scripts/bench.sh [RUNS]   (default 5)
@@ -21,6 +22,10 @@ log "stream: $(wc -l <"$stream") lines, $(($(stat -c %s "$stream") / 1000000)) M
 
 log "intake per line (median of $runs repetitions)"
 "$dir/bench/skyloom_bench" --benchmark_repetitions="$runs" \
+  --benchmark_report_aggregates_only=true 2>/dev/null | grep -E '^(Benchmark|-|BM_.*_median)'
+
+log "position statistics over a million fixes (median of $runs repetitions)"
+"$dir/bench/skyloom_position_bench" --benchmark_repetitions="$runs" \
   --benchmark_report_aggregates_only=true 2>/dev/null | grep -E '^(Benchmark|-|BM_.*_median)'
 
 log "skyloom-decode, whole process, JSON Lines to /dev/null ($runs runs)"

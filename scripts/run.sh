@@ -10,15 +10,21 @@
 #   - Without one (or with --headless) it runs on Xvfb, presses "Start GPS"
 #     itself, waits for the first fix, saves a screenshot and closes everything.
 #
-# Usage: scripts/run.sh [--headless] [--screenshot FILE] [--advanced] [--size WxH] [--fix-after S] [--speed KMH]
+# Usage: scripts/run.sh [--headless] [--screenshot FILE] [--advanced] [--size WxH] [--position S]
+#                       [--fix-after S] [--speed KMH] [--wander M] [--quality Q]
 #   --headless         run on Xvfb even when a display is there
 #   --screenshot FILE  where the headless run saves its screenshot
 #                      (default: build/skyloom-screenshot.png)
 #   --advanced         the headless run shows View > Advanced Controls before
 #                      its screenshot, on a taller desktop
 #   --size WxH         the headless run makes the window that large (outer size)
+#   --position S       the headless run opens Receiver > Position Statistics...
+#                      and takes its screenshot S seconds after the first fix,
+#                      on a wider desktop
 #   --fix-after S      seconds the simulated receiver searches before its fix (default 8)
 #   --speed KMH        its ground speed (default 36; above 100 the RMC lines turn green)
+#   --wander M         its fix wanders M metres, with GST (default 0)
+#   --quality Q        its fix quality: gps, dgps, rtk-float, rtk-fixed (default gps)
 set -euo pipefail
 . "$(dirname "$0")/lib/common.sh"
 . "$(dirname "$0")/lib/serial_port.sh"
@@ -29,6 +35,9 @@ size=""
 screenshot="$BUILD_ROOT/skyloom-screenshot.png"
 fix_after=8
 speed=36
+wander=0
+quality=gps
+position=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --headless) headless=1 ;;
@@ -37,6 +46,9 @@ while [ $# -gt 0 ]; do
     --screenshot) screenshot=${2:?--screenshot needs a file}; shift ;;
     --fix-after) fix_after=${2:?--fix-after needs seconds}; shift ;;
     --speed) speed=${2:?--speed needs km/h}; shift ;;
+    --wander) wander=${2:?--wander needs metres}; shift ;;
+    --quality) quality=${2:?--quality needs a quality}; shift ;;
+    --position) position=${2:?--position needs seconds}; shift ;;
     -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     *) die "unknown option $1 (see --help)" ;;
   esac
@@ -51,6 +63,11 @@ if [ $advanced -eq 1 ]; then
   # The advanced view's window is taller: room for it and its whole console.
   DESKTOP_SIZE=800x900
   export XVFB_SCREEN=1024x1000x24
+fi
+if [ "$position" != 0 ]; then
+  # The Position Statistics window opens beside the main window.
+  DESKTOP_SIZE=1300x680
+  export XVFB_SCREEN=1366x768x24
 fi
 if [ -n "$size" ]; then
   DESKTOP_SIZE=$(( ${size%x*} + 20 ))x$(( ${size#*x} + 20 ))
@@ -100,7 +117,8 @@ serial_pty_start "$RUN_DIR"
 wine_com_port_register "$COM" "$RUN_DIR/gps_dev" "Skyloom Simulated GPS"
 
 start_sim() {
-  "$SIM" --baud 115200 --fix-after "$fix_after" --speed "$speed" "$RUN_DIR/gps_host" \
+  "$SIM" --baud 115200 --fix-after "$fix_after" --speed "$speed" --wander "$wander" \
+    --quality "$quality" "$RUN_DIR/gps_host" \
     >"$RUN_DIR/sim.log" 2>&1 &
   SIM_PID=$!
 }
@@ -168,6 +186,12 @@ if [ $advanced -eq 1 ]; then
   drive settext 1022 '$PMTK605*31' >/dev/null
   drive settext 1016 5 >/dev/null
   drive settext 1020 trip1 >/dev/null
+fi
+if [ "$position" != 0 ]; then
+  # Receiver > Position Statistics..., as its menu item sends it.
+  drive send 273 40009 0 >/dev/null || die "the Position Statistics window did not open"
+  log "measuring the position for $position s"
+  sleep "$position"
 fi
 sleep 3  # a few more cycles fill the panels
 

@@ -41,6 +41,7 @@ enum MenuCommand : unsigned {
     IDM_RECORD_RAW = 40006,         // File > Record Raw...
     IDM_RECORD_STOP = 40007,        // File > Stop Recording
     IDM_TTFF_TEST = 40008,
+    IDM_POSITION_STATS = 40009,  // Receiver > Position Statistics...
 };
 
 // Timers of the main window (no timer procedure: they arrive as WM_TIMER).
@@ -50,4 +51,5 @@ enum MainTimer : unsigned {
     TIMER_STARTUP = 4099,
     TIMER_TTFF = 4100,        // steps a running TTFF series
     TIMER_PORT_RETRY = 4101,  // tries to open a lost port again
+    TIMER_POSITION = 4102,    // refreshes the Position Statistics window
 };

@@ -11,9 +11,12 @@ Phase "ports": a port plugged in while the program runs appears in the list;
 the open port pulled and brought back is opened again, the log file whole.
 Phase "record": a raw recording of a live session at 115200 baud, played back
 line for line.
+Phase "position": a capture through the Position Statistics window against
+skyloom-decode --stats, its CSV, and a live wandering RTK float receiver.
 
 Usage: run_e2e.py --exe skyloom.exe --driver skyloom-driver.exe --sim skyloom-sim
-                  --work DIR [--phase playback|receiver|ttff|ports|record] [--only PATTERN]
+                  --decode skyloom-decode.exe --work DIR
+                  [--phase playback|receiver|ttff|ports|record|position] [--only PATTERN]
 """
 
 import argparse
@@ -25,6 +28,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from e2e_playback import playback_phase  # noqa: E402
 from e2e_ports import ports_phase  # noqa: E402
+from e2e_position import position_phase  # noqa: E402
 from e2e_receiver import receiver_phase  # noqa: E402
 from e2e_record import record_phase  # noqa: E402
 from e2e_ttff import ttff_phase  # noqa: E402
@@ -43,11 +47,13 @@ def main():
     parser.add_argument("--driver", required=True)
     parser.add_argument("--sim", required=True)
     parser.add_argument("--work", required=True)
-    parser.add_argument("--phase", choices=("playback", "receiver", "ttff", "ports", "record"),
+    parser.add_argument("--decode", required=True)
+    parser.add_argument("--phase",
+                        choices=("playback", "receiver", "ttff", "ports", "record", "position"),
                         help="run one phase only")
     parser.add_argument("--only", help="run only the tests whose names match this pattern")
     args = parser.parse_args()
-    for path in (args.exe, args.driver, args.sim):
+    for path in (args.exe, args.driver, args.sim, args.decode):
         if not os.path.exists(path):
             print("missing: " + path, file=sys.stderr)
             return 2
@@ -68,6 +74,8 @@ def main():
             ports_phase(env, args, results)
         if args.phase in (None, "record"):
             record_phase(env, args, results)
+        if args.phase in (None, "position"):
+            position_phase(env, args, results)
     except Failure as e:
         print("FAIL setup: %s" % e, flush=True)
         results.failed.append("setup")

@@ -52,6 +52,11 @@ TEST(SimOptions, Verdicts) {
         {{"--bogus", "1", "dev"}, R::kError},
         {{"-x", "dev"}, R::kError},
         {{"--duration", "nan", "dev"}, R::kError},
+        {{"--wander", "3", "dev"}, R::kRun},
+        {{"--wander", "-0.5", "dev"}, R::kError},
+        {{"--wander", "3m", "dev"}, R::kError},
+        {{"--quality", "rtk-float", "dev"}, R::kRun},
+        {{"--quality", "rtk", "dev"}, R::kError},
     };
     for (const auto& row : rows) {
         std::string joined;
@@ -63,11 +68,13 @@ TEST(SimOptions, Verdicts) {
 
 TEST(SimOptions, ValuesLand) {
     sim::SimOptions o;
-    ASSERT_EQ(Parse({"--baud", "9600", "--fix-after", "2.5", "--fix-spread", "0.5", "--seed", "7",
-                     "--cycles", "7", "--bad-checksum", "3", "--log-received", "rx.bin",
-                     "--silence", "1.5:2", "-q", "/tmp/gps"},
-                    &o),
-              sim::ParseResult::kRun);
+    ASSERT_EQ(
+        Parse({"--baud",         "9600",      "--fix-after", "2.5",     "--fix-spread",   "0.5",
+               "--seed",         "7",         "--cycles",    "7",       "--bad-checksum", "3",
+               "--log-received", "rx.bin",    "--silence",   "1.5:2",   "--wander",       "0.02",
+               "--quality",      "rtk-fixed", "-q",          "/tmp/gps"},
+              &o),
+        sim::ParseResult::kRun);
     EXPECT_DOUBLE_EQ(o.receiver.fixSpreadSeconds, 0.5);
     EXPECT_EQ(o.receiver.seed, 7u);
     EXPECT_EQ(o.baud, 9600);
@@ -78,6 +85,8 @@ TEST(SimOptions, ValuesLand) {
     EXPECT_DOUBLE_EQ(o.faults.silenceAfter, 1.5);
     EXPECT_DOUBLE_EQ(o.faults.silenceFor, 2);
     EXPECT_TRUE(o.quiet);
+    EXPECT_DOUBLE_EQ(o.receiver.wanderMetres, 0.02);
+    EXPECT_EQ(o.receiver.quality, 4);
     EXPECT_EQ(o.device, "/tmp/gps");
 }
 
@@ -87,7 +96,8 @@ TEST(SimOptions, UsageNamesEveryOption) {
          {"--baud",         "--rate-hz",   "--fix-after",   "--fix-spread", "--seed",
           "--speed",        "--replay",    "--rate ",       "--cycles",     "--duration",
           "--bad-checksum", "--cut-lines", "--long-lines",  "--high-bytes", "--silence",
-          "--log-received", "--log-sent",  "--reply-delay", "--version",    "Exit status"}) {
+          "--log-received", "--log-sent",  "--reply-delay", "--version",    "Exit status",
+          "--wander",       "--quality"}) {
         EXPECT_NE(usage.find(name), std::string::npos) << name;
     }
 }

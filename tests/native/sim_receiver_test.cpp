@@ -6,33 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "sim_lines.h"
 #include "tools/skyloom_sim/sim_receiver.h"
 #include "tools/skyloom_sim/sim_sentence.h"
 
 namespace {
 
 constexpr double kUtc = 1767789319.0;  // 2026-01-07 12:35:19 UTC
-
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> out(1);
-    for (char c : line.substr(0, line.find('*'))) {
-        if (c == ',') {
-            out.emplace_back();
-        } else {
-            out.back() += c;
-        }
-    }
-    return out;
-}
-
-std::vector<std::string> WithPrefix(const std::vector<std::string>& lines, const std::string& p) {
-    std::vector<std::string> out;
-    for (const std::string& l : lines) {
-        if (l.compare(0, p.size(), p) == 0)
-            out.push_back(l);
-    }
-    return out;
-}
 
 TEST(SimSentence, FramesWithChecksumAndLineEnd) {
     EXPECT_EQ(sim::Frame("PMTK605"), "$PMTK605*31\r\n");
@@ -57,26 +37,32 @@ TEST(SimSentence, ChecksumVerdicts) {
 
 // Every sentence of every phase is framed right, and the cycle keeps the order
 // a viewer's cycle logic expects: GGA opens it, RMC closes the reports.
+// A wandering receiver sends the position to the centimetre, and its GST.
 TEST(SimReceiver, EverySentenceOfEveryPhaseHasAValidChecksum) {
-    sim::ReceiverOptions o;
-    o.fixAfterSeconds = 3;
-    sim::Receiver r(o);
-    r.Command(sim::Frame("PSRF103,05,00,01,01"), 0);
-    for (int t = 0; t < 6; ++t) {
-        const auto lines = r.Cycle(t, kUtc + t);
-        ASSERT_GE(lines.size(), 10u);
-        EXPECT_EQ(lines.front().compare(0, 7, "$GNGGA,"), 0);
-        EXPECT_EQ(lines[lines.size() - 2].compare(0, 7, "$GNRMC,"), 0);
-        EXPECT_EQ(lines.back().compare(0, 7, "$GNVTG,"), 0);
-        for (const std::string& l : lines) {
-            EXPECT_TRUE(sim::HasValidChecksum(l)) << l;
-            ASSERT_GE(l.size(), 2u);
-            EXPECT_EQ(l.substr(l.size() - 2), "\r\n");
-            EXPECT_LE(l.size(), 82u) << "NMEA limit: " << l;
-        }
-        EXPECT_EQ(WithPrefix(lines, "$GNGSA").size(), 4u);
-        for (const char* talker : {"$GPGSV", "$GLGSV", "$GAGSV", "$BDGSV"}) {
-            EXPECT_FALSE(WithPrefix(lines, talker).empty()) << talker;
+    for (double wander : {0.0, 3.0}) {
+        sim::ReceiverOptions o;
+        o.fixAfterSeconds = 3;
+        o.wanderMetres = wander;
+        o.quality = wander > 0 ? 4 : 1;
+        sim::Receiver r(o);
+        r.Command(sim::Frame("PSRF103,05,00,01,01"), 0);
+        for (int t = 0; t < 6; ++t) {
+            const auto lines = r.Cycle(t, kUtc + t);
+            ASSERT_GE(lines.size(), 10u);
+            EXPECT_EQ(lines.front().compare(0, 7, "$GNGGA,"), 0);
+            EXPECT_EQ(lines[lines.size() - 2].compare(0, 7, "$GNRMC,"), 0);
+            EXPECT_EQ(lines.back().compare(0, 7, "$GNVTG,"), 0);
+            for (const std::string& l : lines) {
+                EXPECT_TRUE(sim::HasValidChecksum(l)) << l;
+                ASSERT_GE(l.size(), 2u);
+                EXPECT_EQ(l.substr(l.size() - 2), "\r\n");
+                EXPECT_LE(l.size(), 82u) << "NMEA limit: " << l;
+            }
+            EXPECT_EQ(WithPrefix(lines, "$GNGSA").size(), 4u);
+            for (const char* talker : {"$GPGSV", "$GLGSV", "$GAGSV", "$BDGSV"}) {
+                EXPECT_FALSE(WithPrefix(lines, talker).empty()) << talker;
+            }
+            EXPECT_EQ(WithPrefix(lines, "$GNGST").size(), wander > 0 ? 1u : 0u);
         }
     }
 }

@@ -9,6 +9,10 @@ usage: decode_check.py [--emulator PROG] DECODER MODE ARGS...
                                            only satellites and positions it sent
   cli RECORDING VERSION_FILE               options, standard input, errors
   generated GENERATOR                      a generated stream decodes cleanly
+  stats DIR                                --stats on every *.pgl agrees with the
+                                           figures worked out here, and on made
+                                           recordings across midnight and the
+                                           antimeridian, with a given reference
 """
 import json
 import math
@@ -18,6 +22,7 @@ import sys
 import tempfile
 
 from capture_model import check_capture_meaning
+import position_model
 
 LINE_KEYS = ["kind", "n", "text", "color", "decoded", "shown"]
 STATUS_KEYS = ["kind", "n", "caption", "date", "time", "course", "speed", "fixState", "hdop",
@@ -26,6 +31,10 @@ SAT_KEYS = ["id", "system", "used", "snr", "x", "y", "el", "az"]
 SYSTEMS = ["GPS", "SBAS", "GLONASS", "Galileo", "BeiDou", "QZSS", "NavIC"]
 SUMMARY_KEYS = ["kind", "lines", "droppedTooLong", "droppedUnterminated", "checksumFailures",
                 "redraws", "ttffSeconds"]
+POSITION_KEYS = ["kind", "fixes", "byQuality", "reference", "refLat", "refLon", "refAlt",
+                 "cep50", "cep95", "drms", "twoDrms", "maxH", "sdEast", "sdNorth", "sdUp",
+                 "altMean", "altMin", "altMax", "gstH", "gstV", "seconds"]
+QUALITY_KEYS = ["gps", "dgps", "pps", "rtkFixed", "rtkFloat", "other"]
 
 failures = []
 
@@ -160,6 +169,15 @@ def validate(name, out, data=None):
                 fail(f"{name}: bad status object {obj}")
                 return None
             statuses += 1
+        elif kind == "position":
+            ok = list(obj) == POSITION_KEYS and i == len(objects) - 2 \
+                and list(obj["byQuality"]) == QUALITY_KEYS \
+                and obj["reference"] in ("mean", "given") \
+                and all(obj[k] is None or isinstance(obj[k], (int, float))
+                        for k in POSITION_KEYS[4:])
+            if not ok:
+                fail(f"{name}: bad position object {obj}")
+                return None
         elif kind == "summary":
             if i != len(objects) - 1:
                 fail(f"{name}: summary before the end")
@@ -285,12 +303,16 @@ def mode_cli(decoder, recording, version_file):
         ("line time past 32 bits", ["--line-ms=4294967296", recording], 2),
         ("no input", ["--line-ms=5"], 2),
         ("two inputs", [recording, recording], 2),
+        ("reference without --stats", ["--reference=48,11", recording], 2),
+        ("reference latitude beyond the pole", ["--stats", "--reference=90.5,11", recording], 2),
+        ("reference with one number", ["--stats", "--reference=48.1", recording], 2),
+        ("reference empty", ["--stats", "--reference=", recording], 2),
     ]
     if decoder.emulated:
         # Every start under Wine costs seconds: one case of each kind there.
         table = [row for row in table if row[0] in (
             "missing file", "directory as input", "unknown option", "offset not a number",
-            "line time past 32 bits")]
+            "line time past 32 bits", "reference latitude beyond the pole")]
     for name, args, code in table:
         expect_error(decoder, name, args, code)
     # Bounds that must still be accepted.
@@ -347,6 +369,97 @@ def mode_generated(decoder, generator):
         fail(f"generated stream: unexpected last status {last}")
 
 
+def nmea(body):
+    total = 0
+    for c in body.encode():
+        total ^= c
+    return f"${body}*{total:02X}\r\n"
+
+
+# Made recordings for what the captures never show, with what a hand works
+# out for them beside the model: (name, lines, --reference, checks).
+def made_recordings():
+    midnight = [nmea(f"GPGGA,{t},0000.0000,N,17959.9994,{h},4,12,0.7,{a},M,0.0,M,1,0001")
+                for t, h, a in (("235958.00", "E", "10.0"), ("235959.00", "W", "12.0"),
+                                ("000001.00", "W", "14.0"))]
+    midnight.insert(1, nmea("GPGST,235958.00,1.0,1.0,1.0,0.0,0.030,0.040,0.120"))
+    midnight.append(nmea("GPGGA,000002.00,0000.0000,N,17959.9994,W,6,12,0.7,14.0,M,0.0,M,,"))
+    # 0.0006 minutes of longitude on the equator is 1.113 m either side.
+    gns_only = [nmea("GNGNS,120000.00,4807.0380,N,01131.0000,E,DR,20,0.6,500.0,47.0,1,0001,S"),
+                nmea("GNGNS,120001.00,4807.0390,N,01131.0000,E,FA,20,0.6,501.0,47.0,1,0001,S"),
+                nmea("GPGGA,120002.00,4807.0380,N,01131.0000,E,0,00,,,M,,M,,").replace("*", "*0")]
+    return [
+        ("across midnight and the antimeridian", midnight, None,
+         {"fixes": 3, "seconds": 3.0, "gstH": 0.05, "gstV": 0.12, "altMean": 12.0}),
+        ("the same, from a given point without altitude", midnight, "0,180",
+         {"refLon": 180.0, "refAlt": 12.0, "maxH": 1.113}),
+        ("GNS alone, the mode letters' best", gns_only, "48.1173,11.516666667,500",
+         {"fixes": 2, "byQuality": {"gps": 0, "dgps": 0, "pps": 0, "rtkFixed": 1,
+                                    "rtkFloat": 1, "other": 0}, "cep50": 0.0, "sdUp": 0.707}),
+    ]
+
+
+def position_of(decoder, name, path, options):
+    out = run_ok(decoder, name, ["--utc-offset=0", "--stats"] + options + [path])
+    objects = validate(name, out, open(path, "rb").read()) if out is not None else None
+    return objects[-2] if objects and objects[-2].get("kind") == "position" else None
+
+
+def mode_stats(decoder, directory):
+    names = sorted(f for f in os.listdir(directory) if f.endswith(".pgl"))
+    if decoder.emulated:
+        # Every start under Wine costs seconds: DGPS with GST, GST of its own
+        # kind, and a moving receiver there.
+        names = [f for f in names if f in ("skytraq-dgps.pgl", "quectel-L70.pgl",
+                                           "haicom-305N.pgl")]
+    measured = 0
+    for f in names:
+        path = os.path.join(directory, f)
+        lines = frame(open(path, "rb").read())[0]
+        fixes, apart = position_model.fixes_of(lines, checksum_passes)
+        runs = [([], None)]
+        if fixes:
+            # A given point: the first fix, a little off, without altitude.
+            runs.append(([f"--reference={fixes[0]['lat'] + 1e-4:.9f},"
+                          f"{fixes[0]['lon'] - 1e-4:.9f}"],
+                         (fixes[0]["lat"] + 1e-4, fixes[0]["lon"] - 1e-4)))
+            measured += 1
+        for options, reference in runs:
+            got = position_of(decoder, f, path, options)
+            if got is None:
+                fail(f"{f}: no position object")
+                continue
+            if got["reference"] != ("given" if reference else "mean"):
+                fail(f"{f}: reference {got['reference']}")
+            problem = position_model.compare(f + " " + " ".join(options), got,
+                                             position_model.figures(fixes, apart, reference))
+            if problem:
+                fail(problem)
+    with tempfile.TemporaryDirectory() as tmp:
+        for name, lines, reference, checks in made_recordings():
+            path = os.path.join(tmp, "made.pgl")
+            with open(path, "w", newline="") as out:
+                out.write("".join(lines))
+            options = [f"--reference={reference}"] if reference else []
+            got = position_of(decoder, name, path, options)
+            if got is None:
+                fail(f"{name}: no position object")
+                continue
+            model = position_model.figures(
+                *position_model.fixes_of(frame(open(path, "rb").read())[0], checksum_passes),
+                [float(v) for v in reference.split(",")] if reference else None)
+            problem = position_model.compare(name, got, model)
+            if problem:
+                fail(problem)
+            for key, value in checks.items():
+                if isinstance(value, float) and got[key] is not None \
+                        and abs(got[key] - value) <= 1.5e-3:
+                    continue
+                if got[key] != value:
+                    fail(f"{name}: {key} is {got[key]}, worked out by hand as {value}")
+    print(f"{len(names)} captures, {measured} with fixes, agree with the figures worked out here")
+
+
 def main(argv):
     emulator = None
     if len(argv) > 2 and argv[1] == "--emulator":
@@ -365,6 +478,8 @@ def main(argv):
         mode_cli(decoder, args[0], args[1])
     elif mode == "generated":
         mode_generated(decoder, args[0])
+    elif mode == "stats":
+        mode_stats(decoder, args[0])
     else:
         print(__doc__, file=sys.stderr)
         return 2

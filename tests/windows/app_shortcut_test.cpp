@@ -124,6 +124,7 @@ TEST(ShortcutTableTest, AcceleratorsAndMenuCarryTheCommandNumbers) {
         {1, 0, IDM_ADVANCED_CONTROLS, L"Advanced Controls\tCtrl+D", false},
         {2, -1, IDM_SET_TIME, L"Set Time", true},
         {3, 0, IDM_TTFF_TEST, L"TTFF Test...", false},
+        {3, 1, IDM_POSITION_STATS, L"Position Statistics...", false},
         {4, -1, IDM_ABOUT, L"About", false},
     };
     ASSERT_EQ(GetMenuItemCount(bar), 5);
@@ -139,7 +140,7 @@ TEST(ShortcutTableTest, AcceleratorsAndMenuCarryTheCommandNumbers) {
     }
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 2);
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 1)), 1);
-    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 3)), 1);
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 3)), 2);
     for (const auto& item : items) {
         SCOPED_TRACE(testing::Message() << item.onBar << "/" << item.inMenu);
         HMENU menu = item.inMenu < 0 ? bar : GetSubMenu(bar, item.onBar);

@@ -1,5 +1,7 @@
 #include "tools/skyloom_decode/decode_options.h"
 
+#include "stats/position_reference.h"
+
 namespace {
 
 // Whole decimal numbers only: an optional sign, then digits, nothing after.
@@ -51,7 +53,8 @@ bool TakeValue(const std::vector<std::string>& args, size_t* i, const std::strin
 }  // namespace
 
 const char kDecodeUsage[] =
-    "usage: skyloom-decode [--utc-offset=MINUTES] [--line-ms=N] FILE\n"
+    "usage: skyloom-decode [--utc-offset=MINUTES] [--line-ms=N]\n"
+    "                      [--stats [--reference=LAT,LON[,ALT]]] FILE\n"
     "\n"
     "Decodes a receiver recording (FILE, or - for standard input) as Skyloom's\n"
     "window would, and writes JSON Lines to standard output: one \"line\" object\n"
@@ -64,6 +67,14 @@ const char kDecodeUsage[] =
     "                        (default: this computer's current offset)\n"
     "  --line-ms=N           milliseconds the virtual clock advances per line\n"
     "                        (default 125)\n"
+    "  --stats               before the summary, a \"position\" object: the fixes\n"
+    "                        (GGA, or GNS without GGA, quality 1 to 5) by quality,\n"
+    "                        CEP50, CEP95, DRMS, 2DRMS, the largest horizontal\n"
+    "                        error, the deviations east, north and up, altitude\n"
+    "                        mean/min/max, GST's own estimate and the time spanned\n"
+    "  --reference=LAT,LON[,ALT]  with --stats: measure from this point (decimal\n"
+    "                        degrees, metres above mean sea level) instead of the\n"
+    "                        fixes' mean\n"
     "  --help                this text\n"
     "  --version             the program's version\n"
     "\n"
@@ -120,6 +131,20 @@ bool ParseDecodeOptions(const std::vector<std::string>& args, DecodeOptions* opt
                 o.lineMs = static_cast<uint32_t>(v);
                 continue;
             }
+            if (arg == "--stats") {
+                o.positionStats = true;
+                continue;
+            }
+            if (!TakeValue(args, &i, "--reference", &value, &matched, error))
+                return false;
+            if (matched) {
+                const char* message = "";
+                if (!stats::ParseReference(value.c_str(), &o.reference, &message)) {
+                    *error = "bad --reference '" + value + "': " + message;
+                    return false;
+                }
+                continue;
+            }
             *error = "unknown option '" + arg + "'";
             return false;
         }
@@ -132,6 +157,10 @@ bool ParseDecodeOptions(const std::vector<std::string>& args, DecodeOptions* opt
     }
     if (!haveInput) {
         *error = "no input file (use - for standard input)";
+        return false;
+    }
+    if (o.reference.given && !o.positionStats) {
+        *error = "--reference needs --stats";
         return false;
     }
     *options = o;

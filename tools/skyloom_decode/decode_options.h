@@ -5,13 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "stats/position_stats.h"
+
 struct DecodeOptions {
     enum class Action { kDecode, kHelp, kVersion };
     Action action = Action::kDecode;
     bool utcOffsetGiven = false;
     int32_t utcOffsetMinutes = 0;
     uint32_t lineMs = 125;
-    std::string input;  // "-" reads standard input
+    std::string input;                   // "-" reads standard input
+    bool positionStats = false;          // --stats
+    stats::PositionReference reference;  // --reference; the mean without it
 };
 
 // Fills `options` from the arguments (without the program name). On a usage

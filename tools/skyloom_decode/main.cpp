@@ -11,12 +11,15 @@
 #include <io.h>
 #endif
 
+#include "stats/position_feed.h"
+#include "stats/position_lines.h"
 #include "tools/headless/decode_session.h"
 #include "tools/skyloom_decode/decode_objects.h"
 #include "tools/skyloom_decode/decode_options.h"
 #include "tools/skyloom_decode/dropped_lines.h"
 #include "tools/skyloom_decode/json_writer.h"
 #include "tools/skyloom_decode/local_offset.h"
+#include "tools/skyloom_decode/position_object.h"
 #include "version.h"
 
 namespace {
@@ -54,6 +57,8 @@ int Decode(const DecodeOptions& options) {
     auto session = std::make_unique<DecodeSession>(offset, options.lineMs);
     JsonWriter out(stdout);
     DroppedLines dropped;
+    stats::PositionSeries positions;
+    stats::PositionFeed positionFeed(positions);
 
     std::vector<uint8_t> chunk(1 << 16);
     for (;;) {
@@ -61,6 +66,8 @@ int Decode(const DecodeOptions& options) {
         dropped.Feed(chunk.data(), got);
         session->Feed(chunk.data(), got, [&](const LineOutcome& line) {
             WriteLineObject(out, line);
+            if (options.positionStats)
+                stats::FeedPositionLine(positionFeed, line.text, line.length);
             if (line.redraw)
                 WriteStatusObject(out, line.n, session->host().caption(), session->status());
         });
@@ -78,6 +85,8 @@ int Decode(const DecodeOptions& options) {
     }
     session->EndOfInput();
     dropped.EndOfInput();
+    if (options.positionStats)
+        WritePositionObject(out, positions.Figures(options.reference));
     WriteSummaryObject(out, *session, dropped);
     if (!out.Finish())
         return Fail(kExitInput, "cannot write the output");

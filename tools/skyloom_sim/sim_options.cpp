@@ -60,7 +60,12 @@ std::string UsageText() {
            "  --systems LIST       reported systems among GP,GL,GA,BD (default all)\n"
            "  --signals N          1: each satellite on its first signal (L1, E1, B1I);\n"
            "                       2: also on a second one (L5, G2, E5a, B2a) (default 1)\n"
-           "  --seed N             choice of the simulated sky and of the spread (default 1)\n"
+           "  --seed N             choice of the simulated sky, the spread and the wander\n"
+           "                       (default 1)\n"
+           "  --wander M           the fix wanders as a real one does, M metres east and\n"
+           "                       north (standard deviation; up 1.5 M), drifting over\n"
+           "                       about 30 s; sends GST with that estimate (default 0)\n"
+           "  --quality Q          fix quality: gps, dgps, rtk-float, rtk-fixed (default gps)\n"
            "  --replay FILE        send a recording instead, timed by its RMC/GGA times\n"
            "  --rate N             with --replay: N lines per second instead\n"
            "  --reply-delay S      seconds before a command is answered (default 0.25)\n"
@@ -149,6 +154,13 @@ ParseResult ParseOptions(const std::vector<std::string>& args, SimOptions* o, st
                 long seed = 0;
                 ok = ParseLong(value, 0, 2147483647L, &seed);
                 o->receiver.seed = static_cast<unsigned>(seed);
+            } else if (name == "--wander") {
+                ok = ParseDouble(value, 0, 10000, &o->receiver.wanderMetres);
+            } else if (name == "--quality") {
+                o->receiver.quality = ParseQuality(value);
+                ok = o->receiver.quality != 0;
+                if (!ok)
+                    o->receiver.quality = 1;
             } else if (name == "--replay") {
                 o->replayPath = value;
                 ok = !value.empty();

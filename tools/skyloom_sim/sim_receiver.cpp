@@ -20,16 +20,32 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kMetresPerDegree = 111320.0;
 constexpr double kKmhPerKnot = 1.852;
 
-// ddmm.mmmm / dddmm.mmmm from degrees, rounded on the last digit so that
-// 59.99995 minutes never prints as "60.0000".
-std::string Angle(double degrees, int degreeDigits) {
-    const long long units = std::llround(std::fabs(degrees) * 60.0 * 10000.0);
-    const long long whole = units / 600000;
-    const long long minutes = units % 600000;
-    char text[32];
-    std::snprintf(text, sizeof text, "%0*lld%02lld.%04lld", degreeDigits, whole, minutes / 10000,
-                  minutes % 10000);
+// ddmm.mmmm / dddmm.mmmm from degrees (with `decimals` digits of the
+// minutes), rounded on the last digit so that 59.99995 minutes never prints
+// as "60.0000".
+std::string Angle(double degrees, int degreeDigits, int decimals) {
+    const long long scale = decimals == 5 ? 100000 : 10000;
+    const long long units = std::llround(std::fabs(degrees) * 60.0 * static_cast<double>(scale));
+    const long long whole = units / (60 * scale);
+    const long long minutes = units % (60 * scale);
+    char text[40];
+    std::snprintf(text, sizeof text, "%0*lld%02lld.%0*lld", degreeDigits, whole, minutes / scale,
+                  decimals, minutes % scale);
     return text;
+}
+
+// The mode letter RMC and GNS give each quality.
+char ModeLetter(int quality) {
+    switch (quality) {
+        case 2:
+            return 'D';
+        case 4:
+            return 'R';
+        case 5:
+            return 'F';
+        default:
+            return 'A';
+    }
 }
 
 std::string Fixed(double value, int decimals) {
@@ -66,11 +82,23 @@ std::vector<std::string> SplitCommas(const std::string& text) {
 
 }  // namespace
 
+int ParseQuality(const std::string& name) {
+    const struct {
+        const char* name;
+        int quality;
+    } kQualities[] = {{"gps", 1}, {"dgps", 2}, {"rtk-fixed", 4}, {"rtk-float", 5}};
+    for (const auto& q : kQualities)
+        if (name == q.name)
+            return q.quality;
+    return 0;
+}
+
 // The search after switch-on takes --fix-after exactly, so that a viewer's
 // first fix can be expected at a known time.
 Receiver::Receiver(const ReceiverOptions& options)
     : options_(options),
       sky_(options.seed),
+      wander_(options.wanderMetres, options.seed),
       searchSeconds_(options.fixAfterSeconds),
       spread_(options.seed) {}
 
@@ -115,11 +143,19 @@ std::vector<std::string> Receiver::Cycle(double t, double utc) {
     // The position moves along the course from the moment of switch-on.
     const double metres = options_.speedKmh / 3.6 * t;
     const double course = options_.courseDegrees * kPi / 180.0;
-    const double lat = options_.startLatitude + metres * std::cos(course) / kMetresPerDegree;
-    const double lon = options_.startLongitude +
-                       metres * std::sin(course) / (kMetresPerDegree * std::cos(lat * kPi / 180.0));
-    const std::string latText = Angle(lat, 2) + (lat >= 0 ? ",N" : ",S");
-    const std::string lonText = Angle(lon, 3) + (lon >= 0 ? ",E" : ",W");
+    // A wandering fix needs the centimetres: five decimals of the minutes
+    // keep the GGA of an RTK receiver within NMEA's 82 characters.
+    const bool wanders = options_.wanderMetres > 0.0;
+    const WanderOffset off = fix ? wander_.At(t) : WanderOffset{0.0, 0.0, 0.0};
+    const double lat =
+        options_.startLatitude + (metres * std::cos(course) + off.north) / kMetresPerDegree;
+    const double lon =
+        options_.startLongitude +
+        (metres * std::sin(course) + off.east) / (kMetresPerDegree * std::cos(lat * kPi / 180.0));
+    const int decimals = wanders ? 5 : 4;
+    const std::string latText = Angle(lat, 2, decimals) + (lat >= 0 ? ",N" : ",S");
+    const std::string lonText = Angle(lon, 3, decimals) + (lon >= 0 ? ",E" : ",W");
+    const std::string mode(1, ModeLetter(options_.quality));
     const double knots = options_.speedKmh / kKmhPerKnot;
 
     struct SystemView {
@@ -139,10 +175,22 @@ std::vector<std::string> Receiver::Cycle(double t, double utc) {
 
     std::vector<std::string> out;
     if (fix) {
-        out.push_back(Frame("GNGGA," + time + "," + latText + "," + lonText + ",1," +
-                            TwoDigits(usedCount) + ",0.86,545.4,M,47.0,M,,"));
+        // Corrections come from station 1, a second old.
+        const std::string correction = options_.quality == 1 ? "," : "1,0001";
+        const std::string altitude = wanders ? Fixed(545.4 + off.up, 2) : "545.4";
+        out.push_back(Frame("GNGGA," + time + "," + latText + "," + lonText + "," +
+                            std::to_string(options_.quality) + "," + TwoDigits(usedCount) +
+                            ",0.86," + altitude + ",M,47.0,M," + correction));
     } else {
         out.push_back(Frame("GNGGA," + time + ",,,,,0,00,99.99,,M,,M,,"));
+    }
+    if (wanders) {
+        // The receiver's own estimate is the wander's true spread.
+        const double s = options_.wanderMetres;
+        const std::string h = Fixed(s, 3), v = Fixed(s * kWanderUpFactor, 3);
+        out.push_back(Frame(fix ? "GNGST," + time + "," + h + "," + h + "," + h + ",0.0," + h +
+                                      "," + h + "," + v
+                                : "GNGST," + time + ",,,,,,,"));
     }
     for (const SystemView& v : views) {
         std::string body = fix ? "GNGSA,A,3" : "GNGSA,A,1";
@@ -191,14 +239,15 @@ std::vector<std::string> Receiver::Cycle(double t, double utc) {
     if (fix) {
         out.push_back(Frame("GNRMC," + time + ",A," + latText + "," + lonText + "," +
                             Fixed(knots, 2) + "," + Fixed(options_.courseDegrees, 2) + "," + date +
-                            ",,,A"));
+                            ",,," + mode));
     } else {
         out.push_back(Frame("GNRMC," + time + ",V,,,,,,," + date + ",,,N"));
     }
     if (vtgOn_) {
         if (fix) {
             out.push_back(Frame("GNVTG," + Fixed(options_.courseDegrees, 2) + ",T,,M," +
-                                Fixed(knots, 2) + ",N," + Fixed(options_.speedKmh, 2) + ",K,A"));
+                                Fixed(knots, 2) + ",N," + Fixed(options_.speedKmh, 2) + ",K," +
+                                mode));
         } else {
             out.push_back(Frame("GNVTG,,T,,M,,N,,K,N"));
         }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/skyloom_sim/sim_sky.h"
+#include "tools/skyloom_sim/sim_wander.h"
 
 namespace sim {
 
@@ -21,7 +22,14 @@ struct ReceiverOptions {
     unsigned systems = kAllSystems;
     int signals = 1;  // GSV groups per system: the first signal, or the second one too
     unsigned seed = 1;
+    // The fix's wander in metres (each of east and north in the long run; up
+    // 1.5 times that); above 0 the cycle also sends GST with that estimate.
+    double wanderMetres = 0.0;
+    int quality = 1;  // GGA's fix quality: 1 GPS, 2 DGPS, 4 RTK fixed, 5 RTK float
 };
+
+// "gps", "dgps", "rtk-fixed", "rtk-float" to GGA's quality; 0 for anything else.
+int ParseQuality(const std::string& name);
 
 // A power-saving receiver reports one cycle in this many.
 constexpr int kPowerSaveInterval = 5;
@@ -54,6 +62,7 @@ class Receiver {
 
     ReceiverOptions options_;
     Sky sky_;
+    Wander wander_;
     double searchStart_ = 0.0;
     double searchSeconds_;
     std::mt19937 spread_;  // its output is the same on every platform, unlike the distributions

@@ -33,9 +33,14 @@ std::string Err(const std::string& reason) {
     return "err " + reason;
 }
 
-// The TTFF test dialog: a top-level window of its own, found by its caption.
-HWND TtffDialog() {
-    return FindWindowW(L"#32770", L"TTFF Test");
+// The program's windows of their own, found by their captions: "ttff" is the
+// TTFF test dialog, "position" the Position Statistics window.
+HWND OwnWindow(const std::string& name) {
+    if (name == "ttff")
+        return FindWindowW(L"#32770", L"TTFF Test");
+    if (name == "position")
+        return FindWindowW(L"#32770", L"Position Statistics");
+    return nullptr;
 }
 
 int HexDigit(char c) {
@@ -229,13 +234,14 @@ std::string Session::Execute(const std::string& line, bool* quit) {
             return target_.main;
         if (id == "setup")
             return target_.setup;
-        if (id == "ttff")
-            return TtffDialog();
-        // "ttff:ID": a control of the TTFF test dialog.
-        if (id.compare(0, 5, "ttff:") == 0) {
-            HWND dialog = TtffDialog();
-            return dialog != nullptr ? GetDlgItem(dialog, static_cast<int>(Number(id.substr(5))))
-                                     : nullptr;
+        // "ttff:ID", "position:ID": a control of one of those windows.
+        const size_t colon = id.find(':');
+        const std::string name = id.substr(0, colon);
+        if (name == "ttff" || name == "position") {
+            HWND own = OwnWindow(name);
+            if (colon == std::string::npos || own == nullptr)
+                return own;
+            return GetDlgItem(own, static_cast<int>(Number(id.substr(colon + 1))));
         }
         return GetDlgItem(target_.setup, static_cast<int>(Number(id)));
     };
@@ -266,10 +272,10 @@ std::string Session::Execute(const std::string& line, bool* quit) {
     }
     if (cmd == "rect") {
         // Where a panel is on the screen, for a screenshot taken outside Wine.
-        HWND hwnd = arg(1) == "status"  ? target_.status
-                    : arg(1) == "setup" ? target_.setup
-                    : arg(1) == "ttff"  ? TtffDialog()
-                                        : target_.main;
+        HWND hwnd = arg(1) == "status"             ? target_.status
+                    : arg(1) == "setup"            ? target_.setup
+                    : OwnWindow(arg(1)) != nullptr ? OwnWindow(arg(1))
+                                                   : target_.main;
         RECT r{};
         if (hwnd == nullptr)
             return Err("no window");

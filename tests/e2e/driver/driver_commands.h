@@ -1,8 +1,8 @@
 // The driver's command language: one command a line, words separated by
 // blanks, texts escaped (\\, \s for a blank, \r, \n, \t, \uXXXX). Every answer
 // is one line, "ok" with an escaped payload or "err" with a reason. A control
-// is a setup panel id, "console", "main", "setup", or "ttff:ID" for one of
-// the TTFF test dialog.
+// is a setup panel id, "console", "main", "setup", or "ttff:ID" and
+// "position:ID" for one of the TTFF test and Position Statistics windows.
 #pragma once
 
 #include <string>
