@@ -1,0 +1,34 @@
+#include <cstring>
+
+#include "link/network_sources_win32.h"
+
+using linkrules::ReadResult;
+using linkrules::ReadStatus;
+
+namespace netlink {
+
+std::unique_ptr<GpsdSource> GpsdSource::Connect(const linkrules::SourceSpec& spec,
+                                                std::u16string* error) {
+    std::unique_ptr<TcpSource> tcp = TcpSource::Connect(spec, error);
+    if (!tcp)
+        return nullptr;
+    const char* request = linkrules::kGpsdWatchRequest;
+    if (!tcp->Write(reinterpret_cast<const uint8_t*>(request), std::strlen(request))) {
+        *error = Failure(spec, u"gpsd did not take the request for its sentences");
+        return nullptr;
+    }
+    return std::unique_ptr<GpsdSource>(new GpsdSource(std::move(tcp)));
+}
+
+ReadResult GpsdSource::Read(uint8_t* buffer, size_t capacity) {
+    ReadResult result = tcp_->Read(buffer, capacity);
+    if (result.status != ReadStatus::kData)
+        return result;
+    result.bytes = filter_.Filter(buffer, result.bytes);
+    // A read of JSON only: gpsd is there, the receiver said nothing new.
+    if (result.bytes == 0)
+        result.status = ReadStatus::kSilence;
+    return result;
+}
+
+}  // namespace netlink
