@@ -12,10 +12,6 @@ namespace linkrules {
 
 constexpr uint16_t kGpsdDefaultPort = 2947;
 
-// What the address dialog offers before anything was typed, and what it says
-// is accepted.
-constexpr char16_t kAddressForms[] = u"tcp://HOST:PORT, udp://:PORT or gpsd://HOST[:PORT]";
-
 struct AddressParse {
     SourceSpec spec;                  // kTcp, kUdp or kGpsd when error is null
     const char16_t* error = nullptr;  // the dialog's message when the text is no address

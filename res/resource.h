@@ -10,6 +10,7 @@
 #define IDD_SETUP_PANEL 106
 #define IDD_STATUS_PANEL 107
 #define IDD_TTFF_TEST 108
+#define IDD_NETWORK_ADDRESS 109
 
 #define IDC_PORT 1000
 #define IDC_BAUD 1001
@@ -46,6 +47,10 @@
 #define IDC_TTFF_STATE 1030
 #define IDC_TTFF_RESULTS 1031
 #define IDC_TTFF_SUMMARY 1032
+
+// The network address dialog (template 109).
+#define IDC_NET_ADDRESS 1040
+#define IDC_NET_ERROR 1041
 
 // The resource compiler cannot read the command enum of win32/messages.h; the
 // menu and the accelerators use these copies, and a test checks that the
