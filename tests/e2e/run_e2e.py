@@ -11,9 +11,12 @@ Phase "ports": a port plugged in while the program runs appears in the list;
 the open port pulled and brought back is opened again, the log file whole.
 Phase "record": a raw recording of a live session at 115200 baud, played back
 line for line.
+Phase "network": TCP, UDP and gpsd sources on the loopback address: a capture
+in order, a command, a dropped connection and its return, skyloom-sim's
+datagrams, a real gpsd, and servers that misbehave.
 
 Usage: run_e2e.py --exe skyloom.exe --driver skyloom-driver.exe --sim skyloom-sim
-                  --work DIR [--phase playback|receiver|ttff|ports|record] [--only PATTERN]
+                  --work DIR [--phase playback|receiver|ttff|ports|record|network] [--only PATTERN]
 """
 
 import argparse
@@ -23,6 +26,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from e2e_network import network_phase  # noqa: E402
 from e2e_playback import playback_phase  # noqa: E402
 from e2e_ports import ports_phase  # noqa: E402
 from e2e_receiver import receiver_phase  # noqa: E402
@@ -43,7 +47,7 @@ def main():
     parser.add_argument("--driver", required=True)
     parser.add_argument("--sim", required=True)
     parser.add_argument("--work", required=True)
-    parser.add_argument("--phase", choices=("playback", "receiver", "ttff", "ports", "record"),
+    parser.add_argument("--phase", choices=("playback", "receiver", "ttff", "ports", "record", "network"),
                         help="run one phase only")
     parser.add_argument("--only", help="run only the tests whose names match this pattern")
     args = parser.parse_args()
@@ -68,6 +72,8 @@ def main():
             ports_phase(env, args, results)
         if args.phase in (None, "record"):
             record_phase(env, args, results)
+        if args.phase in (None, "network"):
+            network_phase(env, args, results)
     except Failure as e:
         print("FAIL setup: %s" % e, flush=True)
         results.failed.append("setup")
