@@ -96,7 +96,7 @@ CommandLineChoice ParseCommandLine(const std::vector<std::u16string>& args) {
                 digits = digits && c >= u'0' && c <= u'9';
                 rate = rate * 10 + static_cast<uint32_t>(c - u'0');
             }
-            size_t index = digits ? BaudIndex(rate) : kBaudRateCount;
+            int index = digits ? BaudIndex(rate) : kBaudRateCount;
             if (index == kBaudRateCount)
                 return Refuse(value, u"That is not one of the rates in the baud list.");
             choice.baudIndex = index;

@@ -8,13 +8,13 @@ using linkrules::ReadStatus;
 namespace netlink {
 
 std::unique_ptr<GpsdSource> GpsdSource::Connect(const linkrules::SourceSpec& spec,
-                                                std::u16string* error) {
+                                                uint32_t* error) {
     std::unique_ptr<TcpSource> tcp = TcpSource::Connect(spec, error);
     if (!tcp)
         return nullptr;
     const char* request = linkrules::kGpsdWatchRequest;
     if (!tcp->Write(reinterpret_cast<const uint8_t*>(request), std::strlen(request))) {
-        *error = Failure(spec, u"gpsd did not take the request for its sentences");
+        *error = LastSocketError();
         return nullptr;
     }
     return std::unique_ptr<GpsdSource>(new GpsdSource(std::move(tcp)));

@@ -21,14 +21,16 @@ namespace netlink {
 constexpr DWORD kConnectWaitMs = 3000;
 
 // Opens a kTcp, kUdp or kGpsd source; nullptr with `error` set to the
-// console's reason ("127.0.0.1:4001: connection refused (10061)").
-linkrules::ByteSourcePtr OpenNetworkSource(const linkrules::SourceSpec& spec,
-                                           std::u16string* error);
+// Winsock error of the step that failed (never 0).
+linkrules::ByteSourcePtr OpenNetworkSource(const linkrules::SourceSpec& spec, uint32_t* error);
+
+// The console's reason for such an error: "127.0.0.1:4001: connection
+// refused (10061)".
+std::u16string NetworkFailureText(const linkrules::SourceSpec& spec, uint32_t error);
 
 class TcpSource : public linkrules::ByteSource {
   public:
-    static std::unique_ptr<TcpSource> Connect(const linkrules::SourceSpec& spec,
-                                              std::u16string* error);
+    static std::unique_ptr<TcpSource> Connect(const linkrules::SourceSpec& spec, uint32_t* error);
 
     linkrules::ReadResult Read(uint8_t* buffer, size_t capacity) override;
     // The whole command or false; gives up after about a second of a peer
@@ -49,8 +51,7 @@ class TcpSource : public linkrules::ByteSource {
 
 class UdpSource : public linkrules::ByteSource {
   public:
-    static std::unique_ptr<UdpSource> Bind(const linkrules::SourceSpec& spec,
-                                           std::u16string* error);
+    static std::unique_ptr<UdpSource> Bind(const linkrules::SourceSpec& spec, uint32_t* error);
 
     // A datagram larger than `capacity` is handed out over several reads:
     // its bytes all arrive, in order.
@@ -75,8 +76,7 @@ class UdpSource : public linkrules::ByteSource {
 class GpsdSource : public linkrules::ByteSource {
   public:
     // Connects and asks gpsd for its receiver's sentences.
-    static std::unique_ptr<GpsdSource> Connect(const linkrules::SourceSpec& spec,
-                                               std::u16string* error);
+    static std::unique_ptr<GpsdSource> Connect(const linkrules::SourceSpec& spec, uint32_t* error);
 
     // Only the receiver's lines: gpsd's JSON never reaches the caller.
     linkrules::ReadResult Read(uint8_t* buffer, size_t capacity) override;

@@ -45,10 +45,9 @@ int ConnectBounded(SOCKET s, const ADDRINFOW* address, DWORD deadline) {
 TcpSource::TcpSource(linkrules::SourceSpec spec, UniqueSocket socket)
     : spec_(std::move(spec)), socket_(std::move(socket)) {}
 
-std::unique_ptr<TcpSource> TcpSource::Connect(const linkrules::SourceSpec& spec,
-                                              std::u16string* error) {
+std::unique_ptr<TcpSource> TcpSource::Connect(const linkrules::SourceSpec& spec, uint32_t* error) {
     if (!WinsockReady()) {
-        *error = Failure(spec, u"the network could not be started");
+        *error = kNoNetwork;
         return nullptr;
     }
     UniqueAddrInfo found = Resolve(spec, SOCK_STREAM, false, error);
@@ -60,7 +59,7 @@ std::unique_ptr<TcpSource> TcpSource::Connect(const linkrules::SourceSpec& spec,
     for (const ADDRINFOW* a = found.get(); a; a = a->ai_next) {
         UniqueSocket s(socket(a->ai_family, a->ai_socktype, a->ai_protocol));
         if (!s) {
-            lastError = WSAGetLastError();
+            lastError = static_cast<int>(LastSocketError());
             continue;
         }
         lastError = ConnectBounded(s.get(), a, deadline);
@@ -72,12 +71,12 @@ std::unique_ptr<TcpSource> TcpSource::Connect(const linkrules::SourceSpec& spec,
                    sizeof(noDelay));
         std::unique_ptr<TcpSource> source(new TcpSource(spec, std::move(s)));
         if (!source->wait_.Attach(source->socket_.get(), FD_READ | FD_CLOSE)) {
-            lastError = WSAGetLastError();
+            lastError = static_cast<int>(LastSocketError());
             continue;
         }
         return source;
     }
-    *error = Failure(spec, SocketErrorText(lastError));
+    *error = static_cast<uint32_t>(lastError);
     return nullptr;
 }
 
@@ -127,8 +126,11 @@ std::u16string TcpSource::Description() const {
     return linkrules::HostPortText(spec_);
 }
 
-linkrules::ByteSourcePtr OpenNetworkSource(const linkrules::SourceSpec& spec,
-                                           std::u16string* error) {
+std::u16string NetworkFailureText(const linkrules::SourceSpec& spec, uint32_t error) {
+    return linkrules::HostPortText(spec) + u": " + SocketErrorText(static_cast<int>(error));
+}
+
+linkrules::ByteSourcePtr OpenNetworkSource(const linkrules::SourceSpec& spec, uint32_t* error) {
     switch (spec.kind) {
         case linkrules::SourceKind::kTcp:
             return TcpSource::Connect(spec, error);
@@ -137,7 +139,7 @@ linkrules::ByteSourcePtr OpenNetworkSource(const linkrules::SourceSpec& spec,
         case linkrules::SourceKind::kGpsd:
             return GpsdSource::Connect(spec, error);
         default:
-            *error = u"not a network address";
+            *error = WSAEAFNOSUPPORT;
             return nullptr;
     }
 }

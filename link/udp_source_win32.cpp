@@ -14,10 +14,9 @@ constexpr size_t kDatagramUnits = 65536;
 UdpSource::UdpSource(linkrules::SourceSpec spec, UniqueSocket socket)
     : spec_(std::move(spec)), socket_(std::move(socket)), datagram_(kDatagramUnits) {}
 
-std::unique_ptr<UdpSource> UdpSource::Bind(const linkrules::SourceSpec& spec,
-                                           std::u16string* error) {
+std::unique_ptr<UdpSource> UdpSource::Bind(const linkrules::SourceSpec& spec, uint32_t* error) {
     if (!WinsockReady()) {
-        *error = Failure(spec, u"the network could not be started");
+        *error = kNoNetwork;
         return nullptr;
     }
     UniqueAddrInfo found = Resolve(spec, SOCK_DGRAM, true, error);
@@ -26,12 +25,12 @@ std::unique_ptr<UdpSource> UdpSource::Bind(const linkrules::SourceSpec& spec,
     const ADDRINFOW* a = found.get();
     UniqueSocket s(socket(a->ai_family, a->ai_socktype, a->ai_protocol));
     if (!s || bind(s.get(), a->ai_addr, static_cast<int>(a->ai_addrlen)) != 0) {
-        *error = Failure(spec, SocketErrorText(WSAGetLastError()));
+        *error = LastSocketError();
         return nullptr;
     }
     std::unique_ptr<UdpSource> source(new UdpSource(spec, std::move(s)));
     if (!source->wait_.Attach(source->socket_.get(), FD_READ)) {
-        *error = Failure(spec, SocketErrorText(WSAGetLastError()));
+        *error = LastSocketError();
         return nullptr;
     }
     return source;

@@ -25,6 +25,7 @@ constexpr ErrorText kErrorTexts[] = {
     {WSANO_DATA, u"the host name has no address"},
     {WSATRY_AGAIN, u"the host name could not be looked up now"},
     {WSAEAFNOSUPPORT, u"this kind of address is not supported"},
+    {WSASYSNOTREADY, u"the network could not be started"},
 };
 
 }  // namespace
@@ -47,12 +48,12 @@ std::u16string SocketErrorText(int error) {
     return text;
 }
 
-std::u16string Failure(const linkrules::SourceSpec& spec, const std::u16string& reason) {
-    return linkrules::HostPortText(spec) + u": " + reason;
+uint32_t LastSocketError(uint32_t otherwise) {
+    int error = WSAGetLastError();
+    return error != 0 ? static_cast<uint32_t>(error) : otherwise;
 }
 
-UniqueAddrInfo Resolve(const linkrules::SourceSpec& spec, int type, bool passive,
-                       std::u16string* error) {
+UniqueAddrInfo Resolve(const linkrules::SourceSpec& spec, int type, bool passive, uint32_t* error) {
     ADDRINFOW hints = {};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = type;
@@ -69,7 +70,7 @@ UniqueAddrInfo Resolve(const linkrules::SourceSpec& spec, int type, bool passive
     ADDRINFOW* found = nullptr;
     int result = GetAddrInfoW(host, port.c_str(), &hints, &found);
     if (result != 0 || !found) {
-        *error = Failure(spec, SocketErrorText(result != 0 ? result : WSAHOST_NOT_FOUND));
+        *error = static_cast<uint32_t>(result != 0 ? result : WSAHOST_NOT_FOUND);
         return UniqueAddrInfo();
     }
     return UniqueAddrInfo(found);

@@ -23,15 +23,18 @@ bool WinsockReady();
 // "connection refused (10061)": the reason of a Winsock error in a few words.
 std::u16string SocketErrorText(int error);
 
+// WSAStartup's own failure, as the error of an open.
+constexpr uint32_t kNoNetwork = WSASYSNOTREADY;
+
 // The addresses of `spec`'s host and port for sockets of `type` (SOCK_STREAM,
 // SOCK_DGRAM). `passive` with an empty host: every local IPv4 address, for
-// binding. Empty, with `error` set ("HOST:PORT: the host name is not known"),
-// when nothing resolves.
-UniqueAddrInfo Resolve(const linkrules::SourceSpec& spec, int type, bool passive,
-                       std::u16string* error);
+// binding. Empty, with `error` set (WSAHOST_NOT_FOUND ...), when nothing
+// resolves.
+UniqueAddrInfo Resolve(const linkrules::SourceSpec& spec, int type, bool passive, uint32_t* error);
 
-// The source's "HOST:PORT: " in front of a reason.
-std::u16string Failure(const linkrules::SourceSpec& spec, const std::u16string& reason);
+// The error of the call that just failed; never 0, so that it always reads
+// as a failure.
+uint32_t LastSocketError(uint32_t otherwise = WSAECONNABORTED);
 
 }  // namespace netlink
 

@@ -81,10 +81,10 @@ TEST(NetworkSource, TcpCaptureArrivesWholeInOrderThenTheCloseReadsLost) {
             for (size_t at = 0; client && at < capture.size(); at += 777)
                 net_test::SendAll(client.get(), capture.substr(at, 777));
         });
-        std::u16string error;
+        uint32_t error = 0;
         auto source = netlink::TcpSource::Connect(
             Address(u"tcp://" + c.host + u":" + Port(server.port())), &error);
-        ASSERT_TRUE(source) << Narrow(error);
+        ASSERT_TRUE(source) << "Winsock error " << error;
         Drained got = Drain(*source, 0, true);
         peer.join();
         EXPECT_EQ(got.last, ReadStatus::kLost) << Narrow(c.host);
@@ -108,10 +108,10 @@ TEST(NetworkSource, TcpCommandReachesTheServerAndAResetReadsLost) {
         received = net_test::ReceiveBytes(client.get(), command.size());
         net_test::Reset(client);
     });
-    std::u16string error;
+    uint32_t error = 0;
     auto source =
         netlink::TcpSource::Connect(Address(u"tcp://127.0.0.1:" + Port(server.port())), &error);
-    ASSERT_TRUE(source) << Narrow(error);
+    ASSERT_TRUE(source) << "Winsock error " << error;
     EXPECT_EQ(source->Description(), u"127.0.0.1:" + Port(server.port()));
     EXPECT_TRUE(source->Write(reinterpret_cast<const uint8_t*>(command.data()), command.size()));
     Drained got = Drain(*source, 0, true);
@@ -126,7 +126,7 @@ TEST(NetworkSource, QuietPeersReadAsSilenceUntilCancelEndsTheWait) {
     net_test::Listener server;
     ASSERT_TRUE(server.ok());
     const uint16_t udpPort = net_test::FreePort(SOCK_DGRAM);
-    std::u16string error;
+    uint32_t error = 0;
     std::thread peer([&] {
         UniqueSocket client = server.Accept();
         // Accepts and never sends; holds the connection until the test is done.
@@ -137,7 +137,7 @@ TEST(NetworkSource, QuietPeersReadAsSilenceUntilCancelEndsTheWait) {
         netlink::OpenNetworkSource(Address(u"udp://127.0.0.1:" + Port(udpPort)), &error),
     };
     for (linkrules::ByteSourcePtr& source : sources) {
-        ASSERT_TRUE(source) << Narrow(error);
+        ASSERT_TRUE(source) << "Winsock error " << error;
         uint8_t buffer[64];
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(source->Read(buffer, sizeof(buffer)).status, ReadStatus::kSilence)
@@ -168,9 +168,9 @@ TEST(NetworkSource, QuietPeersReadAsSilenceUntilCancelEndsTheWait) {
 
 TEST(NetworkSource, UdpDatagramsArriveWholeAndInOrderThroughSmallReads) {
     const uint16_t port = net_test::FreePort(SOCK_DGRAM);
-    std::u16string error;
+    uint32_t error = 0;
     auto source = netlink::UdpSource::Bind(Address(u"udp://127.0.0.1:" + Port(port)), &error);
-    ASSERT_TRUE(source) << Narrow(error);
+    ASSERT_TRUE(source) << "Winsock error " << error;
     EXPECT_FALSE(source->TakesCommands());
     EXPECT_FALSE(source->Write(reinterpret_cast<const uint8_t*>("x"), 1));
     std::string sent;
@@ -211,10 +211,10 @@ TEST(NetworkSource, GpsdIsAskedForItsSentencesAndOnlyThoseArrive) {
                               sentences.substr(0, 30));
         net_test::SendAll(client.get(), sentences.substr(30) + "{\"class\":\"ERROR\"}\r\n");
     });
-    std::u16string error;
+    uint32_t error = 0;
     auto source =
         netlink::GpsdSource::Connect(Address(u"gpsd://127.0.0.1:" + Port(server.port())), &error);
-    ASSERT_TRUE(source) << Narrow(error);
+    ASSERT_TRUE(source) << "Winsock error " << error;
     Drained got = Drain(*source, 0, true);
     peer.join();
     EXPECT_EQ(request, linkrules::kGpsdWatchRequest);
@@ -227,10 +227,10 @@ TEST(NetworkSource, GpsdIsAskedForItsSentencesAndOnlyThoseArrive) {
 TEST(NetworkSource, SourcesThatCannotOpenSayWhyInOneLine) {
     const uint16_t closed = net_test::FreePort(SOCK_STREAM);
     const uint16_t udpTaken = net_test::FreePort(SOCK_DGRAM);
-    std::u16string firstError;
+    uint32_t firstError = 0;
     auto holder =
         netlink::UdpSource::Bind(Address(u"udp://127.0.0.1:" + Port(udpTaken)), &firstError);
-    ASSERT_TRUE(holder) << Narrow(firstError);
+    ASSERT_TRUE(holder) << "Winsock error " << firstError;
     struct Case {
         std::u16string address;
         std::u16string reason;
@@ -244,12 +244,14 @@ TEST(NetworkSource, SourcesThatCannotOpenSayWhyInOneLine) {
         {u"udp://127.0.0.1:" + Port(udpTaken), u"in use"},
     };
     for (const Case& c : cases) {
-        std::u16string error;
+        uint32_t error = 0;
         linkrules::ByteSourcePtr source = netlink::OpenNetworkSource(Address(c.address), &error);
         EXPECT_FALSE(source) << Narrow(c.address);
-        EXPECT_NE(error.find(c.reason), std::u16string::npos)
-            << Narrow(c.address) << ": " << Narrow(error);
-        EXPECT_EQ(error.find(u'\n'), std::u16string::npos) << Narrow(error);
+        EXPECT_NE(error, 0u) << Narrow(c.address);
+        std::u16string text = netlink::NetworkFailureText(Address(c.address), error);
+        EXPECT_NE(text.find(c.reason), std::u16string::npos)
+            << Narrow(c.address) << ": " << Narrow(text);
+        EXPECT_EQ(text.find(u'\n'), std::u16string::npos) << Narrow(text);
     }
     holder->Close();
 }
