@@ -11,7 +11,6 @@
 #include "link/raw_recording.h"
 #include "link/raw_recording_win32.h"
 #include "link/receiver_commands_win32.h"
-#include "link/serial_link_win32.h"
 #include "nmea/receiver_status.h"
 #include "nmea/text16.h"
 #include "panels/setup_panel.h"
@@ -38,8 +37,8 @@ LinkControl::LinkControl(CBackupDlg& setupPanel, CRestoreDlg& statusPanel, Intak
 
 LRESULT LinkControl::ToggleLink() {
     setupPanel_.EnableStart(false);
-    if (LinkIsOpen() || waiting_) {
-        CloseLink();
+    if (link_.IsOpen() || waiting_) {
+        link_.Close();
         EndPortWait();
         setupPanel_.LinkOpen = 0;
         // The list waited for the link to close.
@@ -49,34 +48,39 @@ LRESULT LinkControl::ToggleLink() {
         return 1;
     }
 
-    wchar_t entry[linkrules::kEntryUnits];
-    if (!setupPanel_.SelectedEntry(entry)) {
-        setupPanel_.EnableStart(true);
-        return 0;
-    }
-    linkrules::CutAtColon(AsText16(entry));
+    const linkrules::SourceSpec spec = setupPanel_.SelectedSource();
     // Playback needs no serial port; a port entry needs discovery to have
     // found one.
-    wchar_t unused[linkrules::kPortDeviceUnits];
-    if (PortCount == 0 && linkrules::ResolveEntry(AsText16(entry), AsText16Array(unused)) !=
-                              linkrules::EntryKind::kRecording) {
+    if (spec.kind == linkrules::SourceKind::kNone ||
+        (spec.kind == linkrules::SourceKind::kPort && PortCount == 0)) {
         setupPanel_.EnableStart(true);
         return 0;
     }
-    const int baudIndex = setupPanel_.BaudIndex();
 
     ClearReceiverStatus(statusPanel_.status);
-    const int opened = OpenLink(owner_, entry, baudIndex);
+    const bool opened = Open(spec);
     StartFresh();
 
     if (opened) {
         setupPanel_.LinkOpen = 1;
-        // What a lost port is opened with again: a recording is never lost.
-        portEntry_ = CommandTarget() != INVALID_HANDLE_VALUE ? entry : L"";
-        portBaud_ = baudIndex;
+        // What a lost source is opened with again: a recording is never lost.
+        reopen_ = link_.Live() ? link_.Spec() : linkrules::SourceSpec();
+        reopenName_ = link_.Description();
     }
     setupPanel_.EnableStart(true);
-    return opened;
+    return opened ? 1 : 0;
+}
+
+bool LinkControl::Open(linkrules::SourceSpec spec) {
+    if (spec.kind == linkrules::SourceKind::kRecording && spec.device.empty()) {
+        // The dialog's own buffer, not a port name's 128 units: an ordinary
+        // deep path must not be cut or refused.
+        wchar_t path[MAX_PATH];
+        if (!ChoosePlaybackPath(owner_, path, std::size(path)))
+            return false;
+        spec.device = AsText16(path);
+    }
+    return link_.Open(spec, owner_).ok();
 }
 
 void LinkControl::StartFresh() {
@@ -92,7 +96,7 @@ LRESULT LinkControl::Restart(ReceiverCommand command) {
     ResetFixClock(statusPanel_.status);
     SetWindowTextW(owner_, L"Skyloom");
     ClearReceiverStatus(statusPanel_.status);
-    SendReceiverCommand(command, console_);
+    SendReceiverCommand(link_, command, console_);
     resetButtonsPending = 1;
     return 1;
 }
@@ -111,25 +115,25 @@ LRESULT LinkControl::StartAutoSend() {
 LRESULT LinkControl::OnReceiverCommand(UINT message) {
     switch (message) {
         case UM_POWER_SAVE_ON:
-            return SendReceiverCommand(ReceiverCommand::kPowerSaveOn, console_);
+            return SendReceiverCommand(link_, ReceiverCommand::kPowerSaveOn, console_);
         case UM_POWER_SAVE_OFF:
-            return SendReceiverCommand(ReceiverCommand::kPowerSaveOff, console_);
+            return SendReceiverCommand(link_, ReceiverCommand::kPowerSaveOff, console_);
         case UM_SBAS_ON:
-            return SendReceiverCommand(ReceiverCommand::kSbasOn, console_);
+            return SendReceiverCommand(link_, ReceiverCommand::kSbasOn, console_);
         case UM_SBAS_OFF:
-            return SendReceiverCommand(ReceiverCommand::kSbasOff, console_);
+            return SendReceiverCommand(link_, ReceiverCommand::kSbasOff, console_);
         case UM_VTG_ON:
-            return SendReceiverCommand(ReceiverCommand::kVtgOn, console_);
+            return SendReceiverCommand(link_, ReceiverCommand::kVtgOn, console_);
         case UM_VTG_OFF:
-            return SendReceiverCommand(ReceiverCommand::kVtgOff, console_);
+            return SendReceiverCommand(link_, ReceiverCommand::kVtgOff, console_);
         case UM_QUERY_VERSION:
-            return SendReceiverCommand(ReceiverCommand::kQueryVersion, console_);
+            return SendReceiverCommand(link_, ReceiverCommand::kQueryVersion, console_);
         case UM_COLD_START:
             return Restart(ReceiverCommand::kColdStart);
         case UM_FACTORY_RESET:
             return Restart(ReceiverCommand::kFactoryReset);
         case UM_SEND_USER_SENTENCE:
-            return SendUserSentence(setupPanel_.UserSentence().c_str(), console_);
+            return SendUserSentence(link_, setupPanel_.UserSentence().c_str(), console_);
         case UM_AUTO_SEND_START:
             return StartAutoSend();
         case UM_AUTO_SEND_STOP:

@@ -12,7 +12,9 @@
 
 #include "link/command_set.h"
 #include "link/known_ports.h"
+#include "link/link_win32.h"
 #include "link/log_file_win32.h"
+#include "link/source_spec.h"
 #include "nmea/intake_host.h"
 
 class CBackupDlg;
@@ -33,6 +35,9 @@ class LinkControl {
     // port) or opens the selected entry. 1 when a link was opened or closed,
     // 0 when nothing was opened.
     LRESULT ToggleLink();
+    // The program's link: what is open, and the way commands reach it.
+    Link& link() { return link_; }
+    const Link& link() const { return link_; }
     // UM_COLD_START, UM_POWER_SAVE_ON .. UM_QUERY_VERSION,
     // UM_SEND_USER_SENTENCE, UM_AUTO_SEND_START/STOP, UM_FACTORY_RESET.
     LRESULT OnReceiverCommand(UINT message);
@@ -108,8 +113,14 @@ class LinkControl {
 
     PortEnumerator enumerate_;
     bool portsStale_ = false;  // a device came or went since the list was built
-    // The port the open link uses (or waits for), as the link opened it.
-    std::wstring portEntry_;  // cut at its colon
-    int portBaud_ = 0;
+    // Opens `spec`, asking for the recording first where playback has none.
+    bool Open(linkrules::SourceSpec spec);
+
+    Link link_;
+    // The live source the open link reads (or waits for), as it was opened,
+    // and its name for the caption; kind kNone for playback, which is never
+    // lost.
+    linkrules::SourceSpec reopen_;
+    std::u16string reopenName_;
     bool waiting_ = false;
 };

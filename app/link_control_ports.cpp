@@ -4,7 +4,6 @@
 #include "app/link_control.h"
 #include "link/port_discovery_win32.h"
 #include "link/port_refresh.h"
-#include "link/serial_link_win32.h"
 #include "nmea/receiver_status.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
@@ -17,34 +16,31 @@ namespace {
 // within about a second, and a try that fails costs next to nothing.
 constexpr UINT kRetryPeriodMs = 1000;
 
-std::u16string KeyOf(const std::wstring& entry) {
-    return linkrules::PortKey(AsText16(entry.c_str()));
-}
-
 }  // namespace
 
 void LinkControl::OnDeviceNotice(bool removed, const wchar_t* port) {
     portsStale_ = true;
-    if (port == nullptr || portEntry_.empty())
+    if (port == nullptr || reopen_.kind != linkrules::SourceKind::kPort)
         return;
     // The notice names a port without "\\.\": "COM5".
     const std::u16string named = linkrules::PortKey(AsText16(port));
-    if (named.empty() || named != KeyOf(portEntry_))
+    if (named.empty() || named != reopen_.device)
         return;
-    if (removed && LinkIsOpen())
+    if (removed && link_.IsOpen())
         LosePort();
     else if (!removed && waiting_)
         RetryLostPort();
 }
 
 bool LinkControl::OnPortsSettled() {
-    if (LinkIsOpen()) {
+    if (link_.IsOpen()) {
         // The list waits for the link to close; but the system's list tells
         // whether the open port is still there, whatever its reads say. A
         // port the list never showed (typed, or opened by a test) proves
         // nothing by its absence.
-        const std::u16string key = KeyOf(portEntry_);
-        if (!portEntry_.empty() && linkrules::ListsPort(setupPanel_.PortEntries(), key)) {
+        const std::u16string& key = reopen_.device;
+        if (reopen_.kind == linkrules::SourceKind::kPort &&
+            linkrules::ListsPort(setupPanel_.PortEntries(), key)) {
             linkrules::FoundPorts found;
             enumerate_(found);
             if (!linkrules::ListsPort(found.names, key))
@@ -75,19 +71,18 @@ void LinkControl::RefreshPortList() {
 }
 
 void LinkControl::OnPortLost(WPARAM number) {
-    if (!LinkIsOpen() || number != OpenLinkNumber() || portEntry_.empty())
+    if (!link_.IsOpen() || number != link_.Number() || reopen_.kind == linkrules::SourceKind::kNone)
         return;
     LosePort();
 }
 
 void LinkControl::LosePort() {
-    CloseLink();
+    link_.Close();
     waiting_ = true;
     console_.SetConsoleColor(kColorRed);
     console_.ConsoleInsert(linkrules::kPortLostNote);
     setupPanel_.ShowLinkState(LinkView::kWaiting);
-    const std::u16string caption =
-        u"Skyloom  Waiting for " + linkrules::PortName(KeyOf(portEntry_));
+    const std::u16string caption = u"Skyloom  Waiting for " + reopenName_;
     SetWindowTextW(owner_, AsWide(caption.c_str()));
     SetTimer(owner_, TIMER_PORT_RETRY, kRetryPeriodMs, nullptr);
 }
@@ -98,7 +93,7 @@ void LinkControl::RetryLostPort() {
         return;
     }
     // The same open as the user's: same entry, same rate, a reader of its own.
-    if (OpenLink(owner_, portEntry_.c_str(), portBaud_) == 0)
+    if (!link_.Open(reopen_, owner_).ok())
         return;
     EndPortWait();
     ClearReceiverStatus(statusPanel_.status);

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "app/about_box.h"
+#include "link/link_state_win32.h"
 #include "link/log_file_win32.h"
 #include "link/raw_recording_win32.h"
-#include "link/serial_link_win32.h"
 #include "nmea/sentence_intake.h"
 #include "res/resource.h"
 #include "win32/messages.h"
@@ -207,8 +207,7 @@ void CBaseWnd::OnDestroy() {
     // The panels outlive this step by a few messages; none may paint with a
     // deleted handle.
     statusPanel.skyBitmap.reset();
-    if (LinkIsOpen())
-        CloseLink();
+    linkControl.link().Close();
     StopLog();
     StopRawRecording();
     PostQuitMessage(0);

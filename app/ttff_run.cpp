@@ -9,7 +9,6 @@
 #include <string>
 
 #include "app/link_control.h"
-#include "link/serial_link_win32.h"
 #include "nmea/receiver_status.h"
 #include "nmea/text16.h"
 #include "res/resource.h"
@@ -99,7 +98,7 @@ void TtffRun::OnTtffStart() {
     } else if (!dialog_.Number(IDC_TTFF_PAUSE, &config.pauseSeconds) ||
                config.pauseSeconds > linkrules::kTtffMaxSeconds) {
         SetNote("Pause: a whole number of seconds from 0 to %u.", linkrules::kTtffMaxSeconds);
-    } else if (!LinkIsOpen()) {
+    } else if (!link_.link().IsOpen()) {
         SetNote("Open the receiver with Start GPS first.");
     } else if (series_.Configure(config)) {
         SYSTEMTIME local;
@@ -142,7 +141,7 @@ void TtffRun::OnTimer() {
         return;
     }
     // Checked on every tick, so a closed link ends the series whatever closed it.
-    if (!LinkIsOpen()) {
+    if (!link_.link().IsOpen()) {
         End("The link closed: stopped after %u of %u runs.");
         return;
     }

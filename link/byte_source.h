@@ -20,7 +20,9 @@ enum class ReadStatus : uint8_t {
     kData,       // `bytes` bytes were read
     kSilence,    // nothing came within the wait; the source is still there
     kLineError,  // a transmission error (wrong baud, framing): still a receiver
-    kEnded,      // a recording at its end: nothing more will come, the link stays open
+    kEnded,      // a recording at its end for now: the link stays open and reads on
+                 // (a file another program still writes grows), after the
+                 // source's own wait, so it is no busy loop
     kLost,       // the device or connection is gone: the link waits and reopens it
     kCancelled,  // Cancel was called
 };

@@ -45,4 +45,25 @@ EntryKind ResolveEntry(const char16_t* cutEntry, char16_t* deviceName, size_t ca
     return EntryKind::kPort;
 }
 
+SourceSpec SourceForEntry(const std::u16string& entry, int baudIndex) {
+    SourceSpec spec;
+    // Every entry of the list ends its name at its first colon: "Log File:",
+    // the rescan's "COMn:  description"; the system's friendly names have
+    // none before their "(COMn)" part.
+    std::u16string cut = entry;
+    CutAtColon(cut.data());
+    char16_t device[kPortDeviceUnits];
+    const EntryKind kind = ResolveEntry(cut.c_str(), device);
+    if (kind == EntryKind::kRecording) {
+        spec.kind = SourceKind::kRecording;
+        return spec;
+    }
+    if (kind != EntryKind::kPort || baudIndex < 0 || baudIndex >= kBaudRateCount)
+        return spec;
+    spec.kind = SourceKind::kPort;
+    spec.device = device;
+    spec.baud = kBaudRates[baudIndex];
+    return spec;
+}
+
 }  // namespace linkrules

@@ -3,8 +3,17 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "link/source_spec.h"
 
 namespace linkrules {
+
+// Baud rates by the baud list's selection.
+constexpr int kBaudRateCount = 9;
+constexpr uint32_t kBaudRates[kBaudRateCount] = {1200,  2400,  4800,  9600,  14400,
+                                                 19200, 38400, 57600, 115200};
 
 // The list entry text is fetched into a buffer of this many units.
 constexpr size_t kEntryUnits = 256;
@@ -30,5 +39,13 @@ template <size_t N>
 EntryKind ResolveEntry(const char16_t* cutEntry, char16_t (&deviceName)[N]) {
     return ResolveEntry(cutEntry, deviceName, N);
 }
+
+// The source an entry of the port list stands for, at the rate of the baud
+// list's selection `baudIndex`, as ResolveEntry reads the entry: "Log File:"
+// is playback of a recording still to be chosen (its device empty), a port
+// entry the port it names; an unusable entry, or a port without a rate (-1:
+// none selected), is kNone. The port list's texts are read here and nowhere
+// after: the link opens the typed value.
+SourceSpec SourceForEntry(const std::u16string& entry, int baudIndex);
 
 }  // namespace linkrules

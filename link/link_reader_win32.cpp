@@ -4,7 +4,6 @@
 #include "link/line_framer.h"
 #include "link/link_state_win32.h"
 #include "link/raw_recording_win32.h"
-#include "link/serial_link_win32.h"
 #include "win32/messages.h"
 
 namespace {
@@ -34,7 +33,7 @@ void Unregister(LinkState* state) {
 bool HandOver(LinkState* state, const char16_t* line) {
     const wchar_t* text = reinterpret_cast<const wchar_t*>(line);
     state->handingOver.store(text);
-    // CloseLink clears the run flag before it looks at handingOver, and this
+    // Closing clears the run flag before it looks at handingOver, and this
     // thread announces itself before it looks at the run flag: either the
     // closer sees the hand-over and does not wait for the thread, or the
     // thread sees the close and does not send to a UI thread that waits.
@@ -45,93 +44,42 @@ bool HandOver(LinkState* state, const char16_t* line) {
     return open;
 }
 
-// Ports and recordings alike are read a block at a time: a read costs a
-// round trip through the system whatever its size.
-constexpr DWORD kReadBlock = 4096;
-
-// How much one read asks for. A recording: a block. A port: exactly what it
-// holds, which a read returns at once, or one byte when it holds nothing,
-// which waits for the next byte up to the port's 100 ms, so that a partial
-// line is still ended by 100 ms of silence. Asking a port for more than it
-// holds would wait out the whole 100 ms under Wine even with bytes waiting.
-// *answered is false when the port would not even report its state.
-DWORD ReadSize(const LinkState& state, bool* answered) {
-    *answered = true;
-    if (!state.isPort)
-        return kReadBlock;
-    DWORD errors = 0;
-    COMSTAT held{};
-    // Clearing the error state also lets a port that aborted on an error
-    // read again.
-    *answered = ClearCommError(state.device.get(), &errors, &held) != FALSE;
-    return held.cbInQue == 0 ? 1 : std::min<DWORD>(held.cbInQue, kReadBlock);
-}
-
-// The port's own timeout for a read that finds nothing.
-constexpr DWORD kSilenceMs = 100;
-// A port read that brings nothing in less than this did not wait for the
-// port's silence: the device is not there to wait on (Wine answers every read
-// of a pulled pseudo-terminal at once).
-constexpr DWORD kEarlyEmptyMs = kSilenceMs / 2;
-// Reads in a row that show a dead device before the port counts as gone:
-// about half a second of them, since a single failure is mostly mended by
-// clearing the port's error state.
-constexpr int kLostAfterDeadReads = 5;
-
-void BackOff(const LinkState& state) {
-    if (state.stopEvent)
-        WaitForSingleObject(state.stopEvent.get(), kSilenceMs);
-    else
-        Sleep(kSilenceMs);
-}
+// A read costs a round trip through the system whatever its size: a source
+// is asked for a block, and gives what it has.
+constexpr size_t kReadBlock = 4096;
 
 DWORD WINAPI LinkReader(void* parameter) {
     LinkState* state = static_cast<LinkState*>(parameter);
+    linkrules::ByteSource& source = *state->source;
     LineFramer framer;
     uint8_t block[kReadBlock];
-    int deadReads = 0;
-    bool lastReadFailed = false;
-    while (state->run.load() != 0) {
-        bool answered = true;
-        const DWORD size = ReadSize(*state, &answered);
-        const DWORD started = GetTickCount();
-        DWORD got = 0;
-        const BOOL ok = ReadFile(state->device.get(), block, size, &got, nullptr);
-        const DWORD error = ok ? ERROR_SUCCESS : GetLastError();
-        if (got == 0) {
-            framer.Interrupt();
-            if (!state->isPort) {
-                // A recording at its end returns nothing at once.
-                BackOff(*state);
-                continue;
-            }
-            const bool early = ok && GetTickCount() - started < kEarlyEmptyMs;
-            if (ok && answered && !early) {
-                deadReads = 0;  // the port waited its silence out: it is there
-                lastReadFailed = false;
-                continue;
-            }
-            // A line error aborts a read until it is cleared: a receiver at
-            // the wrong rate is still a receiver.
-            if (error != ERROR_OPERATION_ABORTED && ++deadReads >= kLostAfterDeadReads) {
+    bool reading = true;
+    while (reading && state->run.load() != 0) {
+        const linkrules::ReadResult got = source.Read(block, sizeof block);
+        switch (got.status) {
+            case linkrules::ReadStatus::kData:
+                if (state->live)
+                    RecordRawBytes(block, got.bytes);  // before framing: every byte, as read
+                for (size_t i = 0; i < got.bytes; ++i) {
+                    if (framer.Feed(block[i]) == LineFramer::Result::kLine &&
+                        !HandOver(state, framer.line()))
+                        break;
+                }
+                break;
+            case linkrules::ReadStatus::kLost:
                 if (state->run.load() != 0)
                     PostMessageW(state->target, UM_PORT_LOST, state->number, 0);
+                reading = false;
                 break;
-            }
-            // Never a busy loop on a port that answers nothing; a single
-            // failure is retried at once.
-            if (early || lastReadFailed)
-                BackOff(*state);
-            lastReadFailed = true;
-            continue;
-        }
-        deadReads = 0;
-        lastReadFailed = false;
-        if (state->isPort)
-            RecordRawBytes(block, got);  // before framing: every byte, as the port gave it
-        for (DWORD i = 0; i < got; ++i) {
-            if (framer.Feed(block[i]) == LineFramer::Result::kLine &&
-                !HandOver(state, framer.line()))
+            case linkrules::ReadStatus::kCancelled:
+                reading = false;
+                break;
+            case linkrules::ReadStatus::kSilence:
+            case linkrules::ReadStatus::kLineError:
+            case linkrules::ReadStatus::kEnded:
+                // A line cut by silence, an error or the end of what there
+                // is never runs on into the next one.
+                framer.Interrupt();
                 break;
         }
     }
@@ -141,14 +89,13 @@ DWORD WINAPI LinkReader(void* parameter) {
 
 }  // namespace
 
-LinkState* StartLinkReader(HANDLE device, HWND target, bool isPort) {
+LinkState* StartLinkReader(linkrules::ByteSourcePtr source, HWND target) {
     static std::atomic<uint32_t> links{0};
     LinkState* state = new LinkState;
     state->number = ++links;
-    state->device.reset(device);
+    state->live = source->Live();
+    state->source = std::move(source);
     state->target = target;
-    state->isPort = isPort;
-    state->stopEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     Register(state);
     state->thread.reset(CreateThread(nullptr, 0, LinkReader, state, 0, nullptr));
     if (!state->thread) {
@@ -162,9 +109,10 @@ LinkState* StartLinkReader(HANDLE device, HWND target, bool isPort) {
 void ReleaseLinkState(LinkState* state) {
     if (state->owners.fetch_sub(1) != 1)
         return;
-    // The device goes before the state leaves the list of live readers:
+    // The source goes before the state leaves the list of live readers:
     // whoever sees no reader left may open the same file or port at once.
-    state->device.reset();
+    state->source->Close();
+    state->source.reset();
     Unregister(state);
     delete state;
 }

@@ -74,6 +74,16 @@ OPENFILENAMEW RecordingDialog(HWND owner, wchar_t* path, DWORD capacity, const w
     return dialog;
 }
 
+bool ChoosePlaybackPath(HWND owner, wchar_t* path, DWORD capacity) {
+    constexpr DWORD kFlags =
+        OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING;
+    static_assert(kFlags == 0x00881804, "open-file dialog flags");
+    path[0] = 0;
+    OPENFILENAMEW dialog = RecordingDialog(owner, path, capacity, L"Open Recording");
+    dialog.Flags = kFlags;
+    return GetOpenFileNameW(&dialog) != FALSE;
+}
+
 bool ChooseRawRecordingPath(HWND owner, const wchar_t* folder, wchar_t* path, DWORD capacity) {
     OPENFILENAMEW dialog = RecordingDialog(owner, path, capacity, L"Record Raw");
     dialog.lpstrInitialDir = (folder != nullptr && folder[0] != 0) ? folder : nullptr;

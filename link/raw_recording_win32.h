@@ -29,6 +29,10 @@ void RecordRawBytes(const uint8_t* bytes, size_t count);
 // as its caption); the caller adds what its own dialog needs.
 OPENFILENAMEW RecordingDialog(HWND owner, wchar_t* path, DWORD capacity, const wchar_t* title);
 
+// The open dialog that chooses a recording to play back ("Open Recording"),
+// `path` its buffer. False when cancelled.
+bool ChoosePlaybackPath(HWND owner, wchar_t* path, DWORD capacity);
+
 // The save dialog for a new recording, owned by `owner`, opening in `folder`
 // (empty: the system's choice) with the name already in `path`. False when
 // cancelled.

@@ -4,14 +4,13 @@
 
 #include <algorithm>
 
+#include "link/device_name.h"
 #include "res/resource.h"
 #include "win32/messages.h"
 #include "win32/wide_text.h"
 
 namespace {
 
-const wchar_t* const kBaudRates[] = {L"1200",  L"2400",  L"4800",  L"9600",  L"14400",
-                                     L"19200", L"38400", L"57600", L"115200"};
 constexpr WPARAM kDefaultBaudIndex = 2;  // "4800"
 
 // The port list's last entry: plays back a recording instead of a port.
@@ -167,8 +166,8 @@ int CBackupDlg::ShowAdvanced(bool shown, int consoleCut) {
 void CBackupDlg::FillLists(HWND window) {
     SendDlgItemMessageW(window, IDC_BAUD, CB_RESETCONTENT, 0, 0);
     SendDlgItemMessageW(window, IDC_PORT, CB_RESETCONTENT, 0, 0);
-    for (const wchar_t* rate : kBaudRates)
-        AddString(window, IDC_BAUD, rate);
+    for (uint32_t rate : linkrules::kBaudRates)
+        AddString(window, IDC_BAUD, std::to_wstring(rate).c_str());
     AddString(window, IDC_FILTER_FIELD, L"Speed");
     AddString(window, IDC_FILTER_FIELD, L"Height");
     AddString(window, IDC_FILTER_OP, L"=");
@@ -333,6 +332,13 @@ bool CBackupDlg::SelectedEntry(wchar_t* entry, size_t capacity) const {
 
 int CBackupDlg::BaudIndex() const {
     return static_cast<int>(SendDlgItemMessageW(hwnd, IDC_BAUD, CB_GETCURSEL, 0, 0));
+}
+
+linkrules::SourceSpec CBackupDlg::SelectedSource() const {
+    wchar_t entry[linkrules::kEntryUnits];
+    if (!SelectedEntry(entry))
+        return linkrules::SourceSpec();
+    return linkrules::SourceForEntry(AsText16(entry), BaudIndex());
 }
 
 std::wstring CBackupDlg::ItemText(int id) const {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "link/known_ports.h"
+#include "link/source_spec.h"
 #include "panels/console.h"
 #include "win32/wnd.h"
 
@@ -59,6 +60,10 @@ class CBackupDlg : public CWnd {
     }
     // The selected baud rate's place in the list; -1 for none.
     int BaudIndex() const;
+    // What the selected entry opens, at the selected rate: a port, playback
+    // (its recording still to be chosen), or kNone for nothing selected or an
+    // entry that opens nothing.
+    linkrules::SourceSpec SelectedSource() const;
     std::wstring UserSentence() const;
     std::wstring AutoSendPeriod() const;
     std::wstring LogName() const;

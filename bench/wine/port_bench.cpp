@@ -21,8 +21,8 @@
 
 #include "app/main_window.h"
 #include "bench/wine/answer_probe.h"
+#include "link/device_name.h"
 #include "link/link_state_win32.h"
-#include "link/serial_link_win32.h"
 #include "res/resource.h"
 #include "win32/messages.h"
 
@@ -177,7 +177,7 @@ class Bench {
             if (std::wcsstr(entry, wanted.c_str()) != nullptr) {
                 SendMessageW(list, CB_SETCURSEL, i, 0);
                 SendDlgItemMessageW(window_.setupPanel.hwnd, IDC_BAUD, CB_SETCURSEL,
-                                    kBaudRateCount - 1, 0);
+                                    linkrules::kBaudRateCount - 1, 0);
                 return true;
             }
         }
@@ -219,7 +219,8 @@ class Bench {
             start = BenchSeconds();
             const long before = g_lines.load();
             if (!Ask(dir, L"return") ||
-                !PumpUntil([&] { return LinkIsOpen() && g_lines.load() > before; }, kReturnBound)) {
+                !PumpUntil([&] { return control.link().IsOpen() && g_lines.load() > before; },
+                           kReturnBound)) {
                 ++hangs_;
                 std::printf("return %ld: no line after the port came back\n", i);
                 break;
@@ -231,7 +232,7 @@ class Bench {
             "pull/return: %ld of %ld cycles; longest from the pull to the wait %.0f ms, from "
             "the return to the first line %.0f ms\n",
             done, cycles, longestLoss * 1000, longestReturn * 1000);
-        if (LinkIsOpen() || control.WaitingForPort())
+        if (control.link().IsOpen() || control.WaitingForPort())
             Toggle(L"Start GPS");
     }
 

@@ -25,9 +25,11 @@
 
 #include "app/main_window.h"
 #include "bench/wine/answer_probe.h"
-#include "link/serial_link_win32.h"
+#include "link/device_name.h"
+#include "link/link_win32.h"
 #include "res/resource.h"
 #include "win32/messages.h"
+#include "win32/wide_text.h"
 
 namespace {
 
@@ -274,7 +276,10 @@ int Playback(CBaseWnd& window, const char* file) {
     std::replace(path.begin(), path.end(), L'/', L'\\');
     AnswerProbe probe;
     probe.Start(window.hwnd, &BenchSeconds);
-    if (OpenRecording(window.hwnd, path.c_str()) != 1) {
+    linkrules::SourceSpec recording;
+    recording.kind = linkrules::SourceKind::kRecording;
+    recording.device = AsText16(path.c_str());
+    if (!window.linkControl.link().Open(recording, window.hwnd).ok()) {
         std::fprintf(stderr, "cannot play %s\n", file);
         return 1;
     }
@@ -285,7 +290,7 @@ int Playback(CBaseWnd& window, const char* file) {
     const double shown = BenchSeconds();
     PumpIdle(0.3);
     probe.Stop();
-    CloseLink();
+    window.linkControl.link().Close();
     std::printf("playback: %ld of %ld lines handled%s\n", g_lines, expected,
                 all ? "" : " (timed out)");
     std::printf(
@@ -308,7 +313,7 @@ int Live(CBaseWnd& window, const char* port, double seconds, const char* logName
         std::fprintf(stderr, "%s is not in the port list\n", port);
         return 1;
     }
-    SendDlgItemMessageW(setup, IDC_BAUD, CB_SETCURSEL, kBaudRateCount - 1, 0);
+    SendDlgItemMessageW(setup, IDC_BAUD, CB_SETCURSEL, linkrules::kBaudRateCount - 1, 0);
     FillConsole(window.setupPanel.console);
     AnswerProbe probe;
     probe.Start(window.hwnd, &BenchSeconds);
@@ -342,7 +347,7 @@ int Live(CBaseWnd& window, const char* port, double seconds, const char* logName
                         BenchSeconds() - g_firstLine, lag * 1000);
     }
     probe.Stop();
-    CloseLink();
+    window.linkControl.link().Close();
     SendMessageW(window.hwnd, UM_LOG_STOP, 0, 0);
     PumpIdle(0.3);
     std::sort(lags.begin(), lags.end());

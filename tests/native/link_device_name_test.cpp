@@ -74,3 +74,36 @@ TEST(DeviceName, ResolveNeverWritesPastTheBuffer) {
     EXPECT_EQ(small.device[0], 0);
     EXPECT_EQ(small.guard, u'#');
 }
+
+TEST(DeviceName, EntriesBecomeTypedSources) {
+    using linkrules::SourceKind;
+    struct Case {
+        std::u16string entry;
+        int baudIndex;
+        SourceKind kind;
+        std::u16string device;
+        uint32_t baud;
+    };
+    const Case cases[] = {
+        // Playback needs no rate, and its recording is chosen later.
+        {u"Log File:", 2, SourceKind::kRecording, u"", 0},
+        {u"Log File:", -1, SourceKind::kRecording, u"", 0},
+        {u"USB Serial Port (COM12)", 0, SourceKind::kPort, u"\\\\.\\COM12", 1200},
+        {u"USB Serial Port (COM12)", 8, SourceKind::kPort, u"\\\\.\\COM12", 115200},
+        {u"COM7:  GPS Receiver", 2, SourceKind::kPort, u"\\\\.\\COM7", 4800},
+        // A port without a rate, or past the list's end, opens nothing.
+        {u"USB Serial Port (COM12)", -1, SourceKind::kNone, u"", 0},
+        {u"USB Serial Port (COM12)", 9, SourceKind::kNone, u"", 0},
+        {u"USB Serial Port (COM1", 2, SourceKind::kNone, u"", 0},
+        {u"", 2, SourceKind::kNone, u"", 0},
+    };
+    for (const Case& c : cases) {
+        const linkrules::SourceSpec spec = linkrules::SourceForEntry(c.entry, c.baudIndex);
+        const std::string what =
+            std::string(c.entry.begin(), c.entry.end()) + " at " + std::to_string(c.baudIndex);
+        EXPECT_EQ(spec.kind, c.kind) << what;
+        EXPECT_EQ(spec.device, c.device) << what;
+        EXPECT_EQ(spec.baud, c.baud) << what;
+        EXPECT_TRUE(spec.host.empty()) << what;
+    }
+}

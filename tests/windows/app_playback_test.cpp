@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app_main_window_fixture.h"
+#include "link/link_win32.h"
 #include "link/port_discovery_win32.h"
-#include "link/serial_link_win32.h"
 #include "link_test_support.h"
 #include "win32/messages.h"
 
@@ -39,7 +39,7 @@ TEST_F(PlaybackThroughWindowTest, GenuineLinesReachTheConsoleAndClosingTheWindow
         SendDlgItemMessageW(setup, IDC_START_GPS, BM_CLICK, 0, 0);
         EXPECT_TRUE(answer.answered());
     }
-    ASSERT_TRUE(LinkIsOpen());
+    ASSERT_TRUE(window.linkControl.link().IsOpen());
     EXPECT_EQ(window.setupPanel.LinkOpen, 1);
 
     // Four lines, each ending in a line break, and the empty line after them.
@@ -56,7 +56,7 @@ TEST_F(PlaybackThroughWindowTest, GenuineLinesReachTheConsoleAndClosingTheWindow
     EXPECT_EQ(SendMessageW(main, UM_LINE_RECEIVED, reinterpret_cast<WPARAM>(kForged), 0), 0);
 
     DestroyWindow(main);
-    EXPECT_FALSE(LinkIsOpen()) << "WM_DESTROY closes the open link";
+    EXPECT_FALSE(window.linkControl.link().IsOpen()) << "WM_DESTROY closes the open link";
     MSG msg;
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
@@ -110,7 +110,7 @@ TEST_F(PlaybackThroughWindowTest, LinesKeepArrivingWhileTheAboutBoxIsOpen) {
         link_test::DialogAnswer answer(path);
         SendDlgItemMessageW(setup, IDC_START_GPS, BM_CLICK, 0, 0);
     }
-    ASSERT_TRUE(LinkIsOpen());
+    ASSERT_TRUE(window.linkControl.link().IsOpen());
 
     AboutWatch watch;
     watch.owner = main;
@@ -126,7 +126,7 @@ TEST_F(PlaybackThroughWindowTest, LinesKeepArrivingWhileTheAboutBoxIsOpen) {
 
     EXPECT_TRUE(watch.sawBoxOpen);
     EXPECT_TRUE(watch.allLinesWhileOpen) << "the box's own loop handles the reader's lines";
-    CloseLink();
+    window.linkControl.link().Close();
 }
 
 }  // namespace

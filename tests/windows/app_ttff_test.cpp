@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app_main_window_fixture.h"
-#include "link/serial_link_win32.h"
+#include "link/link_win32.h"
 #include "link_test_support.h"
 #include "win32/messages.h"
 
@@ -140,7 +140,7 @@ const char* const kFixCycle[] = {
 class TtffWindowTest : public MainWindowTest<> {
   protected:
     void TearDown() override {
-        CloseLink();
+        window.linkControl.link().Close();
         resetButtonsPending = 0;
         MainWindowTest::TearDown();
     }
@@ -187,7 +187,7 @@ TEST_F(TtffWindowTest, ARunIsTimedByTheFixClockAndALinkThatClosesEndsTheSeries) 
     // An empty recording: the link stays open and sends nothing of its own.
     const std::wstring path = link_test::ScratchDir() + L"\\ttff.pgl";
     link_test::WriteBytes(path, "");
-    ASSERT_EQ(OpenRecording(main, path.c_str()), 1);
+    ASSERT_TRUE(link_test::Play(window.linkControl.link(), main, path));
     SendMessageW(main, WM_COMMAND, IDM_TTFF_TEST, 0);
     SendMessageW(Item(IDC_TTFF_KIND), CB_SETCURSEL, 0, 0);  // hot
     SetWindowTextW(Item(IDC_TTFF_RUNS), L"2");
@@ -218,7 +218,7 @@ TEST_F(TtffWindowTest, ARunIsTimedByTheFixClockAndALinkThatClosesEndsTheSeries) 
     EXPECT_EQ(Rows(window.ttffDialog.hwnd), 1);
 
     ASSERT_TRUE(link_test::PumpUntil([&] { return series().runInProgress() == 2; }, 5000));
-    CloseLink();
+    window.linkControl.link().Close();
     ASSERT_TRUE(link_test::PumpUntil([&] { return !series().running(); }, 5000));
     EXPECT_EQ(State(), L"The link closed: stopped after 1 of 2 runs.");
     EXPECT_EQ(series().count(), 1u);

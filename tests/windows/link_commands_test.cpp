@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "link/link_win32.h"
 #include "link/log_file_win32.h"
 #include "link/receiver_commands_win32.h"
-#include "link/serial_link_win32.h"
 #include "res/resource.h"
 #include "tests/windows/app_main_window_fixture.h"
 #include "tests/windows/link_test_support.h"
@@ -31,10 +31,11 @@ const ReceiverCommand kSwitches[] = {ReceiverCommand::kPowerSaveOn, ReceiverComm
 class Commands : public ::testing::Test {
   protected:
     void TearDown() override {
-        CloseLink();
+        rig.control.link().Close();
         resetButtonsPending = 0;
     }
     Rig rig;
+    Link& link = rig.control.link();
 };
 
 // The main window, counting its auto-send ticks.
@@ -71,26 +72,26 @@ TEST_F(Commands, NothingIsWrittenToARecordingButEveryNoteIs) {
     const std::wstring recording = link_test::ScratchDir() + L"\\commands.pgl";
     const std::string bytes = "$GPGLL,1*00\r\n$GPGLL,2*00\r\n";
     link_test::WriteBytes(recording, bytes);
-    ASSERT_EQ(OpenRecording(rig.sink.hwnd(), recording.c_str()), 1);
-    EXPECT_EQ(CommandTarget(), INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(link_test::Play(link, rig.sink.hwnd(), recording));
+    EXPECT_FALSE(link.TakesCommands());
 
     for (ReceiverCommand command : kSwitches)
-        EXPECT_EQ(SendReceiverCommand(command, rig.host), 1) << static_cast<int>(command);
-    EXPECT_EQ(SendUserSentence(L"$PMTK605*31", rig.host), 1);
-    EXPECT_EQ(SendReceiverCommand(ReceiverCommand::kFactoryReset, rig.host), 1);
+        EXPECT_EQ(SendReceiverCommand(link, command, rig.host), 1) << static_cast<int>(command);
+    EXPECT_EQ(SendUserSentence(link, L"$PMTK605*31", rig.host), 1);
+    EXPECT_EQ(SendReceiverCommand(link, ReceiverCommand::kFactoryReset, rig.host), 1);
 
     std::vector<std::u16string> notes(7, kCommandNote);
     notes.push_back(kSendNote);
     notes.push_back(kCommandNote);
     EXPECT_EQ(rig.host.notes, notes);
-    CloseLink();
+    link.Close();
     EXPECT_EQ(link_test::ReadBytes(recording), bytes);
 }
 
 TEST_F(Commands, WithNoLinkEverySwitchStillAnswersOne) {
-    EXPECT_EQ(CommandTarget(), INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(link.IsOpen());
     for (ReceiverCommand command : kSwitches)
-        EXPECT_EQ(SendReceiverCommand(command, rig.host), 1) << static_cast<int>(command);
+        EXPECT_EQ(SendReceiverCommand(link, command, rig.host), 1) << static_cast<int>(command);
     EXPECT_EQ(rig.host.notes, std::vector<std::u16string>(7, kCommandNote));
 }
 
@@ -107,7 +108,7 @@ TEST_F(Commands, TypedSentencesUpTo253CharactersAreSentLongerOnesReportAnError) 
     };
     for (const Case& c : cases) {
         rig.host.notes.clear();
-        EXPECT_EQ(SendUserSentence(c.text.c_str(), rig.host), c.result) << c.text.size();
+        EXPECT_EQ(SendUserSentence(link, c.text.c_str(), rig.host), c.result) << c.text.size();
         EXPECT_EQ(rig.host.notes, std::vector<std::u16string>{kSendNote});
     }
 }

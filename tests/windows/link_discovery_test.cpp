@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "link/link_state_win32.h"
+#include "link/link_win32.h"
 #include "link/port_discovery_win32.h"
-#include "link/serial_link_win32.h"
 #include "res/resource.h"
 #include "tests/windows/link_test_support.h"
 
@@ -261,7 +261,7 @@ TEST(PortListRefresh, WaitsForTheOpenLinkToCloseAndForTheDropDownToBeClosed) {
     // A link open (a recording will do): the list waits for its close.
     const std::wstring path = link_test::ScratchDir() + L"\\refresh.pgl";
     link_test::WriteBytes(path, "$GPGLL,1*00\r\n");
-    ASSERT_EQ(OpenRecording(rig.sink.hwnd(), path.c_str()), 1);
+    ASSERT_TRUE(link_test::Play(rig.control.link(), rig.sink.hwnd(), path));
     rig.linkOpen = 1;
     rig.control.OnDeviceNotice(false, nullptr);
     EXPECT_TRUE(rig.control.OnPortsSettled());

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "link/link_win32.h"
 #include "link/log_file_win32.h"
-#include "link/serial_link_win32.h"
 #include "res/resource.h"
 #include "tests/windows/link_test_support.h"
 
@@ -48,7 +48,7 @@ class LogFile : public ::testing::Test {
     void SetUp() override { rig.control.logFolders = {ExeDir(), fallback}; }
     void TearDown() override {
         rig.control.StopLogging();
-        CloseLink();
+        rig.control.link().Close();
         LogOn = 0;
         LogHandle.reset();
         DeleteFileW(path.c_str());
@@ -92,9 +92,10 @@ TEST_F(LogFile, HoldsTheMarkAndEveryDeliveredLineAsDelivered) {
     const std::wstring recording = link_test::ScratchDir() + L"\\logged.pgl";
     link_test::WriteBytes(recording, received);
     link_test::LineSink sink;
-    ASSERT_EQ(OpenRecording(sink.hwnd(), recording.c_str()), 1);
+    Link link;
+    ASSERT_TRUE(link_test::Play(link, sink.hwnd(), recording));
     ASSERT_TRUE(link_test::PumpUntil([&] { return sink.lines.size() >= 4; }, 10000));
-    CloseLink();
+    link.Close();
 
     // Logging outlives the link; the file holds exactly the delivered units.
     EXPECT_EQ(LogOn, 1);

@@ -5,11 +5,12 @@
 #include <string>
 
 #include "link/link_state_win32.h"
+#include "link/link_win32.h"
 #include "link/port_discovery_win32.h"
-#include "link/serial_link_win32.h"
 #include "res/resource.h"
 #include "tests/windows/link_test_support.h"
 #include "win32/messages.h"
+#include "win32/wide_text.h"
 
 using link_test::DialogAnswer;
 using link_test::PumpUntil;
@@ -54,10 +55,8 @@ class Playback : public ::testing::Test {
         PortCount = 0;  // a fresh prefix has no serial port
         dir = link_test::ScratchDir();
     }
-    void TearDown() override {
-        CloseLink();
-        EXPECT_TRUE(AllReadersGone());
-    }
+    // Each test's rig closes its own link as it goes.
+    void TearDown() override { EXPECT_TRUE(AllReadersGone()); }
     std::wstring dir;
 };
 
@@ -77,8 +76,9 @@ TEST_F(Playback, ARealCaptureIsDeliveredLineForLineWithNoPortFound) {
     rig.status.texts.speed[0] = u'9';
     ASSERT_EQ(StartPlayback(rig, path), 1);
     EXPECT_EQ(rig.linkOpen, 1);
-    EXPECT_TRUE(LinkIsOpen());
-    EXPECT_NE(LinkHandle, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(rig.control.link().IsOpen());
+    EXPECT_EQ(rig.control.link().Description(), u"capture.pgl");
+    EXPECT_FALSE(rig.control.link().Live()) << "a recording is neither recorded nor reopened";
     // Opening cleared the record and the first-fix clock and reset the caption.
     EXPECT_EQ(win_test::WindowText(rig.sink.hwnd()), L"Skyloom");
     EXPECT_EQ(rig.status.ttffDone, 0);
@@ -92,8 +92,7 @@ TEST_F(Playback, ARealCaptureIsDeliveredLineForLineWithNoPortFound) {
 
     EXPECT_EQ(rig.control.ToggleLink(), 1);  // a second toggle closes
     EXPECT_EQ(rig.linkOpen, 0);
-    EXPECT_FALSE(LinkIsOpen());
-    EXPECT_EQ(LinkHandle, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(rig.control.link().IsOpen());
     EXPECT_TRUE(AllReadersGone());
     EXPECT_TRUE(Unheld(path));
 }
@@ -126,10 +125,10 @@ TEST_F(Playback, ReadOnlyAndStillWrittenRecordingsPlay) {
     EXPECT_FALSE(Unheld(readOnly));
     {
         Rig rig;
-        ASSERT_EQ(OpenRecording(rig.sink.hwnd(), readOnly.c_str()), 1);
+        ASSERT_TRUE(link_test::Play(rig.control.link(), rig.sink.hwnd(), readOnly));
         EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= expected.size(); }, 10000));
         EXPECT_EQ(rig.sink.lines, expected);
-        CloseLink();
+        rig.control.link().Close();
     }
     CloseHandle(reader);
 
@@ -143,7 +142,7 @@ TEST_F(Playback, ReadOnlyAndStillWrittenRecordingsPlay) {
     EXPECT_FALSE(Unheld(growing));  // an exclusive open cannot have it
     {
         Rig rig;
-        ASSERT_EQ(OpenRecording(rig.sink.hwnd(), growing.c_str()), 1);
+        ASSERT_TRUE(link_test::Play(rig.control.link(), rig.sink.hwnd(), growing));
         EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 5; }, 10000));
         SetFilePointer(writer, 0, nullptr, FILE_END);
         const std::string more = "$GPMORE,1*00\r\n";
@@ -151,7 +150,7 @@ TEST_F(Playback, ReadOnlyAndStillWrittenRecordingsPlay) {
         WriteFile(writer, more.data(), static_cast<DWORD>(more.size()), &written, nullptr);
         EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 6; }, 10000));
         EXPECT_EQ(rig.sink.lines.back(), u"$GPMORE,1*00\r\n");
-        CloseLink();
+        rig.control.link().Close();
     }
     CloseHandle(writer);
 }
@@ -189,7 +188,7 @@ TEST_F(Playback, CancellingTheDialogOpensNothing) {
                                        L"All files (*.*)"}));
     }
     EXPECT_EQ(rig.linkOpen, 0);
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(rig.control.link().IsOpen());
     EXPECT_TRUE(IsWindowEnabled(rig.panel.Item(IDC_START_GPS)));
     // The attempt reached the open: record and caption were reset all the same.
     EXPECT_EQ(win_test::WindowText(rig.sink.hwnd()), L"Skyloom");
@@ -223,11 +222,48 @@ TEST_F(Playback, PortEntriesAreRefusedWithoutADialogWhereTheyCannotOpen) {
         EXPECT_LT(GetTickCount() - start, link_test::kNoHangMs)
             << c.what << ": a dialog must not open";
         EXPECT_EQ(rig.linkOpen, 0) << c.what;
-        EXPECT_FALSE(LinkIsOpen()) << c.what;
+        EXPECT_FALSE(rig.control.link().IsOpen()) << c.what;
         EXPECT_TRUE(IsWindowEnabled(rig.panel.Item(IDC_START_GPS))) << c.what;
         EXPECT_EQ(LiveLinkStates(), 0) << c.what;
     }
     EXPECT_EQ(FindWindowW(nullptr, L"Open Recording"), nullptr);
+}
+
+TEST_F(Playback, AnOpenThatFailsSaysWhyAndLeavesNothingOpen) {
+    using linkrules::SourceKind;
+    struct Case {
+        const char* what;
+        SourceKind kind;
+        std::wstring device;
+        uint32_t baud;
+        OpenFailure failure;
+        uint32_t systemError;
+    };
+    const Case cases[] = {
+        {"nothing chosen", SourceKind::kNone, L"", 0, OpenFailure::kUnusable, 0},
+        {"playback whose file was never chosen", SourceKind::kRecording, L"", 0,
+         OpenFailure::kUnusable, 0},
+        {"a port without a rate", SourceKind::kPort, L"\\\\.\\COM3", 0, OpenFailure::kUnusable, 0},
+        {"a recording that is not there", SourceKind::kRecording, dir + L"\\missing.pgl", 0,
+         OpenFailure::kCannotOpen, ERROR_FILE_NOT_FOUND},
+        {"a device that takes no port settings", SourceKind::kPort, L"NUL", 4800,
+         OpenFailure::kRefused, 0},
+        {"a kind of source this build has no class for", SourceKind::kGpsd, L"", 0,
+         OpenFailure::kUnsupported, 0},
+    };
+    Rig rig;
+    for (const Case& c : cases) {
+        linkrules::SourceSpec spec;
+        spec.kind = c.kind;
+        spec.device = AsText16(c.device.c_str());
+        spec.baud = c.baud;
+        const OpenResult result = rig.control.link().Open(spec, rig.sink.hwnd());
+        EXPECT_EQ(result.failure, c.failure) << c.what;
+        EXPECT_EQ(result.systemError, c.systemError) << c.what;
+        EXPECT_FALSE(result.ok()) << c.what;
+        EXPECT_FALSE(rig.control.link().IsOpen()) << c.what;
+        EXPECT_EQ(LiveLinkStates(), 0) << c.what;
+    }
 }
 
 TEST_F(Playback, RepeatedOpenAndCloseLeavesNoReaderAndNeverReadsALaterLinksFile) {
@@ -239,19 +275,20 @@ TEST_F(Playback, RepeatedOpenAndCloseLeavesNoReaderAndNeverReadsALaterLinksFile)
 
     Rig rig;
     const HWND owner = rig.sink.hwnd();
+    Link& link = rig.control.link();
     for (int round = 0; round < 40; ++round) {
         rig.sink.lines.clear();
-        ASSERT_EQ(OpenRecording(owner, first.c_str()), 1);
+        ASSERT_TRUE(link_test::Play(link, owner, first));
         // Close while the first reader is mid-stream, then open the second
         // file at once: the old reader may still hand over the line it holds,
         // but every line of the second file must come, in order, from its own
         // reader.
         PumpUntil([&] { return rig.sink.lines.size() >= 5; }, 5000);
         DWORD start = GetTickCount();
-        ASSERT_EQ(CloseLink(), 1);
+        link.Close();
         EXPECT_LT(GetTickCount() - start, link_test::kNoHangMs);
         rig.sink.lines.clear();
-        ASSERT_EQ(OpenRecording(owner, second.c_str()), 1);
+        ASSERT_TRUE(link_test::Play(link, owner, second));
         ASSERT_TRUE(PumpUntil(
             [&] { return !rig.sink.lines.empty() && rig.sink.lines.back() == secondLines.back(); },
             20000));
@@ -265,7 +302,7 @@ TEST_F(Playback, RepeatedOpenAndCloseLeavesNoReaderAndNeverReadsALaterLinksFile)
         }
         EXPECT_LE(fromFirst, 1) << "round " << round;
         EXPECT_EQ(fromSecond, secondLines) << "round " << round;
-        ASSERT_EQ(CloseLink(), 1);
+        link.Close();
     }
     EXPECT_TRUE(AllReadersGone());
     EXPECT_TRUE(Unheld(first));
@@ -276,7 +313,7 @@ TEST_F(Playback, ClosingWhileTheReaderWaitsInItsHandOverNeitherBlocksNorLosesThe
     const std::wstring path = dir + L"\\handover.pgl";
     link_test::WriteBytes(path, Sentences('H', 50));
     Rig rig;
-    ASSERT_EQ(OpenRecording(rig.sink.hwnd(), path.c_str()), 1);
+    ASSERT_TRUE(link_test::Play(rig.control.link(), rig.sink.hwnd(), path));
     // The user-interface thread does not pump: the reader has read its first
     // line and now waits inside SendMessageW for this very thread.
     Sleep(300);
@@ -284,7 +321,7 @@ TEST_F(Playback, ClosingWhileTheReaderWaitsInItsHandOverNeitherBlocksNorLosesThe
     DWORD start = GetTickCount();
     EXPECT_EQ(rig.control.ToggleLink(), 1);
     EXPECT_LT(GetTickCount() - start, link_test::kNoHangMs);
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(rig.control.link().IsOpen());
     // The line it was handing over is still taken, then the reader ends and
     // lets go of the file.
     EXPECT_TRUE(AllReadersGone());
@@ -303,7 +340,7 @@ TEST_F(Playback, OnlyTheLineBeingHandedOverIsClaimed) {
         wchar_t forged[] = L"$GPFAKE*00\r\n";
         forgedRefused.push_back(ClaimDeliveredLine(reinterpret_cast<WPARAM>(forged)) == nullptr);
     };
-    ASSERT_EQ(OpenRecording(rig.sink.hwnd(), path.c_str()), 1);
+    ASSERT_TRUE(link_test::Play(rig.control.link(), rig.sink.hwnd(), path));
     EXPECT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 3; }, 10000));
     EXPECT_EQ(forgedRefused, std::vector<bool>(3, true));
     // Messages arriving from outside the reader are refused whole.

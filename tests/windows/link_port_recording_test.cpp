@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "link/link_win32.h"
 #include "link/port_discovery_win32.h"
-#include "link/serial_link_win32.h"
 #include "tests/windows/link_test_support.h"
 
 namespace {
@@ -50,7 +50,7 @@ TEST(PortRecording, HoldsTheBytesSentWhileOnAcrossACloseAndReopen) {
     EXPECT_EQ(link_test::ReadBytes(path), sent);
 
     CloseHandle(peer);
-    CloseLink();
+    rig.control.link().Close();
     PortCount = 0;
 }
 

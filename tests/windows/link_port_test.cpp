@@ -5,18 +5,21 @@
 // they are not set.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link/link_state_win32.h"
+#include "link/link_win32.h"
 #include "link/port_discovery_win32.h"
 #include "link/receiver_commands_win32.h"
-#include "link/serial_link_win32.h"
 #include "res/resource.h"
 #include "tests/windows/link_test_support.h"
 #include "win32/messages.h"
+#include "win32/wide_text.h"
 
 using link_test::PumpUntil;
 using link_test::Rig;
@@ -47,13 +50,16 @@ class Peer {
         DWORD written = 0;
         WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     }
-    // What the link wrote, read until `count` bytes came or the line fell silent.
+    // What the link wrote, read until `count` bytes came or the line fell
+    // silent. Never asks for more than is still wanted: such a read would
+    // wait out the silence after the last byte.
     std::string Receive(size_t count) {
         std::string bytes;
         char chunk[512];
         while (bytes.size() < count) {
             DWORD got = 0;
-            if (!ReadFile(handle_, chunk, sizeof chunk, &got, nullptr) || got == 0)
+            const DWORD wanted = static_cast<DWORD>(std::min(sizeof chunk, count - bytes.size()));
+            if (!ReadFile(handle_, chunk, wanted, &got, nullptr) || got == 0)
                 break;
             bytes.append(chunk, got);
         }
@@ -75,7 +81,7 @@ class Port : public ::testing::Test {
         rig.panel.SetPorts({L"Test GPS Receiver (" + port + L")", L"Log File:"}, 0);
     }
     void TearDown() override {
-        CloseLink();
+        rig.control.link().Close();
         EXPECT_TRUE(PumpUntil([] { return LiveLinkStates() == 0; }, 3000));
         PortCount = 0;
     }
@@ -90,7 +96,9 @@ TEST_F(Port, LinesArriveAndCommandsLeaveByteForByte) {
     ASSERT_TRUE(peer.ok());
     ASSERT_EQ(rig.control.ToggleLink(), 1);
     EXPECT_EQ(rig.linkOpen, 1);
-    EXPECT_NE(CommandTarget(), INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(rig.control.link().TakesCommands());
+    EXPECT_TRUE(rig.control.link().Live());
+    EXPECT_EQ(rig.control.link().Description(), AsText16(port.c_str()));
 
     const std::string received =
         "$GPGGA,120000.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*4F\r\n"
@@ -131,6 +139,34 @@ TEST_F(Port, LinesArriveAndCommandsLeaveByteForByte) {
     EXPECT_EQ(rig.linkOpen, 0);
 }
 
+TEST_F(Port, TheReceiversAnswerToACommandIsDeliveredWhole) {
+    Peer peer(peerName);
+    ASSERT_TRUE(peer.ok());
+    ASSERT_EQ(rig.control.ToggleLink(), 1);
+    // Longer than the reader takes in before its first hand-over: while the
+    // command's pause holds the window, the reader waits with its line, and
+    // the rest of the answer sits in the port, where nothing may drop it.
+    std::string answer;
+    for (int i = 0; i < 120; ++i)
+        answer += "$PMTK705,AXN_5.1.7_3333_" + std::to_string(1000 + i) + ",0000,L76K,1.0*00\r\n";
+    const std::string command = "$PMTK605*31\r\n";
+    std::string heard;
+    std::thread receiver([&] {
+        heard = peer.Receive(command.size());
+        if (heard == command)
+            peer.Send(answer);
+    });
+    EXPECT_EQ(rig.control.OnReceiverCommand(UM_QUERY_VERSION), 1);
+    receiver.join();
+    ASSERT_EQ(heard, command);
+    const auto expected = link_test::ExpectedLines(answer);
+    EXPECT_TRUE(PumpUntil(
+        [&] { return !rig.sink.lines.empty() && rig.sink.lines.back() == expected.back(); }, 5000))
+        << "the answer's last line; " << rig.sink.lines.size() << " of " << expected.size()
+        << " lines came";
+    EXPECT_EQ(rig.sink.lines, expected);
+}
+
 TEST_F(Port, SilenceOfAFewHundredMillisecondsEndsAPartialLine) {
     Peer peer(peerName);
     ASSERT_TRUE(peer.ok());
@@ -164,7 +200,7 @@ TEST_F(Port, PulledCableLeavesTheProgramResponsiveAndClosable) {
     // The reader finds the port gone, says so once and stops reading the dead
     // handle; the cut line is never delivered, and closing neither hangs nor
     // leaves anything behind.
-    const uint32_t number = OpenLinkNumber();
+    const uint32_t number = rig.control.link().Number();
     ASSERT_TRUE(PumpUntil([&] { return !rig.sink.portsLost.empty(); }, 10000));
     EXPECT_TRUE(PumpUntil([] { return LiveLinkStates() == 1; }, 3000)) << "only the link's own";
     link_test::PumpFor(300);
@@ -183,7 +219,7 @@ TEST_F(Port, ARemovalNoticeLosesTheOpenPortAndItsReturnOpensItAgain) {
     ASSERT_EQ(rig.control.ToggleLink(), 1);
     peer.Send("$GPGLL,1*00\r\n");
     ASSERT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 1; }, 5000));
-    const uint32_t first = OpenLinkNumber();
+    const uint32_t first = rig.control.link().Number();
     auto caption = [&] {
         wchar_t text[64] = {};
         GetWindowTextW(rig.sink.hwnd(), text, 64);
@@ -192,9 +228,9 @@ TEST_F(Port, ARemovalNoticeLosesTheOpenPortAndItsReturnOpensItAgain) {
 
     // Removal of another port changes nothing; removal of this one loses it.
     rig.control.OnDeviceNotice(true, L"COM99");
-    EXPECT_TRUE(LinkIsOpen());
+    EXPECT_TRUE(rig.control.link().IsOpen());
     rig.control.OnDeviceNotice(true, port.c_str());
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(rig.control.link().IsOpen());
     EXPECT_TRUE(rig.control.WaitingForPort());
     EXPECT_EQ(rig.linkOpen, 1) << "Close GPS ends the wait";
     EXPECT_EQ(rig.host.notes, std::vector<std::u16string>{u"ComPort LOST!!\r\n"});
@@ -204,27 +240,27 @@ TEST_F(Port, ARemovalNoticeLosesTheOpenPortAndItsReturnOpensItAgain) {
     // own; the old link's word no longer counts.
     rig.status.ttffDone = 1;
     rig.control.OnDeviceNotice(false, port.c_str());
-    EXPECT_TRUE(LinkIsOpen());
+    EXPECT_TRUE(rig.control.link().IsOpen());
     EXPECT_FALSE(rig.control.WaitingForPort());
-    EXPECT_NE(OpenLinkNumber(), first);
+    EXPECT_NE(rig.control.link().Number(), first);
     EXPECT_EQ(rig.host.notes.back(), u"ComPort BACK!!\r\n");
     EXPECT_EQ(caption(), L"Skyloom");
     EXPECT_EQ(rig.status.ttffDone, 0) << "the first fix is measured afresh";
     rig.control.OnPortLost(first);
-    EXPECT_TRUE(LinkIsOpen());
+    EXPECT_TRUE(rig.control.link().IsOpen());
     rig.sink.lines.clear();
     peer.Send("$GPGLL,2*00\r\n");
     ASSERT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= 1; }, 5000));
     EXPECT_EQ(rig.sink.lines, std::vector<std::u16string>{u"$GPGLL,2*00\r\n"});
 
     // Close GPS during the wait ends it: the port is not opened again.
-    rig.control.OnPortLost(OpenLinkNumber());
+    rig.control.OnPortLost(rig.control.link().Number());
     ASSERT_TRUE(rig.control.WaitingForPort());
     EXPECT_EQ(rig.control.ToggleLink(), 1);
     EXPECT_EQ(rig.linkOpen, 0);
     EXPECT_FALSE(rig.control.WaitingForPort());
     rig.control.RetryLostPort();
-    EXPECT_FALSE(LinkIsOpen());
+    EXPECT_FALSE(rig.control.link().IsOpen());
     EXPECT_EQ(caption(), L"Skyloom");
 }
 

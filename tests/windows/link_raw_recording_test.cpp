@@ -1,8 +1,8 @@
 // File > Record Raw... and Stop Recording in the main window: the dialog, the
 // notes, the menu, the caption whoever writes it, and that a playback is not
 // recorded. (The bytes a port delivers: link_port_recording_test.cpp.)
+#include "link/link_win32.h"
 #include "link/raw_recording_win32.h"
-#include "link/serial_link_win32.h"
 #include "tests/windows/app_main_window_fixture.h"
 #include "tests/windows/link_test_support.h"
 #include "win32/messages.h"
@@ -33,10 +33,10 @@ TEST_F(RecordingWindow, MenuNotesAndCaptionFollowTheRecordingAndAPlaybackIsNotRe
 
     const std::wstring played = link_test::ScratchDir() + L"\\played.pgl";
     link_test::WriteBytes(played, "$GPGLL,played*00\r\n");
-    ASSERT_EQ(OpenRecording(main, played.c_str()), 1);
+    ASSERT_TRUE(link_test::Play(window.linkControl.link(), main, played));
     EXPECT_TRUE(link_test::PumpUntil(
         [&] { return app_test::WindowText(console).find(L"played") != std::wstring::npos; }, 5000));
-    CloseLink();
+    window.linkControl.link().Close();
 
     SendMessageW(main, WM_COMMAND, IDM_RECORD_STOP, 0);
     EXPECT_FALSE(RawRecordingOn());

@@ -1,9 +1,14 @@
 #include "tests/windows/link_test_support.h"
 
+#include <algorithm>
+#include <chrono>
+
+#include "link/link_state_win32.h"
+#include "link/link_win32.h"
 #include "link/log_file_win32.h"
-#include "link/serial_link_win32.h"
 #include "res/resource.h"
 #include "win32/messages.h"
+#include "win32/wide_text.h"
 
 namespace link_test {
 
@@ -98,6 +103,85 @@ void FakePanel::Check(int id, bool checked) {
 Rig::Rig() : control(panel.panel, statusPanel, host) {
     control.SetOwner(sink.hwnd());
     panel.panel.mainWindow = sink.hwnd();
+}
+
+bool Play(Link& link, HWND target, const std::wstring& path) {
+    linkrules::SourceSpec spec;
+    spec.kind = linkrules::SourceKind::kRecording;
+    spec.device = AsText16(path.c_str());
+    return link.Open(spec, target).ok();
+}
+
+void FakeSource::Script::Add(Step step) {
+    std::lock_guard<std::mutex> hold(lock);
+    steps.push_back(std::move(step));
+    changed.notify_all();
+}
+
+void FakeSource::Script::Release() {
+    std::lock_guard<std::mutex> hold(lock);
+    holdReads = false;
+    changed.notify_all();
+}
+
+bool FakeSource::Script::Waiting() {
+    std::lock_guard<std::mutex> hold(lock);
+    return waiting;
+}
+
+int FakeSource::Script::Closes() {
+    std::lock_guard<std::mutex> hold(lock);
+    return closes;
+}
+
+std::string FakeSource::Script::Written() {
+    std::lock_guard<std::mutex> hold(lock);
+    return written;
+}
+
+linkrules::ReadResult FakeSource::Read(uint8_t* buffer, size_t capacity) {
+    std::unique_lock<std::mutex> hold(script_->lock);
+    script_->waiting = script_->steps.empty() || script_->holdReads;
+    // The bounded wait of a real source: the reader checks its run flag.
+    script_->changed.wait_for(hold, std::chrono::milliseconds(100), [&] {
+        return script_->holdReads ? false : (script_->cancelled || !script_->steps.empty());
+    });
+    while (script_->holdReads)
+        script_->changed.wait(hold);
+    script_->waiting = false;
+    if (script_->cancelled)
+        return {linkrules::ReadStatus::kCancelled, 0};
+    if (script_->steps.empty())
+        return {linkrules::ReadStatus::kSilence, 0};
+    Step& step = script_->steps.front();
+    if (step.status != linkrules::ReadStatus::kData) {
+        const linkrules::ReadStatus status = step.status;
+        script_->steps.pop_front();
+        return {status, 0};
+    }
+    const size_t n = std::min(capacity, step.bytes.size());
+    std::copy(step.bytes.begin(), step.bytes.begin() + static_cast<std::ptrdiff_t>(n), buffer);
+    step.bytes.erase(0, n);
+    if (step.bytes.empty())
+        script_->steps.pop_front();
+    return {linkrules::ReadStatus::kData, n};
+}
+
+bool FakeSource::Write(const uint8_t* bytes, size_t count) {
+    std::lock_guard<std::mutex> hold(script_->lock);
+    script_->written.append(reinterpret_cast<const char*>(bytes), count);
+    return true;
+}
+
+void FakeSource::Cancel() {
+    std::lock_guard<std::mutex> hold(script_->lock);
+    script_->cancelled = true;
+    script_->changed.notify_all();
+}
+
+void FakeSource::Close() {
+    std::lock_guard<std::mutex> hold(script_->lock);
+    ++script_->closes;
 }
 
 DialogAnswer::DialogAnswer(std::wstring path, std::wstring title) {

@@ -8,13 +8,19 @@
 #include <windows.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/link_control.h"
+#include "link/byte_source.h"
+#include "link/link_win32.h"
 #include "nmea/intake_host.h"
 #include "nmea/receiver_status.h"
 #include "panels/setup_panel.h"
@@ -101,6 +107,50 @@ struct Rig {
     ReceiverStatus& status = statusPanel.status;
     int32_t& linkOpen = panel.panel.LinkOpen;
     LinkControl control;
+};
+
+// Plays the recording at `path` on `link`, its lines going to `target`.
+bool Play(Link& link, HWND target, const std::wstring& path);
+
+// A byte source that the test scripts, to drive the reader without a port.
+// Each Read takes the next step; with none left it waits, as a quiet source
+// does, until a step comes or Cancel. The script outlives the source, which
+// the link destroys when its reader lets go.
+class FakeSource : public linkrules::ByteSource {
+  public:
+    struct Step {
+        linkrules::ReadStatus status;
+        std::string bytes;  // kData
+    };
+    struct Script {
+        std::mutex lock;
+        std::condition_variable changed;
+        std::deque<Step> steps;
+        bool live = true;
+        bool takesCommands = true;
+        bool holdReads = false;  // a Read that ignores Cancel until released
+        bool cancelled = false;
+        bool waiting = false;  // a Read waits with nothing left to give
+        int closes = 0;
+        std::string written;
+        void Add(Step step);
+        void Release();
+        bool Waiting();
+        int Closes();
+        std::string Written();
+    };
+    explicit FakeSource(std::shared_ptr<Script> script) : script_(std::move(script)) {}
+
+    linkrules::ReadResult Read(uint8_t* buffer, size_t capacity) override;
+    bool Write(const uint8_t* bytes, size_t count) override;
+    void Cancel() override;
+    void Close() override;
+    std::u16string Description() const override { return u"fake"; }
+    bool Live() const override { return script_->live; }
+    bool TakesCommands() const override { return script_->takesCommands; }
+
+  private:
+    std::shared_ptr<Script> script_;
 };
 
 // Answers the next file dialog of that title from a second thread: types

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/link_control.h"
+#include "link/link_win32.h"
 #include "link/port_discovery_win32.h"
-#include "link/serial_link_win32.h"
 #include "panels/status_panel.h"
 #include "res/resource.h"
 #include "tests/windows/link_test_support.h"
