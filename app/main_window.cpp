@@ -8,6 +8,8 @@
 #include <string>
 
 #include "app/about_box.h"
+#include "app/network_open.h"
+#include "app/program_arguments.h"
 #include "link/link_state_win32.h"
 #include "link/log_file_win32.h"
 #include "link/raw_recording_win32.h"
@@ -99,6 +101,17 @@ bool CBaseWnd::CreateMainWindow(HINSTANCE instance, int showCommand) {
     UpdateWindow(window);
     SetTimer(window, TIMER_STARTUP, kStartupPeriodMs, nullptr);
     return true;
+}
+
+void CBaseWnd::OpenStartSource(const linkrules::CommandLineChoice& choice) {
+    if (!choice.error.empty()) {
+        ShowArgumentsRefused(hwnd, choice);
+        return;
+    }
+    SendDlgItemMessageW(setupPanel.hwnd, IDC_BAUD, CB_SETCURSEL,
+                        static_cast<WPARAM>(choice.baudIndex), 0);
+    if (choice.source.kind != linkrules::SourceKind::kNone)
+        setupPanel.ShowToggled(linkControl.OpenChosen(choice.source));
 }
 
 bool CBaseWnd::OnCreate(HWND hwnd) {
@@ -350,6 +363,12 @@ LRESULT CBaseWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_DESTROY:
             OnDestroy();
             return 0;
+        case WM_CLOSE:
+            if (g_networkOpening != 0) {
+                PostMessageW(hwnd, WM_CLOSE, 0, 0);
+                return 0;
+            }
+            return DefWindowProcW(hwnd, message, wParam, lParam);
         case WM_ACTIVATE:
             OnActivate(LOWORD(wParam));
             return 0;

@@ -10,6 +10,7 @@
 #include "app/link_control.h"
 #include "app/ttff_run.h"
 #include "app/win32_intake_host.h"
+#include "link/command_line.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
 #include "panels/ttff_dialog.h"
@@ -44,6 +45,11 @@ class CBaseWnd : public CWnd {
     LinkControl linkControl;
     CTtffDlg ttffDialog;
     TtffRun ttffRun;
+
+    // The command line's choice, once the window shows: its refusal in a
+    // message box, or its rate set in the baud list and its source opened as
+    // if started by hand.
+    void OpenStartSource(const linkrules::CommandLineChoice& choice);
 
     // View > Advanced Controls: the setup panel shows or hides them, and the
     // window grows below them by what the panel needs, or shrinks back to

@@ -13,7 +13,7 @@ namespace linkrules {
 
 struct CommandLineChoice {
     SourceSpec source;     // kNone: nothing to open (no SOURCE, or an error)
-    size_t baudIndex = 0;  // into kBaudRates: --baud, else the preselected rate
+    int baudIndex = 0;     // into kBaudRates: --baud, else the preselected rate
     std::u16string error;  // the message box's text; empty when the arguments are sound
 };
 

@@ -21,14 +21,16 @@ std::unique_ptr<GpsdSource> GpsdSource::Connect(const linkrules::SourceSpec& spe
 }
 
 ReadResult GpsdSource::Read(uint8_t* buffer, size_t capacity) {
-    ReadResult result = tcp_->Read(buffer, capacity);
-    if (result.status != ReadStatus::kData)
-        return result;
-    result.bytes = filter_.Filter(buffer, result.bytes);
-    // A read of JSON only: gpsd is there, the receiver said nothing new.
-    if (result.bytes == 0)
-        result.status = ReadStatus::kSilence;
-    return result;
+    // A read of JSON only is read past, not reported as silence: the reader
+    // would end a half-read sentence on it.
+    for (;;) {
+        ReadResult result = tcp_->Read(buffer, capacity);
+        if (result.status != ReadStatus::kData)
+            return result;
+        result.bytes = filter_.Filter(buffer, result.bytes);
+        if (result.bytes > 0)
+            return result;
+    }
 }
 
 }  // namespace netlink

@@ -23,6 +23,18 @@ struct AddressParse {
 // receiver listens on.
 AddressParse ParseSourceAddress(std::u16string_view text);
 
+// A source that is one of these three.
+inline bool IsNetworkSource(const SourceSpec& spec) {
+    return spec.kind == SourceKind::kTcp || spec.kind == SourceKind::kUdp ||
+           spec.kind == SourceKind::kGpsd;
+}
+
+// The port list's "Network:" entry: a network source whose address the
+// dialog still has to ask for.
+inline bool AsksForAddress(const SourceSpec& spec) {
+    return spec.kind == SourceKind::kTcp && spec.host.empty();
+}
+
 // True when the text starts with one of the three schemes: the command line
 // takes such an argument as an address, with the address's own error when
 // the rest is wrong.

@@ -84,7 +84,8 @@ ReadResult TcpSource::Read(uint8_t* buffer, size_t capacity) {
     if (!socket_)
         return {ReadStatus::kLost, 0};
     int want = static_cast<int>(capacity < INT_MAX ? capacity : INT_MAX);
-    for (int pass = 0;; ++pass) {
+    const DWORD start = GetTickCount();
+    for (;;) {
         if (wait_.Cancelled())
             return {ReadStatus::kCancelled, 0};
         int n = recv(socket_.get(), reinterpret_cast<char*>(buffer), want, 0);
@@ -93,13 +94,13 @@ ReadResult TcpSource::Read(uint8_t* buffer, size_t capacity) {
         // 0: the other side closed; an error but "nothing yet": reset, aborted.
         if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK)
             return {ReadStatus::kLost, 0};
-        if (pass == 1)
+        // Silence means the whole wait passed: the reader ends a half line on
+        // it, so an event already used up must not end the wait early.
+        const DWORD waited = GetTickCount() - start;
+        if (waited >= kReadWaitMs)
             return {ReadStatus::kSilence, 0};
-        SocketWait::Outcome outcome = wait_.Wait(socket_.get(), kReadWaitMs);
-        if (outcome == SocketWait::Outcome::kCancelled)
+        if (wait_.Wait(socket_.get(), kReadWaitMs - waited) == SocketWait::Outcome::kCancelled)
             return {ReadStatus::kCancelled, 0};
-        if (outcome == SocketWait::Outcome::kTimeout)
-            return {ReadStatus::kSilence, 0};
     }
 }
 

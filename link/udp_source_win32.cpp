@@ -39,7 +39,8 @@ std::unique_ptr<UdpSource> UdpSource::Bind(const linkrules::SourceSpec& spec, ui
 ReadResult UdpSource::Read(uint8_t* buffer, size_t capacity) {
     if (!socket_)
         return {ReadStatus::kLost, 0};
-    for (int pass = 0;; ++pass) {
+    const DWORD start = GetTickCount();
+    for (;;) {
         if (wait_.Cancelled())
             return {ReadStatus::kCancelled, 0};
         if (pendingAt_ < pendingEnd_) {
@@ -62,13 +63,12 @@ ReadResult UdpSource::Read(uint8_t* buffer, size_t capacity) {
             if (e != WSAEWOULDBLOCK && e != WSAECONNRESET && e != WSAEMSGSIZE)
                 return {ReadStatus::kLost, 0};
         }
-        if (pass >= 1)
+        // Only a whole wait without a datagram is silence (see TcpSource::Read).
+        const DWORD waited = GetTickCount() - start;
+        if (waited >= kReadWaitMs)
             return {ReadStatus::kSilence, 0};
-        SocketWait::Outcome outcome = wait_.Wait(socket_.get(), kReadWaitMs);
-        if (outcome == SocketWait::Outcome::kCancelled)
+        if (wait_.Wait(socket_.get(), kReadWaitMs - waited) == SocketWait::Outcome::kCancelled)
             return {ReadStatus::kCancelled, 0};
-        if (outcome == SocketWait::Outcome::kTimeout)
-            return {ReadStatus::kSilence, 0};
     }
 }
 

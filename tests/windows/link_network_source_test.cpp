@@ -127,9 +127,11 @@ TEST(NetworkSource, QuietPeersReadAsSilenceUntilCancelEndsTheWait) {
     ASSERT_TRUE(server.ok());
     const uint16_t udpPort = net_test::FreePort(SOCK_DGRAM);
     uint32_t error = 0;
+    // Half a sentence, then nothing: the connection is held until the test is done.
+    const std::string half = "$GPGGA,123519,4807.038,N";
     std::thread peer([&] {
         UniqueSocket client = server.Accept();
-        // Accepts and never sends; holds the connection until the test is done.
+        net_test::SendAll(client.get(), half);
         net_test::ReceiveBytes(client.get(), 1);
     });
     linkrules::ByteSourcePtr sources[] = {
@@ -138,10 +140,21 @@ TEST(NetworkSource, QuietPeersReadAsSilenceUntilCancelEndsTheWait) {
     };
     for (linkrules::ByteSourcePtr& source : sources) {
         ASSERT_TRUE(source) << "Winsock error " << error;
+        if (!source->TakesCommands()) {
+            ASSERT_TRUE(net_test::SendDatagram(udpPort, half));
+        }
+        EXPECT_EQ(Drain(*source, half.size(), false).bytes, half) << Narrow(source->Description());
+        // The half line stays open only while the reads report no silence:
+        // each silence must be the whole wait, even with the socket's event
+        // still set by the bytes already read (about 100 ms; at least 80 ms
+        // however coarse the clock).
         uint8_t buffer[64];
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
+            const DWORD start = GetTickCount();
             EXPECT_EQ(source->Read(buffer, sizeof(buffer)).status, ReadStatus::kSilence)
                 << Narrow(source->Description());
+            EXPECT_GE(GetTickCount() - start, 80u) << Narrow(source->Description());
+        }
         // A reader that reads on while quiet: only Cancel from here ends it.
         std::atomic<int> ended{-1};
         std::thread reader([&] {

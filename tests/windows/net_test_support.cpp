@@ -40,10 +40,10 @@ bool Ready(SOCKET s, bool forWrite) {
 
 }  // namespace
 
-Listener::Listener(int family) {
+Listener::Listener(int family, uint16_t port) {
     netlink::WinsockReady();
     int length = 0;
-    sockaddr_storage address = Loopback(family, 0, &length);
+    sockaddr_storage address = Loopback(family, port, &length);
     UniqueSocket s(socket(family, SOCK_STREAM, IPPROTO_TCP));
     if (!s || bind(s.get(), reinterpret_cast<sockaddr*>(&address), length) != 0 ||
         listen(s.get(), 4) != 0)

@@ -15,7 +15,8 @@ constexpr DWORD kWaitMs = 5000;
 // A TCP listener on a loopback port the system picks.
 class Listener {
   public:
-    explicit Listener(int family = AF_INET);
+    // `port` 0: one the system picks; else that one (a server coming back).
+    explicit Listener(int family = AF_INET, uint16_t port = 0);
     uint16_t port() const { return port_; }
     bool ok() const { return static_cast<bool>(listener_); }
     // The next client, or an empty socket after kWaitMs.
