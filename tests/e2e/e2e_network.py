@@ -241,7 +241,8 @@ def network_phase(env, args, results):
         cases = [
             ("50 MB without a line feed", flood),
             ("NUL bytes and binary",
-             lambda c: c.sendall(bytes(range(256)) * 64 + b"\x00" * 4096 + b"$GPTXT,after*00\r\n")),
+             lambda c: c.sendall(bytes(range(256)) * 64 + b"\x00" * 4096 +
+                                 b"\r\n$GPTXT,after*00\r\n")),
             ("a server that never sends", lambda c: c.recv(1)),
         ]
         for what, send in cases:
