@@ -46,10 +46,6 @@ TcpSource::TcpSource(linkrules::SourceSpec spec, UniqueSocket socket)
     : spec_(std::move(spec)), socket_(std::move(socket)) {}
 
 std::unique_ptr<TcpSource> TcpSource::Connect(const linkrules::SourceSpec& spec, uint32_t* error) {
-    if (!WinsockReady()) {
-        *error = kNoNetwork;
-        return nullptr;
-    }
     UniqueAddrInfo found = Resolve(spec, SOCK_STREAM, false, error);
     if (!found)
         return nullptr;
@@ -94,13 +90,9 @@ ReadResult TcpSource::Read(uint8_t* buffer, size_t capacity) {
         // 0: the other side closed; an error but "nothing yet": reset, aborted.
         if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK)
             return {ReadStatus::kLost, 0};
-        // Silence means the whole wait passed: the reader ends a half line on
-        // it, so an event already used up must not end the wait early.
-        const DWORD waited = GetTickCount() - start;
-        if (waited >= kReadWaitMs)
-            return {ReadStatus::kSilence, 0};
-        if (wait_.Wait(socket_.get(), kReadWaitMs - waited) == SocketWait::Outcome::kCancelled)
-            return {ReadStatus::kCancelled, 0};
+        const ReadStatus next = wait_.Rest(socket_.get(), start);
+        if (next != ReadStatus::kData)
+            return {next, 0};
     }
 }
 

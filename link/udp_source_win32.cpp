@@ -15,10 +15,6 @@ UdpSource::UdpSource(linkrules::SourceSpec spec, UniqueSocket socket)
     : spec_(std::move(spec)), socket_(std::move(socket)), datagram_(kDatagramUnits) {}
 
 std::unique_ptr<UdpSource> UdpSource::Bind(const linkrules::SourceSpec& spec, uint32_t* error) {
-    if (!WinsockReady()) {
-        *error = kNoNetwork;
-        return nullptr;
-    }
     UniqueAddrInfo found = Resolve(spec, SOCK_DGRAM, true, error);
     if (!found)
         return nullptr;
@@ -63,12 +59,9 @@ ReadResult UdpSource::Read(uint8_t* buffer, size_t capacity) {
             if (e != WSAEWOULDBLOCK && e != WSAECONNRESET && e != WSAEMSGSIZE)
                 return {ReadStatus::kLost, 0};
         }
-        // Only a whole wait without a datagram is silence (see TcpSource::Read).
-        const DWORD waited = GetTickCount() - start;
-        if (waited >= kReadWaitMs)
-            return {ReadStatus::kSilence, 0};
-        if (wait_.Wait(socket_.get(), kReadWaitMs - waited) == SocketWait::Outcome::kCancelled)
-            return {ReadStatus::kCancelled, 0};
+        const ReadStatus next = wait_.Rest(socket_.get(), start);
+        if (next != ReadStatus::kData)
+            return {next, 0};
     }
 }
 

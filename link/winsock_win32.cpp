@@ -57,6 +57,10 @@ UniqueAddrInfo Resolve(const linkrules::SourceSpec& spec, int type, bool passive
     ADDRINFOW hints = {};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = type;
+    if (!WinsockReady()) {
+        *error = kNoNetwork;
+        return UniqueAddrInfo();
+    }
     hints.ai_protocol = type == SOCK_DGRAM ? IPPROTO_UDP : IPPROTO_TCP;
     const wchar_t* host = nullptr;
     std::wstring hostText(spec.host.begin(), spec.host.end());
@@ -97,6 +101,15 @@ SocketWait::Outcome SocketWait::Wait(SOCKET socket, DWORD ms) {
     WSANETWORKEVENTS happened;
     WSAEnumNetworkEvents(socket, network_.get(), &happened);
     return Outcome::kReady;
+}
+
+linkrules::ReadStatus SocketWait::Rest(SOCKET socket, DWORD start) {
+    const DWORD waited = GetTickCount() - start;
+    if (waited >= kReadWaitMs)
+        return linkrules::ReadStatus::kSilence;
+    if (Wait(socket, kReadWaitMs - waited) == Outcome::kCancelled)
+        return linkrules::ReadStatus::kCancelled;
+    return linkrules::ReadStatus::kData;
 }
 
 }  // namespace netlink

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "link/byte_source.h"
 #include "link/source_spec.h"
 #include "win32/unique_handle.h"
 
@@ -27,9 +28,9 @@ std::u16string SocketErrorText(int error);
 constexpr uint32_t kNoNetwork = WSASYSNOTREADY;
 
 // The addresses of `spec`'s host and port for sockets of `type` (SOCK_STREAM,
-// SOCK_DGRAM). `passive` with an empty host: every local IPv4 address, for
-// binding. Empty, with `error` set (WSAHOST_NOT_FOUND ...), when nothing
-// resolves.
+// SOCK_DGRAM), Winsock started first. `passive` with an empty host: every
+// local IPv4 address, for binding. Empty, with `error` set (kNoNetwork,
+// WSAHOST_NOT_FOUND ...), when nothing resolves.
 UniqueAddrInfo Resolve(const linkrules::SourceSpec& spec, int type, bool passive, uint32_t* error);
 
 // The error of the call that just failed; never 0, so that it always reads
@@ -39,6 +40,9 @@ uint32_t LastSocketError(uint32_t otherwise = WSAECONNABORTED);
 }  // namespace netlink
 
 namespace netlink {
+
+// How long a Read waits for bytes before it reports silence.
+constexpr DWORD kReadWaitMs = 100;
 
 // The wait of a socket's Read: its network events (WSAEventSelect, which also
 // makes the socket non-blocking) or Cancel, whichever comes first, and at most
@@ -50,6 +54,11 @@ class SocketWait {
     // False when the events could not be made or tied to the socket.
     bool Attach(SOCKET socket, long events);
     Outcome Wait(SOCKET socket, DWORD ms);
+    // After a read that found nothing, `start` being when the read began:
+    // waits out the rest of its kReadWaitMs. kData: something happened, read
+    // again; kSilence: the whole wait passed (the reader ends a half line on
+    // it, so an event already used up must not end it early); kCancelled.
+    linkrules::ReadStatus Rest(SOCKET socket, DWORD start);
     // Manual reset: ends the wait in progress and every later one.
     void Cancel() { SetEvent(cancel_.get()); }
     bool Cancelled() const { return WaitForSingleObject(cancel_.get(), 0) == WAIT_OBJECT_0; }
@@ -58,8 +67,5 @@ class SocketWait {
     UniqueHandle network_;
     UniqueHandle cancel_;
 };
-
-// How long a Read waits for bytes before it reports silence.
-constexpr DWORD kReadWaitMs = 100;
 
 }  // namespace netlink
