@@ -13,6 +13,7 @@
 #include "link/link_state_win32.h"
 #include "link/log_file_win32.h"
 #include "link/raw_recording_win32.h"
+#include "link/source_address.h"
 #include "nmea/sentence_intake.h"
 #include "res/resource.h"
 #include "win32/messages.h"
@@ -110,6 +111,16 @@ void CBaseWnd::OpenStartSource(const linkrules::CommandLineChoice& choice) {
     }
     SendDlgItemMessageW(setupPanel.hwnd, IDC_BAUD, CB_SETCURSEL,
                         static_cast<WPARAM>(choice.baudIndex), 0);
+    // The list shows what was opened, as if it had been chosen there.
+    const wchar_t* entry = linkrules::IsNetworkSource(choice.source)                 ? L"Network:"
+                           : choice.source.kind == linkrules::SourceKind::kRecording ? L"Log File:"
+                                                                                     : nullptr;
+    const LRESULT at =
+        entry ? SendDlgItemMessageW(setupPanel.hwnd, IDC_PORT, CB_FINDSTRINGEXACT,
+                                    static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(entry))
+              : CB_ERR;
+    if (at != CB_ERR)
+        SendDlgItemMessageW(setupPanel.hwnd, IDC_PORT, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
     if (choice.source.kind != linkrules::SourceKind::kNone)
         setupPanel.ShowToggled(linkControl.OpenChosen(choice.source));
 }

@@ -15,7 +15,7 @@ import subprocess
 import threading
 import time
 
-from skyloom_e2e import (IDC_COLD_START, IDC_LOG_FILE, IDC_LOG_NAME, IDC_SEND, IDC_START_GPS,
+from skyloom_e2e import (IDC_COLD_START, IDC_PORT, IDC_LOG_FILE, IDC_LOG_NAME, IDC_SEND, IDC_START_GPS,
                          IDC_USER_SENTENCE, SOURCE_DIR, close_program, delivered_lines, Driver,
                          expect, Failure, Program, Pty, Simulator, wait_for, widen)
 
@@ -122,6 +122,9 @@ def network_phase(env, args, results):
             client.sendall(capture[at:at + 333])
         every_line_in_console(drive, wanted, "the capture")
         expect(drive.state(IDC_COLD_START)[1] == 1, "Cold Start is disabled on TCP")
+        selection, entries = drive.combo(IDC_PORT)
+        expect(entries[selection:selection + 1] == ["Network:"],
+               "the port list shows %r, not the network entry" % entries[selection:selection + 1])
 
         # A typed sentence goes to the connection as it would to a port.
         sentence = "$PMTK605*31"
