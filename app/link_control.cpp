@@ -4,15 +4,20 @@
 #include <iterator>
 #include <string>
 
+#include "app/network_open.h"
 #include "link/auto_send.h"
 #include "link/device_name.h"
 #include "link/log_file_win32.h"
+#include "link/network_sources_win32.h"
 #include "link/port_discovery_win32.h"
+#include "link/port_refresh.h"
 #include "link/raw_recording.h"
 #include "link/raw_recording_win32.h"
 #include "link/receiver_commands_win32.h"
+#include "link/source_address.h"
 #include "nmea/receiver_model.h"
 #include "nmea/text16.h"
+#include "panels/address_dialog.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
 #include "win32/messages.h"
@@ -38,6 +43,8 @@ LinkControl::LinkControl(CBackupDlg& setupPanel, CRestoreDlg& statusPanel, Recei
       enumerate_([](linkrules::PortListSink& list) { EnumeratePorts(list); }) {}
 
 LRESULT LinkControl::ToggleLink() {
+    if (opening_)
+        return kToggleAnswered;
     setupPanel_.EnableStart(false);
     if (link_.IsOpen() || waiting_) {
         link_.Close();
@@ -59,30 +66,81 @@ LRESULT LinkControl::ToggleLink() {
         return 0;
     }
 
-    ClearReceiverModel(model_);
-    const bool opened = Open(spec);
-    StartFresh();
+    const LRESULT result = StartLink(spec);
+    setupPanel_.EnableStart(true);
+    return result;
+}
 
-    if (opened) {
+LRESULT LinkControl::OpenChosen(const linkrules::SourceSpec& spec) {
+    if (opening_ || link_.IsOpen() || waiting_ || spec.kind == linkrules::SourceKind::kNone)
+        return 0;
+    if (linkrules::IsNetworkSource(spec))
+        lastAddress_ = linkrules::SourceAddressText(spec);
+    setupPanel_.EnableStart(false);
+    const LRESULT result = StartLink(spec);
+    setupPanel_.EnableStart(true);
+    return result;
+}
+
+LRESULT LinkControl::StartLink(const linkrules::SourceSpec& spec) {
+    ClearReceiverModel(model_);
+    const LRESULT result = Open(spec);
+    StartFresh();
+    if (result == 1) {
         setupPanel_.LinkOpen = 1;
+        setupPanel_.LinkReceivesOnly = link_.Live() && !link_.TakesCommands() ? 1 : 0;
         // What a lost source is opened with again: a recording is never lost.
         reopen_ = link_.Live() ? link_.Spec() : linkrules::SourceSpec();
         reopenName_ = link_.Description();
     }
-    setupPanel_.EnableStart(true);
-    return opened ? 1 : 0;
+    return result;
 }
 
-bool LinkControl::Open(linkrules::SourceSpec spec) {
+bool LinkControl::OpenNetwork(const linkrules::SourceSpec& spec, uint32_t* error) {
+    opening_ = true;
+    linkrules::ByteSourcePtr source = OpenNetworkAnswering(spec, error);
+    opening_ = false;
+    return source && link_.Open(std::move(source), spec, owner_).ok();
+}
+
+LRESULT LinkControl::Open(linkrules::SourceSpec spec) {
     if (spec.kind == linkrules::SourceKind::kRecording && spec.device.empty()) {
         // The dialog's own buffer, not a port name's 128 units: an ordinary
         // deep path must not be cut or refused.
         wchar_t path[MAX_PATH];
         if (!ChoosePlaybackPath(owner_, path, std::size(path)))
-            return false;
+            return 0;
         spec.device = AsText16(path);
     }
-    return link_.Open(spec, owner_).ok();
+    if (linkrules::AsksForAddress(spec)) {
+        CAddressDlg dialog;
+        std::u16string typed;
+        if (!dialog.Ask(owner_, lastAddress_, &spec, &typed))
+            return kToggleAnswered;
+        lastAddress_ = typed;
+    }
+    if (linkrules::IsNetworkSource(spec)) {
+        uint32_t error = 0;
+        if (OpenNetwork(spec, &error))
+            return 1;
+        const std::u16string text =
+            u"Connection ERROR!! " + netlink::NetworkFailureText(spec, error);
+        setupPanel_.console.ShowOnly(AsWide(text.c_str()));
+        return kToggleAnswered;
+    }
+    const OpenResult result = link_.Open(spec, owner_);
+    if (result.ok())
+        return 1;
+    if (spec.kind == linkrules::SourceKind::kPort && result.failure == OpenFailure::kRefused) {
+        // The port is there but will not run at this rate (or 8N1): say so,
+        // rather than read it at whatever rate it had.
+        const std::u16string text = u"ComPort ERROR!! " + linkrules::PortName(spec.device) +
+                                    u" refuses " + AsText16(std::to_wstring(spec.baud).c_str()) +
+                                    u" baud 8N1";
+        setupPanel_.console.ShowOnly(AsWide(text.c_str()));
+        return kToggleAnswered;
+    }
+    return 0;
 }
 
 void LinkControl::StartFresh() {

@@ -38,6 +38,11 @@ class LinkControl {
     // port) or opens the selected entry. 1 when a link was opened or closed,
     // 0 when nothing was opened.
     LRESULT ToggleLink();
+    // Opens `spec` as if it had been chosen in the lists and started by hand
+    // (the command line's source): an address is not asked for, a port need
+    // not be listed. The same answers as ToggleLink; 0 also while a link is
+    // open.
+    LRESULT OpenChosen(const linkrules::SourceSpec& spec);
     // The program's link: what is open, and the way commands reach it.
     Link& link() { return link_; }
     const Link& link() const { return link_; }
@@ -117,8 +122,14 @@ class LinkControl {
 
     PortEnumerator enumerate_;
     bool portsStale_ = false;  // a device came or went since the list was built
-    // Opens `spec`, asking for the recording first where playback has none.
-    bool Open(linkrules::SourceSpec spec);
+    // Opens `spec`, asking for the recording first where playback has none,
+    // and for the address where the Network entry has none. 1 opened, 0 not
+    // opened (the panel's "ComPort ERROR!!"), kToggleAnswered: not opened, the
+    // reason shown or the dialog cancelled.
+    LRESULT Open(linkrules::SourceSpec spec);
+    LRESULT StartLink(const linkrules::SourceSpec& spec);
+    // The network open off this thread, the window answering meanwhile.
+    bool OpenNetwork(const linkrules::SourceSpec& spec, uint32_t* error);
 
     Link link_;
     // The live source the open link reads (or waits for), as it was opened,
@@ -127,4 +138,9 @@ class LinkControl {
     linkrules::SourceSpec reopen_;
     std::u16string reopenName_;
     bool waiting_ = false;
+    // A network open waits in OpenNetworkAnswering: a click sent meanwhile
+    // must not start or end another.
+    bool opening_ = false;
+    // What the address dialog offers: the last address taken in this run.
+    std::u16string lastAddress_ = u"tcp://";
 };

@@ -4,6 +4,7 @@
 #include "app/link_control.h"
 #include "link/port_discovery_win32.h"
 #include "link/port_refresh.h"
+#include "link/source_address.h"
 #include "nmea/receiver_model.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
@@ -80,7 +81,8 @@ void LinkControl::LosePort() {
     link_.Close();
     waiting_ = true;
     console_.SetConsoleColor(kColorRed);
-    console_.ConsoleInsert(linkrules::kPortLostNote);
+    console_.ConsoleInsert(linkrules::IsNetworkSource(reopen_) ? linkrules::kConnectionLostNote
+                                                               : linkrules::kPortLostNote);
     setupPanel_.ShowLinkState(LinkView::kWaiting);
     const std::u16string caption = u"Skyloom  Waiting for " + reopenName_;
     SetWindowTextW(owner_, AsWide(caption.c_str()));
@@ -93,15 +95,21 @@ void LinkControl::RetryLostPort() {
         return;
     }
     // The same open as the user's: same entry, same rate, a reader of its own.
-    if (!link_.Open(reopen_, owner_).ok())
+    if (linkrules::IsNetworkSource(reopen_)) {
+        uint32_t error = 0;
+        if (!OpenNetwork(reopen_, &error))
+            return;
+    } else if (!link_.Open(reopen_, owner_).ok()) {
         return;
+    }
     EndPortWait();
     ClearReceiverModel(model_);
     StartFresh();
     setupPanel_.LinkOpen = 1;
     setupPanel_.ShowLinkState(LinkView::kReopened);
     console_.SetConsoleColor(kColorBlack);
-    console_.ConsoleInsert(linkrules::kPortBackNote);
+    console_.ConsoleInsert(linkrules::IsNetworkSource(reopen_) ? linkrules::kConnectionBackNote
+                                                               : linkrules::kPortBackNote);
 }
 
 void LinkControl::EndPortWait() {

@@ -8,9 +8,12 @@
 #include <string>
 
 #include "app/about_box.h"
+#include "app/network_open.h"
+#include "app/program_arguments.h"
 #include "link/link_state_win32.h"
 #include "link/log_file_win32.h"
 #include "link/raw_recording_win32.h"
+#include "link/source_address.h"
 #include "nmea/sentence_intake.h"
 #include "res/resource.h"
 #include "win32/dpi.h"
@@ -104,6 +107,27 @@ bool CBaseWnd::CreateMainWindow(HINSTANCE instance, int showCommand) {
     UpdateWindow(window);
     SetTimer(window, TIMER_STARTUP, kStartupPeriodMs, nullptr);
     return true;
+}
+
+void CBaseWnd::OpenStartSource(const linkrules::CommandLineChoice& choice) {
+    if (!choice.error.empty()) {
+        ShowArgumentsRefused(hwnd, choice);
+        return;
+    }
+    SendDlgItemMessageW(setupPanel.hwnd, IDC_BAUD, CB_SETCURSEL,
+                        static_cast<WPARAM>(choice.baudIndex), 0);
+    // The list shows what was opened, as if it had been chosen there.
+    const wchar_t* entry = linkrules::IsNetworkSource(choice.source)                 ? L"Network:"
+                           : choice.source.kind == linkrules::SourceKind::kRecording ? L"Log File:"
+                                                                                     : nullptr;
+    const LRESULT at =
+        entry ? SendDlgItemMessageW(setupPanel.hwnd, IDC_PORT, CB_FINDSTRINGEXACT,
+                                    static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(entry))
+              : CB_ERR;
+    if (at != CB_ERR)
+        SendDlgItemMessageW(setupPanel.hwnd, IDC_PORT, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+    if (choice.source.kind != linkrules::SourceKind::kNone)
+        setupPanel.ShowToggled(linkControl.OpenChosen(choice.source));
 }
 
 bool CBaseWnd::OnCreate(HWND hwnd) {
@@ -317,6 +341,12 @@ LRESULT CBaseWnd::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_DESTROY:
             OnDestroy();
             return 0;
+        case WM_CLOSE:
+            if (g_networkOpening != 0) {
+                PostMessageW(hwnd, WM_CLOSE, 0, 0);
+                return 0;
+            }
+            return DefWindowProcW(hwnd, message, wParam, lParam);
         case WM_ACTIVATE:
             OnActivate(LOWORD(wParam));
             return 0;

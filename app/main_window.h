@@ -11,6 +11,7 @@
 #include "app/position_run.h"
 #include "app/ttff_run.h"
 #include "app/win32_intake_host.h"
+#include "link/command_line.h"
 #include "panels/position_dialog.h"
 #include "panels/setup_panel.h"
 #include "panels/status_panel.h"
@@ -50,6 +51,11 @@ class CBaseWnd : public CWnd {
     TtffRun ttffRun;
     CPositionDlg positionDialog;
     PositionRun positionRun;
+
+    // The command line's choice, once the window shows: its refusal in a
+    // message box, or its rate set in the baud list and its source opened as
+    // if started by hand.
+    void OpenStartSource(const linkrules::CommandLineChoice& choice);
 
     // View > Advanced Controls: the setup panel shows or hides them, and the
     // window grows below them by what the panel needs, or shrinks back to

@@ -124,6 +124,8 @@ void TtffRun::OnTtffStart() {
         SetNote("Pause: a whole number of seconds from 0 to %u.", stats::kTtffMaxSeconds);
     } else if (!link_.link().IsOpen()) {
         SetNote("Open the receiver with Start GPS first.");
+    } else if (link_.link().Live() && !link_.link().TakesCommands()) {
+        SetNote("This source takes no commands: a series needs a receiver it can restart.");
     } else if (series_.Configure(config)) {
         SYSTEMTIME local;
         SYSTEMTIME utc;

@@ -18,6 +18,8 @@ EntryKind ResolveEntry(const char16_t* cutEntry, char16_t* deviceName, size_t ca
         deviceName[0] = 0;
     if (text16::Equal(cutEntry, "Log File"))
         return EntryKind::kRecording;
+    if (text16::Equal(cutEntry, "Network"))
+        return EntryKind::kNetwork;
 
     // The name to open: what the "(COM...)" part holds, or else the whole text.
     const char16_t* name = cutEntry;
@@ -56,6 +58,10 @@ SourceSpec SourceForEntry(const std::u16string& entry, int baudIndex) {
     const EntryKind kind = ResolveEntry(cut.c_str(), device);
     if (kind == EntryKind::kRecording) {
         spec.kind = SourceKind::kRecording;
+        return spec;
+    }
+    if (kind == EntryKind::kNetwork) {
+        spec.kind = SourceKind::kTcp;
         return spec;
     }
     if (kind != EntryKind::kPort || baudIndex < 0 || baudIndex >= kBaudRateCount)

@@ -6,14 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "link/baud_rates.h"
 #include "link/source_spec.h"
 
 namespace linkrules {
-
-// Baud rates by the baud list's selection.
-constexpr int kBaudRateCount = 9;
-constexpr uint32_t kBaudRates[kBaudRateCount] = {1200,  2400,  4800,  9600,  14400,
-                                                 19200, 38400, 57600, 115200};
 
 // The list entry text is fetched into a buffer of this many units.
 constexpr size_t kEntryUnits = 256;
@@ -22,6 +18,7 @@ constexpr size_t kPortDeviceUnits = 128;
 
 enum class EntryKind {
     kRecording,  // "Log File:": the file dialog chooses the device
+    kNetwork,    // "Network:": the address dialog chooses the source
     kPort,       // deviceName holds "\\.\" and the port's name
     kUnusable,   // nothing can be opened for this entry
 };
@@ -42,7 +39,9 @@ EntryKind ResolveEntry(const char16_t* cutEntry, char16_t (&deviceName)[N]) {
 
 // The source an entry of the port list stands for, at the rate of the baud
 // list's selection `baudIndex`, as ResolveEntry reads the entry: "Log File:"
-// is playback of a recording still to be chosen (its device empty), a port
+// is playback of a recording still to be chosen (its device empty),
+// "Network:" a network source whose address is still to be asked (kTcp with
+// no host: AsksForAddress), a port
 // entry the port it names; an unusable entry, or a port without a rate (-1:
 // none selected), is kNone. The port list's texts are read here and nowhere
 // after: the link opens the typed value.

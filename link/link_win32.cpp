@@ -1,6 +1,7 @@
 #include "link/link_win32.h"
 
 #include "link/link_state_win32.h"
+#include "link/network_sources_win32.h"
 #include "link/recording_source_win32.h"
 #include "link/serial_source_win32.h"
 
@@ -40,6 +41,15 @@ linkrules::ByteSourcePtr OpenByteSource(const linkrules::SourceSpec& spec, OpenR
                 return nullptr;
             }
             source = RecordingSource::Open(spec.device, &error);
+            break;
+        case SourceKind::kTcp:
+        case SourceKind::kUdp:
+        case SourceKind::kGpsd:
+            if (spec.port == 0 || (spec.host.empty() && spec.kind != SourceKind::kUdp)) {
+                *result = Failed(OpenFailure::kUnusable);
+                return nullptr;
+            }
+            source = netlink::OpenNetworkSource(spec, &error);
             break;
         case SourceKind::kNone:
             *result = Failed(OpenFailure::kUnusable);

@@ -6,6 +6,9 @@ namespace linkrules {
 
 const char16_t kPortLostNote[] = u"ComPort LOST!!\r\n";
 const char16_t kPortBackNote[] = u"ComPort BACK!!\r\n";
+const char16_t kConnectionLostNote[] = u"Connection LOST!!\r\n";
+const char16_t kConnectionBackNote[] = u"Connection BACK!!\r\n";
+const char16_t kNoCommandsNote[] = u"Commands are not sent to this source: it only receives.\r\n";
 
 namespace {
 
@@ -54,16 +57,21 @@ int32_t RefreshedSelection(const std::vector<std::u16string>& before, int32_t se
     if (arrivals == 1)
         return arrived;
 
+    const int32_t network = static_cast<int32_t>(ports.size());
+    const int32_t fallback = ports.empty() ? network + 1 : 0;
     if (selected < 0 || static_cast<size_t>(selected) >= before.size())
-        return 0;
+        return fallback;
     std::u16string key;
-    if (Resolve(before[static_cast<size_t>(selected)], &key) == EntryKind::kRecording)
-        return static_cast<int32_t>(ports.size());
+    const EntryKind kind = Resolve(before[static_cast<size_t>(selected)], &key);
+    if (kind == EntryKind::kNetwork)
+        return network;
+    if (kind == EntryKind::kRecording)
+        return network + 1;
     for (size_t i = 0; i < ports.size(); ++i) {
         if (!key.empty() && PortKey(ports[i]) == key)
             return static_cast<int32_t>(i);
     }
-    return 0;
+    return fallback;
 }
 
 std::u16string PortName(const std::u16string& key) {

@@ -31,11 +31,11 @@ std::u16string PortKey(const std::u16string& entry);
 bool ListsPort(const std::vector<std::u16string>& entries, const std::u16string& key);
 
 // The entry to select once the list is rebuilt from `ports` followed by the
-// playback entry, given the entries it held before and the one selected then
-// (-1 for none). A single port that was not there before is the one the
-// user has just plugged in; otherwise the selected port stays selected
-// wherever it now is (the playback entry too), and anything else falls back
-// to the first entry.
+// network and playback entries, given the entries it held before and the one
+// selected then (-1 for none). A single port that was not there before is
+// the one the user has just plugged in; otherwise the selected port stays
+// selected wherever it now is (the network and playback entries too), and
+// anything else falls back to the first port, or playback when none is left.
 int32_t RefreshedSelection(const std::vector<std::u16string>& before, int32_t selected,
                            const std::vector<std::u16string>& ports);
 
@@ -45,5 +45,10 @@ std::u16string PortName(const std::u16string& key);
 // Console notes when the open port goes away and when it has been opened again.
 extern const char16_t kPortLostNote[];
 extern const char16_t kPortBackNote[];
+// The same for a TCP or gpsd connection that dropped and came back.
+extern const char16_t kConnectionLostNote[];
+extern const char16_t kConnectionBackNote[];
+// Said once when a source that only receives (UDP, gpsd) is opened.
+extern const char16_t kNoCommandsNote[];
 
 }  // namespace linkrules

@@ -12,7 +12,7 @@ enum class SourceKind : uint8_t {
     kNone,       // nothing that can be opened (an unusable list entry)
     kPort,       // a serial port: `device` is "\\.\COM5", `baud` its rate
     kRecording,  // a file played back: `device` is its path; empty: ask for one
-    kTcp,        // a TCP client of `host`:`port`
+    kTcp,        // a TCP client of `host`:`port`; no host: the address is still to be asked
     kUdp,        // datagrams to `port`, bound to `host` (empty: every address)
     kGpsd,       // gpsd at `host`:`port` (2947 unless given)
 };

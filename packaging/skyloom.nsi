@@ -5,8 +5,9 @@
 ; Installs for the current user by default (no administrator rights, into
 ; %LOCALAPPDATA%\Programs\Skyloom, HKCU) or for all users (Program Files, HKLM).
 ; Command line: /S silent, /CURRENTUSER, /ALLUSERS, /D=dir (last, unquoted).
-; The registry is touched only for the uninstall entry; the program itself
-; keeps no settings.
+; The registry is touched only for the uninstall entry and the association
+; of .pgl recordings (a double-click plays one); the program itself keeps no
+; settings.
 
 Unicode true
 Target amd64-unicode
@@ -33,6 +34,12 @@ SetCompressor /SOLID lzma
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Skyloom"
 !define UNINSTALLER "uninstall.exe"
 !define SHORTCUT "$SMPROGRAMS\Skyloom.lnk"
+; The .pgl association, under SHCTX\Software\Classes: per user or all users.
+!define PROGID "Skyloom.Recording"
+!define EXT_KEY "Software\Classes\.pgl"
+!define PROGID_KEY "Software\Classes\${PROGID}"
+; SHCNE_ASSOCCHANGED: Explorer rereads the associations without a restart.
+!define NOTIFY_ASSOCIATIONS "shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)"
 ; ERROR_ELEVATION_REQUIRED: what a silent all-users run without rights exits with.
 !define EXIT_NEEDS_ADMIN 740
 
@@ -213,6 +220,13 @@ Section "${APP}" SecMain
   WriteRegStr SHCTX "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
   WriteRegDWORD SHCTX "${UNINST_KEY}" "NoModify" 1
   WriteRegDWORD SHCTX "${UNINST_KEY}" "NoRepair" 1
+  WriteRegStr SHCTX "${PROGID_KEY}" "" "Skyloom recording"
+  WriteRegStr SHCTX "${PROGID_KEY}\DefaultIcon" "" '"$INSTDIR\skyloom.exe",0'
+  WriteRegStr SHCTX "${PROGID_KEY}\shell\open\command" "" '"$INSTDIR\skyloom.exe" "%1"'
+  WriteRegStr SHCTX "${EXT_KEY}" "" "${PROGID}"
+  WriteRegStr SHCTX "${EXT_KEY}\OpenWithProgids" "${PROGID}" ""
+  System::Call "${NOTIFY_ASSOCIATIONS}"
+
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD SHCTX "${UNINST_KEY}" "EstimatedSize" "$0"
 SectionEnd
@@ -254,4 +268,15 @@ Section "Uninstall"
   RMDir "$INSTDIR"
   Delete "${SHORTCUT}"
   DeleteRegKey SHCTX "${UNINST_KEY}"
+
+  ; .pgl is left to whatever took it over since; only what is ours goes.
+  DeleteRegKey SHCTX "${PROGID_KEY}"
+  DeleteRegValue SHCTX "${EXT_KEY}\OpenWithProgids" "${PROGID}"
+  DeleteRegKey /ifempty SHCTX "${EXT_KEY}\OpenWithProgids"
+  ReadRegStr $R0 SHCTX "${EXT_KEY}" ""
+  ${If} $R0 == "${PROGID}"
+    DeleteRegValue SHCTX "${EXT_KEY}" ""
+  ${EndIf}
+  DeleteRegKey /ifempty SHCTX "${EXT_KEY}"
+  System::Call "${NOTIFY_ASSOCIATIONS}"
 SectionEnd

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "link/device_name.h"
+#include "link/port_refresh.h"
 #include "res/resource.h"
 #include "win32/dpi.h"
 #include "win32/messages.h"
@@ -12,10 +13,10 @@
 
 namespace {
 
-constexpr WPARAM kDefaultBaudIndex = 2;  // "4800"
-
 // The port list's last entry: plays back a recording instead of a port.
 const wchar_t kPlaybackEntry[] = L"Log File:";
+// After the ports, before playback: a receiver on the network.
+const wchar_t kNetworkEntry[] = L"Network:";
 
 // The combo boxes' places in pixels (left, top, right, bottom); the height
 // includes the drop-down list.
@@ -198,18 +199,14 @@ void CBackupDlg::FillLists(HWND window) {
     AddString(window, IDC_FILTER_OP, L"=");
     AddString(window, IDC_FILTER_OP, L">");
     AddString(window, IDC_FILTER_OP, L"<");
-    SendDlgItemMessageW(window, IDC_BAUD, CB_SETCURSEL, kDefaultBaudIndex, 0);
+    SendDlgItemMessageW(window, IDC_BAUD, CB_SETCURSEL, linkrules::kDefaultBaudIndex, 0);
     EndPortList();
 }
 
 void CBackupDlg::OnCommand(HWND window, int id) {
     switch (id) {
         case IDC_START_GPS:
-            if (SendMessageW(mainWindow, UM_TOGGLE_LINK, 0, 0) == 0) {
-                console.ShowOnly(L"ComPort ERROR!!");
-                return;
-            }
-            ShowLinkState(LinkOpen != 0 ? LinkView::kOpen : LinkView::kClosed);
+            ShowToggled(SendMessageW(mainWindow, UM_TOGGLE_LINK, 0, 0));
             return;
         case IDC_COLD_START:
         case IDC_FACTORY_RESET: {
@@ -262,6 +259,20 @@ void CBackupDlg::OnCheckBox(HWND window, int id, UINT onMessage, UINT offMessage
     PostMessageW(mainWindow, checked ? onMessage : offMessage, 0, 0);
 }
 
+void CBackupDlg::ShowToggled(LRESULT answer) {
+    if (answer == 0) {
+        console.ShowOnly(L"ComPort ERROR!!");
+        return;
+    }
+    if (answer == kToggleAnswered)
+        return;
+    ShowLinkState(LinkOpen != 0 ? LinkView::kOpen : LinkView::kClosed);
+    if (LinkOpen != 0 && LinkReceivesOnly != 0) {
+        console.SetColor(RGB(0, 0, 0));
+        console.Insert(AsWide(linkrules::kNoCommandsNote));
+    }
+}
+
 void CBackupDlg::ShowLinkState(LinkView view) {
     const HWND window = hwnd;
     // A port to send commands to; and a link (or the wait for one) that the
@@ -279,12 +290,14 @@ void CBackupDlg::ShowLinkState(LinkView view) {
         if (console.hwnd() != nullptr)
             SendMessageW(console.hwnd(), WM_SETFOCUS, 0, 0);
     }
-    Enable(window, IDC_COLD_START, open);
-    Enable(window, IDC_FACTORY_RESET, open);
+    // A source that only receives has nothing to command.
+    const bool commands = open && LinkReceivesOnly == 0;
+    Enable(window, IDC_COLD_START, commands);
+    Enable(window, IDC_FACTORY_RESET, commands);
     Enable(window, IDC_SCAN_PORTS, !held);
     SetDlgItemTextW(window, IDC_START_GPS, held ? L"Close GPS" : L"Start GPS");
     for (int id : kLinkCommands)
-        Enable(window, id, open);
+        Enable(window, id, commands);
     Enable(window, IDC_PORT, !held);
     Enable(window, IDC_BAUD, !held);
 }
@@ -323,8 +336,12 @@ void CBackupDlg::ClearPortList() {
 }
 
 void CBackupDlg::EndPortList() {
+    const LRESULT ports = SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETCOUNT, 0, 0);
+    AddString(hwnd, IDC_PORT, kNetworkEntry);
     AddString(hwnd, IDC_PORT, kPlaybackEntry);
-    SendDlgItemMessageW(hwnd, IDC_PORT, CB_SETCURSEL, 0, 0);
+    // The first port; without one, playback, as before there was a network
+    // entry: Start GPS on a machine without receivers plays a recording.
+    SendDlgItemMessageW(hwnd, IDC_PORT, CB_SETCURSEL, ports > 0 ? 0 : 1, 0);
 }
 
 void CBackupDlg::ComboSink::Clear() {

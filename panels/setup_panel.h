@@ -38,8 +38,8 @@ class CBackupDlg : public CWnd {
     linkrules::PortListSink& PortList();
     // Empties the port list.
     void ClearPortList();
-    // Ends the list as start-up leaves it: the playback entry last, the first
-    // entry selected.
+    // Ends the list as start-up leaves it: the network and playback entries
+    // last, the first port selected, or playback when there is none.
     void EndPortList();
 
     // Every entry of the port list, in order, and the selected one's place
@@ -50,6 +50,9 @@ class CBackupDlg : public CWnd {
     bool PortListDropped() const;
     // The controls' state for the link (also applied after each toggle).
     void ShowLinkState(LinkView view);
+    // What Start GPS shows for UM_TOGGLE_LINK's answer: the controls for the
+    // link, "ComPort ERROR!!" for 0, nothing more when the reason is told.
+    void ShowToggled(LRESULT answer);
 
     // The selected entry of the port list; false when nothing is selected or
     // the entry has `capacity` units or more.
@@ -101,6 +104,10 @@ class CBackupDlg : public CWnd {
     Console console;
     HWND mainWindow = nullptr;  // target of every message the panel sends
     int32_t LinkOpen = 0;
+    // 1 while the open link is a live source that only receives (UDP, gpsd):
+    // the command controls stay disabled, and the console says so once when
+    // it opens.
+    int32_t LinkReceivesOnly = 0;
     int32_t RescanBusy = 0;
 
   private:

@@ -11,6 +11,7 @@
 #define IDD_STATUS_PANEL 107
 #define IDD_TTFF_TEST 108
 #define IDD_POSITION_STATS 109
+#define IDD_NETWORK_ADDRESS 110
 
 #define IDC_PORT 1000
 #define IDC_BAUD 1001
@@ -60,6 +61,9 @@
 #define IDC_POS_SAVE 1041
 #define IDC_POS_FIGURES 1042
 #define IDC_POS_NOTE 1043
+// The network address dialog (template 110).
+#define IDC_NET_ADDRESS 1044
+#define IDC_NET_ERROR 1045
 
 // The resource compiler cannot read the command enum of win32/messages.h; the
 // menu and the accelerators use these copies, and a test checks that the

@@ -23,7 +23,13 @@
 #   paint     one paint of the status panel with 48 satellites, at the
 #             default size and large at 96, 144 and 192 dpi (PAINTS times
 #             each, default 500): median, mean, 99th percentile and worst.
-# Usage: scripts/bench-wine.sh [playback|live|paint|all] [SECONDS]
+#   network   the same receiver as live, once as skyloom-sim --tcp-listen
+#             through a TCP source and once on a pseudo-terminal port, for
+#             SECONDS each: lines per second side by side; then the bad
+#             network cases (a host that does not resolve, a port out of
+#             range, 50 MB without a line feed, NUL bytes and binary, a server
+#             that never sends), the probe running in each.
+# Usage: scripts/bench-wine.sh [playback|live|network|paint|all] [SECONDS]
 #        scripts/bench-wine.sh paint [PAINTS]
 #        scripts/bench-wine.sh ports [OPENCLOSE [PULLS]]
 # SKYLOOM_WINDOW_BENCH=EXE runs that benchmark executable instead of building
@@ -34,7 +40,7 @@ set -euo pipefail
 
 what=${1:-all}
 seconds=${2:-60}
-case $what in playback | live | ports | paint | all) ;; *) die "bench-wine.sh: playback, live, ports, paint or all" ;; esac
+case $what in playback | live | network | ports | paint | all) ;; *) die "bench-wine.sh: playback, live, network, ports, paint or all" ;; esac
 case $seconds in '' | *[!0-9]* | 0) die "bench-wine.sh: SECONDS must be a positive whole number" ;; esac
 
 ensure_packages
@@ -82,7 +88,7 @@ if [ "$what" = paint ] || [ "$what" = all ]; then
   wine "$WIN/bench/wine/skyloom-paint-bench.exe" "$paints" | tr -d '\r'
 fi
 
-if [ "$what" = live ] || [ "$what" = all ]; then
+if [ "$what" = live ] || [ "$what" = network ] || [ "$what" = all ]; then
   COM=7
   serial_pty_start "$DIR/pty"
   wine_com_port_register $COM "$DIR/pty/gps_dev"
@@ -132,6 +138,23 @@ print(f"live: {len(want)} lines sent, {len(got)} logged, {len(missing)} sent lin
 if missing[:5]:
     print("live: first missing:", [want[i].strip() for i in missing[:5]])
 PY
+fi
+
+if [ "$what" = network ] || [ "$what" = all ]; then
+  # The same receiver as live, served by skyloom-sim over TCP on loopback;
+  # the simulator starts sending once the viewer has connected.
+  tcp_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  "$SIM" --tcp-listen "$tcp_port" --baud 115200 --rate-hz 10 --systems GP,GL,GA,BD \
+    --fix-after 0 --duration "$seconds" >"$DIR/sim-tcp.out" 2>&1 &
+  SIM_PID=$!
+  wine "$BENCH" live "tcp://127.0.0.1:$tcp_port" $((seconds + 4)) bench-tcp >"$DIR/live-tcp.out" 2>&1 || true
+  wait "$SIM_PID" || true
+  SIM_PID=""
+  tr -d '\r' <"$DIR/live-tcp.out" | sed 's/^live:/tcp:/'
+  rate_of() { tr -d '\r' <"$1" | sed -n 's/.* lines handled in .* (\([0-9]*\) lines\/s)$/\1/p'; }
+  echo "network: lines per second, TCP source $(rate_of "$DIR/live-tcp.out") against pseudo-terminal port $(rate_of "$DIR/live.out") (the same simulated receiver, 115200 baud, 10 Hz, four systems)"
+  log "network: bad cases"
+  wine "$BENCH" bad-servers 2>&1 | tr -d '\r'
 fi
 
 if [ "$what" = ports ] || [ "$what" = all ]; then

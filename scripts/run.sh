@@ -10,8 +10,14 @@
 #   - Without one (or with --headless) it runs on Xvfb, presses "Start GPS"
 #     itself, waits for the first fix, saves a screenshot and closes everything.
 #
-# Usage: scripts/run.sh [--headless] [--screenshot FILE] [--advanced] [--size WxH] [--position S]
-#                       [--fix-after S] [--speed KMH] [--wander M] [--quality Q]
+# With --source tcp the simulated receiver is a TCP server on the loopback
+# address instead (skyloom-sim --tcp-listen), and the viewer is started with
+# its address on the command line, so it connects at once.
+#
+# Usage: scripts/run.sh [--source port|tcp] [--headless] [--screenshot FILE] [--advanced]
+#                       [--size WxH] [--position S] [--fix-after S] [--speed KMH] [--wander M]
+#                       [--quality Q]
+#   --source port|tcp  the receiver on COM5 (default) or on a TCP connection
 #   --headless         run on Xvfb even when a display is there
 #   --screenshot FILE  where the headless run saves its screenshot
 #                      (default: build/skyloom-screenshot.png)
@@ -38,8 +44,10 @@ speed=36
 wander=0
 quality=gps
 position=0
+source_kind=port
 while [ $# -gt 0 ]; do
   case "$1" in
+    --source) source_kind=${2:?--source needs port or tcp}; shift ;;
     --headless) headless=1 ;;
     --advanced) advanced=1 ;;
     --size) size=${2:?--size needs WIDTHxHEIGHT}; shift ;;
@@ -55,6 +63,7 @@ while [ $# -gt 0 ]; do
   shift
 done
 case "$screenshot" in /*) ;; *) screenshot="$PWD/$screenshot" ;; esac
+case "$source_kind" in port | tcp) ;; *) die "--source is port or tcp, not $source_kind" ;; esac
 
 COM=5
 DESKTOP=skyloom
@@ -113,19 +122,28 @@ trap 'exit 130' INT TERM
 [ $headless -eq 1 ] && xvfb_start
 wine_prefix_setup
 mkdir -p "$RUN_DIR"
-serial_pty_start "$RUN_DIR"
-wine_com_port_register "$COM" "$RUN_DIR/gps_dev" "Skyloom Simulated GPS"
+viewer_args=()
+if [ "$source_kind" = tcp ]; then
+  TCP_PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  sim_output=(--tcp-listen "$TCP_PORT")
+  viewer_args=("tcp://127.0.0.1:$TCP_PORT")
+else
+  serial_pty_start "$RUN_DIR"
+  wine_com_port_register "$COM" "$RUN_DIR/gps_dev" "Skyloom Simulated GPS"
+  sim_output=("$RUN_DIR/gps_host")
+fi
 
 start_sim() {
   "$SIM" --baud 115200 --fix-after "$fix_after" --speed "$speed" --wander "$wander" \
-    --quality "$quality" "$RUN_DIR/gps_host" \
+    --quality "$quality" "${sim_output[@]}" \
     >"$RUN_DIR/sim.log" 2>&1 &
   SIM_PID=$!
 }
 
 start_viewer() {
   # The viewer writes its log files beside the executable.
-  (cd "$(dirname "$EXE")" && exec wine explorer "/desktop=$DESKTOP,$DESKTOP_SIZE" skyloom.exe) \
+  (cd "$(dirname "$EXE")" &&
+    exec wine explorer "/desktop=$DESKTOP,$DESKTOP_SIZE" skyloom.exe "${viewer_args[@]}") \
     >"$RUN_DIR/viewer.log" 2>&1 &
   VIEWER_PID=$!
 }
@@ -134,6 +152,23 @@ drive() {  # one driver command inside the viewer's virtual desktop; its "ok" an
   # Wine's own notes can land on standard output too: keep the answer alone.
   wine "$DRIVER" --desktop "$DESKTOP" "$@" 2>/dev/null | tr -d '\r' | grep -a '^ok'
 }
+
+if [ "$source_kind" = tcp ]; then
+  # The simulated receiver waits for its first client; the viewer connects
+  # at start, so the search and the first fix play out from then on.
+  start_sim
+  if [ $headless -eq 0 ]; then
+    start_viewer
+    log "Skyloom runs on display $DISPLAY, connected to tcp://127.0.0.1:$TCP_PORT."
+    log "Close the Skyloom window to end; everything started here is then stopped."
+    wait "$VIEWER_PID" || true
+    VIEWER_PID=""
+    exit 0
+  fi
+  log "no display: running on Xvfb ($DISPLAY) against tcp://127.0.0.1:$TCP_PORT"
+  start_viewer
+  drive find 60000 >/dev/null || die "the Skyloom window did not appear (see $RUN_DIR/viewer.log)"
+fi
 
 if [ $headless -eq 0 ]; then
   start_viewer
@@ -160,16 +195,18 @@ if [ $headless -eq 0 ]; then
   exit 0
 fi
 
-log "no display: running on Xvfb ($DISPLAY), pressing Start GPS by itself"
-start_viewer
-drive find 60000 >/dev/null || die "the Skyloom window did not appear (see $RUN_DIR/viewer.log)"
-drive select 1001 8 >/dev/null     # 115200 baud, the simulator's pace
+if [ "$source_kind" = port ]; then
+  log "no display: running on Xvfb ($DISPLAY), pressing Start GPS by itself"
+  start_viewer
+  drive find 60000 >/dev/null || die "the Skyloom window did not appear (see $RUN_DIR/viewer.log)"
+  drive select 1001 8 >/dev/null     # 115200 baud, the simulator's pace
+  start_sim                          # the search starts now, so the first fix is measured
+  drive click 1004 >/dev/null || die "pressing Start GPS failed"
+fi
 if [ -n "$size" ]; then
   drive size "${size%x*}" "${size#*x}" >/dev/null || die "the window did not take $size"
 fi
-start_sim                          # the search starts now, so the first fix is measured
-drive click 1004 >/dev/null || die "pressing Start GPS failed"
-[ "$(drive text 1004)" = 'ok Close\sGPS' ] || die "Start GPS did not open COM$COM: $(drive text console)"
+[ "$(drive text 1004)" = 'ok Close\sGPS' ] || die "the viewer did not open its source: $(drive text console)"
 caption=""
 for _ in $(seq 1 120); do
   caption=$(drive caption || true)

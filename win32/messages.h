@@ -24,6 +24,11 @@ enum ProgramMessage : unsigned {
     UM_FACTORY_RESET = 2740,
 };
 
+// UM_TOGGLE_LINK's answer when nothing was opened and the reason is already
+// told (in the console or the address dialog) or the user cancelled; 0 is
+// "nothing opened" for the panel's "ComPort ERROR!!", 1 a link opened or closed.
+constexpr long kToggleAnswered = 2;
+
 constexpr unsigned kFirstProgramMessage = UM_TOGGLE_LINK;
 constexpr unsigned kLastProgramMessage = UM_FACTORY_RESET;
 

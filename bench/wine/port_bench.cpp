@@ -177,7 +177,7 @@ class Bench {
             if (std::wcsstr(entry, wanted.c_str()) != nullptr) {
                 SendMessageW(list, CB_SETCURSEL, i, 0);
                 SendDlgItemMessageW(window_.setupPanel.hwnd, IDC_BAUD, CB_SETCURSEL,
-                                    linkrules::kBaudRateCount - 1, 0);
+                                    linkrules::BaudIndex(115200), 0);
                 return true;
             }
         }

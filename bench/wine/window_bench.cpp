@@ -4,7 +4,8 @@
 //     the last one shown, and where the time of a line went.
 //   skyloom-window-bench live PORT SECONDS LOGNAME
 //     fills the console as a long session leaves it, then presses Start GPS
-//     on PORT (e.g. COM5) at 115200 baud with the log file LOGNAME on for
+//     on PORT (e.g. COM5) at 115200 baud, or opens PORT as the command line
+//     would when it is an address (tcp://127.0.0.1:4001), with the log file LOGNAME on for
 //     SECONDS, and reports how far the newest line on screen lags behind the
 //     clock (the receiver stamps its sentences with UTC).
 // In both, a probe thread reads the caption as another program would and
@@ -25,8 +26,10 @@
 
 #include "app/main_window.h"
 #include "bench/wine/answer_probe.h"
+#include "bench/wine/network_cases.h"
 #include "link/device_name.h"
 #include "link/link_win32.h"
+#include "link/source_address.h"
 #include "res/resource.h"
 #include "win32/messages.h"
 #include "win32/wide_text.h"
@@ -309,16 +312,22 @@ int Live(CBaseWnd& window, const char* port, double seconds, const char* logName
     SetDlgItemTextW(setup, IDC_LOG_NAME, name.c_str());
     CheckDlgButton(setup, IDC_LOG_FILE, BST_CHECKED);
     SendMessageW(window.hwnd, UM_LOG_START, 0, 0);
-    if (!SelectPort(setup, port)) {
+    const std::u16string address(port, port + std::strlen(port));
+    const bool network = linkrules::LooksLikeAddress(address);
+    if (!network && !SelectPort(setup, port)) {
         std::fprintf(stderr, "%s is not in the port list\n", port);
         return 1;
     }
-    SendDlgItemMessageW(setup, IDC_BAUD, CB_SETCURSEL, linkrules::kBaudRateCount - 1, 0);
+    SendDlgItemMessageW(setup, IDC_BAUD, CB_SETCURSEL, linkrules::BaudIndex(115200), 0);
     FillConsole(window.setupPanel.console);
     AnswerProbe probe;
     probe.Start(window.hwnd, &BenchSeconds);
     const double started = BenchSeconds();
-    SendDlgItemMessageW(setup, IDC_START_GPS, BM_CLICK, 0, 0);
+    if (network)
+        window.setupPanel.ShowToggled(
+            window.linkControl.OpenChosen(linkrules::ParseSourceAddress(address).spec));
+    else
+        SendDlgItemMessageW(setup, IDC_START_GPS, BM_CLICK, 0, 0);
     if (window.setupPanel.LinkOpen == 0) {
         std::fprintf(stderr, "cannot open %s\n", port);
         return 1;
@@ -378,10 +387,12 @@ int main(int argc, char** argv) {
         argc = 3;
     const bool playback = argc == 3 && std::strcmp(argv[1], "playback") == 0;
     const bool live = argc == 5 && std::strcmp(argv[1], "live") == 0;
-    if (!playback && !live) {
+    const bool badServers = argc == 2 && std::strcmp(argv[1], "bad-servers") == 0;
+    if (!playback && !live && !badServers) {
         std::fprintf(stderr,
                      "usage: skyloom-window-bench playback FILE [WIDTHxHEIGHT]\n"
-                     "       skyloom-window-bench live PORT SECONDS LOGNAME\n");
+                     "       skyloom-window-bench live PORT SECONDS LOGNAME\n"
+                     "       skyloom-window-bench bad-servers\n");
         return 2;
     }
     CBaseWnd window;
@@ -396,8 +407,9 @@ int main(int argc, char** argv) {
     Wrap(&g_main, window.hwnd, MainProc);
     Wrap(&g_console, window.setupPanel.console.hwnd(), ConsoleProc);
     Wrap(&g_status, window.statusPanel.hwnd, StatusProc);
-    const int rc =
-        playback ? Playback(window, argv[2]) : Live(window, argv[2], std::atof(argv[3]), argv[4]);
+    const int rc = badServers ? BadServers(window, &BenchSeconds)
+                   : playback ? Playback(window, argv[2])
+                              : Live(window, argv[2], std::atof(argv[3]), argv[4]);
     Unwrap(&g_status);
     Unwrap(&g_console);
     Unwrap(&g_main);

@@ -20,7 +20,7 @@ SKYLOOM_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev googletest libbenchmark-dev clang-format
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
-  wine wine64 xvfb socat xdotool imagemagick x11-utils python3 nsis
+  wine wine64 xvfb socat xdotool imagemagick x11-utils python3 nsis gpsd
 )
 
 ensure_packages() {

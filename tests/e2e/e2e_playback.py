@@ -53,8 +53,8 @@ def playback_phase(env, args, results):
 
     def no_port_listed():
         selection, entries = drive.combo(IDC_PORT)
-        expect(entries == ["Log File:"], "port list: %r" % entries)
-        expect(selection == 0, "selection %d" % selection)
+        expect(entries == ["Network:", "Log File:"], "port list: %r" % entries)
+        expect(selection == 1, "selection %d" % selection)
 
     def plays_without_port():
         console = play_all("e2e_play")

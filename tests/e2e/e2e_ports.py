@@ -42,15 +42,16 @@ def ports_phase(env, args, results):
         return entries[selection] if 0 <= selection < len(entries) else None, entries
 
     def plugged_in_port_appears():
-        expect(listed() == (first, [first, "Log File:"]), "port list at start: %r" % (listed(),))
+        expect(listed() == (first, [first, "Network:", "Log File:"]), "port list at start: %r" % (listed(),))
         other = Pty(env, os.path.join(env.work, "second"))
         ptys.append(other)
         env.register_port(SECOND_COM, other.dev, SECOND_NAME, restart_server=False)
         notice(DBT_DEVICEARRIVAL)
         # The notices settle for two seconds before the list is rebuilt.
         entries = wait_for("the new port in the list",
-                           lambda: listed()[1] if len(listed()[1]) == 3 else None, 10)
-        expect(sorted(entries[:2]) == sorted([first, second]) and entries[2] == "Log File:",
+                           lambda: listed()[1] if len(listed()[1]) == 4 else None, 10)
+        expect(sorted(entries[:2]) == sorted([first, second]) and
+               entries[2:] == ["Network:", "Log File:"],
                "port list %r" % entries)
         expect(listed()[0] == second, "the port just plugged in is not selected: %r"
                % (listed(),))
@@ -59,7 +60,7 @@ def ports_phase(env, args, results):
         other.pull()
         notice(DBT_DEVICEREMOVECOMPLETE)
         wait_for("the removed port gone from the list",
-                 lambda: listed() == (first, [first, "Log File:"]), 10)
+                 lambda: listed() == (first, [first, "Network:", "Log File:"]), 10)
 
     def pulled_port_comes_back():
         drive("select", IDC_BAUD, 8)

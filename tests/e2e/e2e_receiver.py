@@ -61,7 +61,8 @@ def receiver_phase(env, args, results):
 
     def port_listed():
         selection, entries = drive.combo(IDC_PORT)
-        expect(entries == ["%s (COM%d)" % (PORT_NAME, COM), "Log File:"], "port list: %r" % entries)
+        expect(entries == ["%s (COM%d)" % (PORT_NAME, COM), "Network:", "Log File:"],
+               "port list: %r" % entries)
         expect(selection == 0, "selection %d" % selection)
 
     before = {}

@@ -80,7 +80,7 @@ def record_phase(env, args, results):
         expect(recording in sim.sent_bytes(), "the recording is not a run of the sent bytes")
 
         drive("click", IDC_START_GPS)
-        drive("select", IDC_PORT, 1)  # "Log File:"
+        drive("select", IDC_PORT, 2)  # "Log File:"
         drive("post-click", IDC_START_GPS)
         drive("dialog", escape("Open Recording"), escape("Z:" + os.path.join(
             program.folder, name).replace("/", "\\")), 10000)

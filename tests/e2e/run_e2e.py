@@ -14,9 +14,13 @@ line for line.
 Phase "position": a capture through the Position Statistics window against
 skyloom-decode --stats, its CSV, and a live wandering RTK float receiver.
 
+Phase "network": TCP, UDP and gpsd sources on the loopback address: a capture
+in order, a command, a dropped connection and its return, skyloom-sim's
+datagrams, a real gpsd, and servers that misbehave.
+
 Usage: run_e2e.py --exe skyloom.exe --driver skyloom-driver.exe --sim skyloom-sim
                   --decode skyloom-decode.exe --work DIR
-                  [--phase playback|receiver|ttff|ports|record|position] [--only PATTERN]
+                  [--phase playback|receiver|ttff|ports|record|position|network] [--only PATTERN]
 """
 
 import argparse
@@ -26,6 +30,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from e2e_network import network_phase  # noqa: E402
 from e2e_playback import playback_phase  # noqa: E402
 from e2e_ports import ports_phase  # noqa: E402
 from e2e_position import position_phase  # noqa: E402
@@ -49,7 +54,8 @@ def main():
     parser.add_argument("--work", required=True)
     parser.add_argument("--decode", required=True)
     parser.add_argument("--phase",
-                        choices=("playback", "receiver", "ttff", "ports", "record", "position"),
+                        choices=("playback", "receiver", "ttff", "ports", "record", "position",
+                                 "network"),
                         help="run one phase only")
     parser.add_argument("--only", help="run only the tests whose names match this pattern")
     args = parser.parse_args()
@@ -76,6 +82,8 @@ def main():
             record_phase(env, args, results)
         if args.phase in (None, "position"):
             position_phase(env, args, results)
+        if args.phase in (None, "network"):
+            network_phase(env, args, results)
     except Failure as e:
         print("FAIL setup: %s" % e, flush=True)
         results.failed.append("setup")

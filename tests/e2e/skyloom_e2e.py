@@ -305,7 +305,7 @@ class Simulator:
         self.sent = os.path.join(environment.work, name + "-sent.bin")
         self.process = environment.start(
             [sim, "--log-received", self.received, "--log-sent", self.sent] + list(options) +
-            [device], name + ".log", preexec_fn=receiver_priority)
+            ([device] if device else []), name + ".log", preexec_fn=receiver_priority)
 
     def received_bytes(self):
         try:
@@ -340,9 +340,9 @@ class Program:
         self.environment = environment
         self.process = None
 
-    def start(self):
-        self.process = self.environment.start(["wine", "skyloom.exe"], "skyloom.log",
-                                              cwd=self.folder)
+    def start(self, *arguments):
+        self.process = self.environment.start(["wine", "skyloom.exe"] + list(arguments),
+                                              "skyloom.log", cwd=self.folder)
 
     def log_path(self, name):
         return os.path.join(self.folder, name + "_log.txt")

@@ -30,6 +30,8 @@ TEST(DeviceName, EntriesResolveToTheirDevices) {
     const EntryCase cases[] = {
         {u"Log File:", EntryKind::kRecording, u""},
         {u"Log File", EntryKind::kRecording, u""},
+        {u"Network:", EntryKind::kNetwork, u""},
+        {u"network:", EntryKind::kPort, u"\\\\.\\network"},
         {u"log file:", EntryKind::kPort, u"\\\\.\\log file"},
         {u"Log Files:", EntryKind::kPort, u"\\\\.\\Log Files"},
         {u"USB-to-Serial Comm Port (COM3)", EntryKind::kPort, u"\\\\.\\COM3"},
@@ -90,10 +92,14 @@ TEST(DeviceName, EntriesBecomeTypedSources) {
         {u"Log File:", -1, SourceKind::kRecording, u"", 0},
         {u"USB Serial Port (COM12)", 0, SourceKind::kPort, u"\\\\.\\COM12", 1200},
         {u"USB Serial Port (COM12)", 8, SourceKind::kPort, u"\\\\.\\COM12", 115200},
+        {u"USB Serial Port (COM12)", 11, SourceKind::kPort, u"\\\\.\\COM12", 921600},
+        // The network entry: a TCP source whose address is still to be asked.
+        {u"Network:", 2, SourceKind::kTcp, u"", 0},
+        {u"Network:", -1, SourceKind::kTcp, u"", 0},
         {u"COM7:  GPS Receiver", 2, SourceKind::kPort, u"\\\\.\\COM7", 4800},
         // A port without a rate, or past the list's end, opens nothing.
         {u"USB Serial Port (COM12)", -1, SourceKind::kNone, u"", 0},
-        {u"USB Serial Port (COM12)", 9, SourceKind::kNone, u"", 0},
+        {u"USB Serial Port (COM12)", 12, SourceKind::kNone, u"", 0},
         {u"USB Serial Port (COM1", 2, SourceKind::kNone, u"", 0},
         {u"", 2, SourceKind::kNone, u"", 0},
     };

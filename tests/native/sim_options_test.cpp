@@ -57,6 +57,17 @@ TEST(SimOptions, Verdicts) {
         {{"--wander", "3m", "dev"}, R::kError},
         {{"--quality", "rtk-float", "dev"}, R::kRun},
         {{"--quality", "rtk", "dev"}, R::kError},
+        // The network takes the device's place, and only one of them is given.
+        {{"--tcp-listen", "4001"}, R::kRun},
+        {{"--tcp-listen", "0"}, R::kError},
+        {{"--tcp-listen", "65536"}, R::kError},
+        {{"--udp-to", "127.0.0.1:10110"}, R::kRun},
+        {{"--udp-to=[::1]:10110"}, R::kRun},
+        {{"--udp-to", "127.0.0.1"}, R::kError},
+        {{"--udp-to", ":10110"}, R::kError},
+        {{"--udp-to", "host:0"}, R::kError},
+        {{"--tcp-listen", "4001", "dev"}, R::kError},
+        {{"--tcp-listen", "4001", "--udp-to", "h:1"}, R::kError},
     };
     for (const auto& row : rows) {
         std::string joined;

@@ -5,6 +5,7 @@
 #   - the installer installs silently (/S) for the current user: files,
 #     Start-menu shortcut, uninstall entry; the installed skyloom.exe starts
 #     and shows its window;
+#   - .pgl recordings open with the installed skyloom.exe;
 #   - its uninstaller removes everything it installed and keeps a file the
 #     user made in the folder;
 #   - the same for all users (/ALLUSERS), and after both uninstalls the
@@ -116,6 +117,20 @@ reg_value() {  # reg_value ROOT NAME: the value's data, empty when missing
     sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 
+reg_default() {  # reg_default KEY: the key's default value, empty when missing
+  wine reg query "$1" /ve 2>/dev/null | tr -d '\r' |
+    sed -n 's/^ *(Default) *REG_[A-Z_]* *//p'
+}
+
+# What a double-click on a .pgl under ROOT runs: the open command of the
+# class that .pgl names.
+pgl_command() {
+  local class
+  class=$(reg_default "$1\\Software\\Classes\\.pgl")
+  [ -n "$class" ] || return 0
+  reg_default "$1\\Software\\Classes\\$class\\shell\\open\\command"
+}
+
 installed_files() {  # the files in DIR, one per line, sorted
   (cd "$1" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 }
@@ -137,6 +152,12 @@ check_installed() {  # check_installed MODE DIR SHORTCUT ROOT OTHER_ROOT
   [ "$shown" = "$version" ] && pass "$mode: uninstall entry under $root, version $shown" \
     || fail "$mode: uninstall entry under $root says '$shown'"
   [ -z "$(reg_value "$other" DisplayName)" ] || fail "$mode: uninstall entry also under $other"
+  local opens want
+  opens=$(pgl_command "$root")
+  want="\"$(winepath -w "$dir")\\skyloom.exe\" \"%1\""
+  [ "$opens" = "$want" ] && pass "$mode: .pgl opens with $opens" \
+    || fail "$mode: .pgl under $root opens with '$opens', not '$want'"
+  [ -z "$(pgl_command "$other")" ] || fail "$mode: .pgl associated under $other too"
 }
 
 check_removed() {  # check_removed MODE DIR SHORTCUT ROOT [KEPT_FILE]
@@ -151,6 +172,8 @@ check_removed() {  # check_removed MODE DIR SHORTCUT ROOT [KEPT_FILE]
   [ ! -e "$shortcut" ] && pass "$mode: shortcut removed" || fail "$mode: $shortcut still there"
   [ -z "$(reg_value "$root" DisplayName)" ] && pass "$mode: uninstall entry removed" \
     || fail "$mode: uninstall entry under $root still there"
+  [ -z "$(pgl_command "$root")" ] && pass "$mode: .pgl association removed" \
+    || fail "$mode: .pgl under $root still opens with $(pgl_command "$root")"
 }
 
 # The installer and uninstaller hand work to child processes; wineserver -w

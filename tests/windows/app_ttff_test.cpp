@@ -1,6 +1,8 @@
 // The TTFF test: the dialog showing a series, its keyboard through the
 // program's loop, and a series run through the real main window, timed by
 // the status record's first-fix clock and ended by the link closing.
+#include "net_test_support.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -181,6 +183,16 @@ TEST_F(TtffWindowTest, StartIsRefusedWithoutALinkOrWithAFieldOutOfRange) {
         EXPECT_FALSE(series().running());
         SetWindowTextW(Item(r.field), L"5");
     }
+    // A source that only receives cannot be restarted.
+    linkrules::SourceSpec udp;
+    udp.kind = linkrules::SourceKind::kUdp;
+    udp.host = u"127.0.0.1";
+    udp.port = net_test::FreePort(SOCK_DGRAM);
+    ASSERT_TRUE(window.linkControl.link().Open(udp, main).ok());
+    Press(IDC_TTFF_START);
+    EXPECT_EQ(State(), L"This source takes no commands: a series needs a receiver it can restart.");
+    EXPECT_FALSE(series().running());
+    window.linkControl.link().Close();
 }
 
 TEST_F(TtffWindowTest, ARunIsTimedByTheFixClockAndALinkThatClosesEndsTheSeries) {

@@ -237,14 +237,14 @@ TEST_F(RoutingTest, DeviceNoticesArmTheSettleTimerOnceAndItsEndFollowsTheSystems
     SendMessageW(main, WM_TIMER, TIMER_DEVICE_SETTLE, 0);
     EXPECT_EQ(g_settleArmed, 0);
     EXPECT_EQ(window.setupPanel.PortEntries(),
-              (std::vector<std::u16string>{u"Adapter (COM41)", u"Log File:"}));
+              (std::vector<std::u16string>{u"Adapter (COM41)", u"Network:", u"Log File:"}));
 
     // A notice that names its port, as Windows sends them: the new port is chosen.
     ports.push_back(u"Receiver (COM42)");
     const PortNotice arrived(L"COM42");
     EXPECT_EQ(SendMessageW(main, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, arrived.lParam()), TRUE);
     SendMessageW(main, WM_TIMER, TIMER_DEVICE_SETTLE, 0);
-    EXPECT_EQ(window.setupPanel.PortEntries().size(), 3u);
+    EXPECT_EQ(window.setupPanel.PortEntries().size(), 4u);
     EXPECT_EQ(window.setupPanel.SelectedPort(), 1);
     EXPECT_EQ(PortCount, 2);
 

@@ -184,6 +184,7 @@ LinkControl::PortEnumerator Finding(const std::vector<std::u16string>* ports) {
 
 // What the list would read after a device notice has settled.
 std::vector<std::u16string> WithPlayback(std::vector<std::u16string> ports) {
+    ports.push_back(u"Network:");
     ports.push_back(u"Log File:");
     return ports;
 }
@@ -191,7 +192,8 @@ std::vector<std::u16string> WithPlayback(std::vector<std::u16string> ports) {
 }  // namespace
 
 TEST(PortListRefresh, KeepsTheChosenPortChoosesOneJustPluggedInAndEndsWithPlayback) {
-    const std::wstring a3 = L"Adapter (COM3)", b4 = L"Bridge (COM4)", log = L"Log File:";
+    const std::wstring a3 = L"Adapter (COM3)", b4 = L"Bridge (COM4)", net = L"Network:",
+                       log = L"Log File:";
     const struct {
         const char* what;
         std::vector<std::wstring> before;
@@ -220,7 +222,8 @@ TEST(PortListRefresh, KeepsTheChosenPortChoosesOneJustPluggedInAndEndsWithPlayba
          {u"GPS (COM7)", u"Adapter (COM3)", u"GPS (COM8)", u"Bridge (COM4)"},
          3},
         {"the chosen port gone: the first entry", {a3, b4, log}, 1, {u"Adapter (COM3)"}, 0},
-        {"playback stays chosen", {a3, b4, log}, 2, {u"Bridge (COM4)"}, 1},
+        {"playback stays chosen", {a3, b4, net, log}, 3, {u"Bridge (COM4)"}, 2},
+        {"the network entry stays chosen", {a3, net, log}, 1, {u"Adapter (COM3)"}, 1},
         {"a port renamed by its driver is no new port",
          {a3, b4, log},
          1,
@@ -232,7 +235,7 @@ TEST(PortListRefresh, KeepsTheChosenPortChoosesOneJustPluggedInAndEndsWithPlayba
          {u"Adapter (COM3)", u"Bridge (COM4)"},
          1},
         {"the first port of all", {log}, 0, {u"GPS (COM7)"}, 0},
-        {"every port gone", {a3, log}, 0, {}, 0},
+        {"every port gone: playback", {a3, net, log}, 0, {}, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

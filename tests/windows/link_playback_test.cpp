@@ -1,5 +1,7 @@
 // Playback of recordings through the real link: the file dialog, the reader
 // thread and the hand-over, with no serial port registered in the prefix.
+#include "tests/windows/net_test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -203,6 +205,8 @@ TEST_F(Playback, PortEntriesAreRefusedWithoutADialogWhereTheyCannotOpen) {
         std::vector<std::wstring> entries;
         int selected;
         int baud;
+        LRESULT answer = 0;      // 0: the panel's plain "ComPort ERROR!!"
+        std::wstring console{};  // else what the console says instead
     };
     const Case cases[] = {
         {"a port entry while discovery found none", 0, {L"USB Serial (COM3)", kPlayback}, 0, 2},
@@ -211,7 +215,13 @@ TEST_F(Playback, PortEntriesAreRefusedWithoutADialogWhereTheyCannotOpen) {
         {"(COM without a closing bracket", 1, {L"USB Serial (COM3", kPlayback}, 0, 2},
         {"no baud rate selected", 1, {L"USB Serial (COM3)", kPlayback}, 0, -1},
         // It opens, but takes no port settings: read as it is, it would spin.
-        {"a device that refuses the port settings", 1, {L"NUL", kPlayback}, 0, 2},
+        {"a device that refuses the port settings",
+         1,
+         {L"NUL", kPlayback},
+         0,
+         2,
+         kToggleAnswered,
+         L"ComPort ERROR!! NUL refuses 4800 baud 8N1"},
     };
     for (const Case& c : cases) {
         Rig rig;
@@ -219,7 +229,10 @@ TEST_F(Playback, PortEntriesAreRefusedWithoutADialogWhereTheyCannotOpen) {
         rig.panel.SetPorts(c.entries, c.selected);
         SendMessageW(rig.panel.Item(IDC_BAUD), CB_SETCURSEL, c.baud, 0);
         DWORD start = GetTickCount();
-        EXPECT_EQ(rig.control.ToggleLink(), 0) << c.what;
+        EXPECT_EQ(rig.control.ToggleLink(), c.answer) << c.what;
+        if (c.answer != 0) {
+            EXPECT_EQ(win_test::WindowText(rig.panel.panel.console.hwnd()), c.console) << c.what;
+        }
         EXPECT_LT(GetTickCount() - start, link_test::kNoHangMs)
             << c.what << ": a dialog must not open";
         EXPECT_EQ(rig.linkOpen, 0) << c.what;
@@ -239,7 +252,10 @@ TEST_F(Playback, AnOpenThatFailsSaysWhyAndLeavesNothingOpen) {
         uint32_t baud;
         OpenFailure failure;
         uint32_t systemError;
+        std::u16string host{};  // a network source's
+        uint16_t port = 0;
     };
+    const uint16_t closed = net_test::FreePort(SOCK_STREAM);
     const Case cases[] = {
         {"nothing chosen", SourceKind::kNone, L"", 0, OpenFailure::kUnusable, 0},
         {"playback whose file was never chosen", SourceKind::kRecording, L"", 0,
@@ -249,8 +265,10 @@ TEST_F(Playback, AnOpenThatFailsSaysWhyAndLeavesNothingOpen) {
          OpenFailure::kCannotOpen, ERROR_FILE_NOT_FOUND},
         {"a device that takes no port settings", SourceKind::kPort, L"NUL", 4800,
          OpenFailure::kRefused, 0},
-        {"a kind of source this build has no class for", SourceKind::kGpsd, L"", 0,
-         OpenFailure::kUnsupported, 0},
+        {"a network source without its address", SourceKind::kGpsd, L"", 0, OpenFailure::kUnusable,
+         0},
+        {"a connection refused", SourceKind::kTcp, L"", 0, OpenFailure::kCannotOpen,
+         WSAECONNREFUSED, u"127.0.0.1", closed},
     };
     Rig rig;
     for (const Case& c : cases) {
@@ -258,6 +276,8 @@ TEST_F(Playback, AnOpenThatFailsSaysWhyAndLeavesNothingOpen) {
         spec.kind = c.kind;
         spec.device = AsText16(c.device.c_str());
         spec.baud = c.baud;
+        spec.host = c.host;
+        spec.port = c.port;
         const OpenResult result = rig.control.link().Open(spec, rig.sink.hwnd());
         EXPECT_EQ(result.failure, c.failure) << c.what;
         EXPECT_EQ(result.systemError, c.systemError) << c.what;

@@ -223,6 +223,40 @@ DialogAnswer::~DialogAnswer() {
     Finish();
 }
 
+AddressAnswer::AddressAnswer(std::vector<std::wstring> texts, bool cancel) {
+    thread_ = std::thread([this, texts, cancel]() {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 1000 && !dialog; ++i) {
+            dialog = FindWindowW(nullptr, L"Network Receiver");
+            if (!dialog || !IsWindowVisible(dialog)) {
+                dialog = nullptr;
+                Sleep(10);
+            }
+        }
+        if (!dialog)
+            return;
+        offered = win_test::ItemText(dialog, IDC_NET_ADDRESS);
+        for (const std::wstring& text : texts) {
+            SetDlgItemTextW(dialog, IDC_NET_ERROR, L"");
+            SetDlgItemTextW(dialog, IDC_NET_ADDRESS, text.c_str());
+            // Sent, not posted: the dialog has handled OK when this returns.
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+            errors.push_back(IsWindow(dialog) ? win_test::ItemText(dialog, IDC_NET_ERROR) : L"");
+        }
+        if (cancel && IsWindow(dialog))
+            SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+}
+
+void AddressAnswer::Finish() {
+    if (thread_.joinable())
+        thread_.join();
+}
+
+AddressAnswer::~AddressAnswer() {
+    Finish();
+}
+
 std::wstring ScratchDir() {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);

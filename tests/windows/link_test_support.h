@@ -172,6 +172,23 @@ class DialogAnswer {
 };
 
 using win_test::kAwaitMs;
+
+// Answers the next "Network Receiver" dialog from a second thread: types
+// each text in turn and presses OK, keeping what the error line said after
+// each (empty once the dialog took it); presses Cancel after the last one
+// when `cancel` is set. `offered` is what the field held when it came.
+class AddressAnswer {
+  public:
+    explicit AddressAnswer(std::vector<std::wstring> texts, bool cancel = false);
+    ~AddressAnswer();
+    void Finish();
+    std::wstring offered;
+    std::vector<std::wstring> errors;
+
+  private:
+    std::thread thread_;
+};
+
 using win_test::PumpFor;
 using win_test::PumpPending;
 using win_test::PumpUntil;

@@ -115,14 +115,17 @@ TEST_F(SetupPanelFixture, TheUserSeesTheListsTheButtonsAndTheVersionsSideBySideI
 }
 
 TEST_F(SetupPanelFixture, ListsStartWithTheirEntriesAndFourThousandEightHundredBaud) {
-    EXPECT_EQ(ComboEntries(panel.hwnd, IDC_BAUD),
-              (std::vector<std::wstring>{L"1200", L"2400", L"4800", L"9600", L"14400", L"19200",
-                                         L"38400", L"57600", L"115200"}));
+    EXPECT_EQ(
+        ComboEntries(panel.hwnd, IDC_BAUD),
+        (std::vector<std::wstring>{L"1200", L"2400", L"4800", L"9600", L"14400", L"19200", L"38400",
+                                   L"57600", L"115200", L"230400", L"460800", L"921600"}));
     EXPECT_EQ(SendDlgItemMessageW(panel.hwnd, IDC_BAUD, CB_GETCURSEL, 0, 0), 2);
     EXPECT_EQ(ItemText(panel.hwnd, IDC_BAUD), L"4800");
-    // A fresh Wine prefix has no "(COM" device: only the playback entry, selected.
-    EXPECT_EQ(ComboEntries(panel.hwnd, IDC_PORT), (std::vector<std::wstring>{L"Log File:"}));
-    EXPECT_EQ(SendDlgItemMessageW(panel.hwnd, IDC_PORT, CB_GETCURSEL, 0, 0), 0);
+    // A fresh Wine prefix has no "(COM" device: only the network and
+    // playback entries, playback selected.
+    EXPECT_EQ(ComboEntries(panel.hwnd, IDC_PORT),
+              (std::vector<std::wstring>{L"Network:", L"Log File:"}));
+    EXPECT_EQ(SendDlgItemMessageW(panel.hwnd, IDC_PORT, CB_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(ItemText(panel.hwnd, IDC_PORT), L"Log File:");
     EXPECT_EQ(ComboEntries(panel.hwnd, IDC_FILTER_FIELD),
               (std::vector<std::wstring>{L"Height", L"Speed"}));

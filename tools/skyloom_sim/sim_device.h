@@ -18,6 +18,9 @@ class Device {
     virtual long Read(char* data, size_t size) = 0;
     // A description of the last failure, for the error message.
     virtual std::string LastError() const = 0;
+    // False while a network server has nobody to send to: the session waits
+    // for its first client before the receiver is switched on.
+    virtual bool HasPeer() { return true; }
 };
 
 class Clock {

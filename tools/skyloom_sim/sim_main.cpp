@@ -64,8 +64,17 @@ int main(int argc, char** argv) {
     UniqueFile receivedLog, sentLog;
     if (!OpenLog(options.logReceived, &receivedLog) || !OpenLog(options.logSent, &sentLog))
         return 1;
-    std::unique_ptr<sim::Device> device =
-        sim::OpenSerialDevice(options.device, options.baud, &error);
+    std::unique_ptr<sim::Device> device;
+    std::string where = options.device;
+    if (options.tcpListen) {
+        device = sim::OpenTcpServer(options.tcpListen, &error);
+        where = "TCP port " + std::to_string(options.tcpListen);
+    } else if (!options.udpTo.empty()) {
+        device = sim::OpenUdpSender(options.udpTo, &error);
+        where = "UDP to " + options.udpTo;
+    } else {
+        device = sim::OpenSerialDevice(options.device, options.baud, &error);
+    }
     if (!device) {
         std::fprintf(stderr, "skyloom-sim: %s\n", error.c_str());
         return 1;
@@ -74,6 +83,10 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
     sim::SteadyClock clock;
+    if (!device->HasPeer() && !options.quiet)
+        std::fprintf(stderr, "skyloom-sim: waiting for a client on %s\n", where.c_str());
+    while (!g_stop && !device->HasPeer())
+        clock.Sleep(0.05);
     io.device = device.get();
     io.clock = &clock;
     io.receivedLog = receivedLog.get();
@@ -83,7 +96,7 @@ int main(int argc, char** argv) {
     if (!options.quiet) {
         std::fprintf(stderr, "skyloom-sim: %s on %s at %ld baud\n",
                      options.replayPath.empty() ? "simulating" : options.replayPath.c_str(),
-                     options.device.c_str(), options.baud);
+                     where.c_str(), options.baud);
     }
     sim::SessionStats stats;
     const int status = sim::RunSession(options, io, &stats, &error);

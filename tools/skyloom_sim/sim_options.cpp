@@ -44,9 +44,19 @@ bool ParseInt(const std::string& text, int low, int high, int* value) {
 
 std::string UsageText() {
     return "Usage: skyloom-sim [OPTIONS] DEVICE\n"
+           "       skyloom-sim [OPTIONS] --tcp-listen PORT\n"
+           "       skyloom-sim [OPTIONS] --udp-to HOST:PORT\n"
            "A simulated GPS receiver: writes NMEA 0183 sentences to DEVICE (a tty or\n"
            "pseudo-terminal path on Linux, a COM port such as COM5 on Windows) at the\n"
            "pace of the baud rate, and answers receiver command sentences.\n"
+           "\n"
+           "Network instead of a device:\n"
+           "  --tcp-listen PORT    a TCP server on PORT of 127.0.0.1 (this computer\n"
+           "                       only), one client at a time, which gets the sentences\n"
+           "                       and whose commands are answered; starts with the\n"
+           "                       first client\n"
+           "  --udp-to HOST:PORT   the sentences as datagrams to HOST:PORT (an IPv6\n"
+           "                       address in brackets); no commands come back\n"
            "\n"
            "Output:\n"
            "  --baud N             pace of the output, 1200 to 230400 (default 4800)\n"
@@ -185,6 +195,14 @@ ParseResult ParseOptions(const std::vector<std::string>& args, SimOptions* o, st
                 ok = colon != std::string::npos &&
                      ParseDouble(value.substr(0, colon), 0, 1e7, &o->faults.silenceAfter) &&
                      ParseDouble(value.substr(colon + 1), 0, 1e7, &o->faults.silenceFor);
+            } else if (name == "--tcp-listen") {
+                ok = ParseLong(value, 1, 65535, &o->tcpListen);
+            } else if (name == "--udp-to") {
+                const size_t colon = value.rfind(':');
+                long port = 0;
+                ok = colon != std::string::npos && colon > 0 &&
+                     ParseLong(value.substr(colon + 1), 1, 65535, &port);
+                o->udpTo = value;
             } else if (name == "--log-received") {
                 o->logReceived = value;
                 ok = !value.empty();
@@ -212,8 +230,13 @@ ParseResult ParseOptions(const std::vector<std::string>& args, SimOptions* o, st
         o->device = a;
         haveDevice = true;
     }
-    if (!haveDevice) {
+    const int outputs = (haveDevice ? 1 : 0) + (o->tcpListen ? 1 : 0) + (o->udpTo.empty() ? 0 : 1);
+    if (outputs == 0) {
         *error = "no device given";
+        return ParseResult::kError;
+    }
+    if (outputs > 1) {
+        *error = "give one of DEVICE, --tcp-listen and --udp-to";
         return ParseResult::kError;
     }
     if (o->replayRate > 0 && o->replayPath.empty()) {

@@ -11,6 +11,8 @@ namespace sim {
 
 struct SimOptions {
     std::string device;
+    long tcpListen = 0;  // instead of a device: a TCP server on this port
+    std::string udpTo;   // instead of a device: datagrams to HOST:PORT
     long baud = 4800;
     double rateHz = 1.0;       // reporting cycles per second
     long cycles = 0;           // stop after this many cycles (0: no limit)
