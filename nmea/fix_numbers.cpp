@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "nmea/text16.h"
+
 namespace {
 
 bool IsDigit(char16_t c) {
@@ -98,4 +100,11 @@ void ReadPosition(const char16_t* latitude, const char16_t* northSouth, const ch
     fix.latitude = south ? -lat : lat;
     fix.longitude = west ? -lon : lon;
     fix.positionKnown = true;
+}
+
+int32_t ShownSpeedKmh(const char16_t* knots) {
+    const double kmh = text16::IntOrZero(knots) * 1.852;
+    return kmh >= 999999999.0   ? 999999999
+           : kmh <= -99999999.0 ? -99999999
+                                : static_cast<int32_t>(kmh);
 }

@@ -1,6 +1,7 @@
 #include "panels/status_panel.h"
 
 #include "nmea/text16.h"
+#include "panels/status_texts.h"
 #include "res/resource.h"
 #include "win32/gdi_guards.h"
 
@@ -154,7 +155,9 @@ void CRestoreDlg::PaintContent(HDC dc, const RECT& client) {
 void CRestoreDlg::DrawTexts(HDC dc) {
     // Without DT_SINGLELINE, DT_VCENTER does nothing: each text sits at the top
     // left of its box, unwrapped and clipped.
-    for (const status_layout::TextItem& item : status_layout::TextItems(model.texts))
+    StatusTexts texts;
+    FormatStatusTexts(model, texts);
+    for (const status_layout::TextItem& item : status_layout::TextItems(texts))
         DrawBoxText(dc, item.text, item.box, DT_VCENTER);
 }
 

@@ -145,7 +145,7 @@ TEST_F(FixTest, RmcAndGsaFillTheirShareAndAShortLineNoMore) {
     EXPECT_DOUBLE_EQ(fix.course.value, 360.0);
     // The panel's texts keep the longer line's fields; the numbers do not.
     Feed(Sentence("GPRMC,081837,V"));
-    EXPECT_EQ(Narrow(status.texts.course), "360.0");
+    EXPECT_EQ(Narrow(Texts(status).course), "360.0");
     EXPECT_FALSE(fix.dateKnown || fix.positionKnown || fix.speedKnots.known || fix.course.known);
     EXPECT_TRUE(fix.timeKnown);
 

@@ -89,7 +89,7 @@ TEST_F(SystemsGrid, FortyEightLabelsAreEachDrawnWholeInTheirOwnBoxes) {
 
     // Outside the sky picture and the texts, black is only in labels: no
     // label is drawn over another, nor anything else in black.
-    const auto texts = status_layout::TextItems(model.texts);
+    const auto texts = status_layout::TextItems(StatusTexts{});
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
             if (c.At(x, y) != kBlack || (x < 155 && y < 155))
