@@ -7,6 +7,12 @@
 
 namespace {
 
+// Powers of ten up to the most decimals ReadNumber gathers, each exact as a
+// double, so dividing by one gives what std::pow(10, n) gave at a fraction of
+// its cost: the intake reads several numbers of every fix line.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
+                                   1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+
 bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
@@ -56,7 +62,7 @@ Known ReadNumber(const char16_t* field) {
     }
     if (count == 0)
         return {false, 0.0};
-    const double value = static_cast<double>(digits) / std::pow(10.0, decimals);
+    const double value = static_cast<double>(digits) / kPowersOfTen[decimals];
     return {true, negative ? -value : value};
 }
 
