@@ -64,6 +64,8 @@ TEST(SentenceTable, TheAddressFieldNamesTheSentence) {
         {u"$GPGG,1*00\r\n", nullptr},
         {u"GPGGA,123519*00\r\n", nullptr},  // no '$'
         {u"$PMTK7051,1*00\r\n", nullptr},
+        {u"$PMTK70,1*00\r\n", nullptr},
+        {u"$GPGS*00\r\n", nullptr},
         {u"$GPPMTK705,1*00\r\n", nullptr},  // proprietary names stand alone
         {u"$PMTK001,605,3*00\r\n", nullptr},
         {u"$", nullptr},

@@ -90,6 +90,15 @@ TEST_F(RmcTest, TimeThatCannotBeConvertedLeavesTheLastGoodOne) {
     noTime.date = "010101";
     Decode(noTime);
     EXPECT_EQ(Narrow(Texts(status).time), "12:35:19");
+
+    // Opening a link empties the panel's date and time; a line whose time
+    // cannot be converted shows none, though "Set Time" keeps the last good one.
+    ClearReceiverModel(status);
+    Decode(bad);
+    EXPECT_EQ(Narrow(Texts(status).date), "");
+    EXPECT_EQ(Narrow(Texts(status).time), "");
+    EXPECT_EQ(status.receiverTimeSet, 1);
+    EXPECT_EQ(0, std::memcmp(&before, &status.receiverTime, sizeof before));
 }
 
 TEST_F(RmcTest, SpeedInKilometresPerHour) {
@@ -208,8 +217,12 @@ TEST_F(RmcTest, IncompletePositionKeepsTheLastOne) {
 
 TEST_F(RmcTest, FieldsALineDoesNotReachKeepWhatTheLastOneSent) {
     Decode(RmcFieldsIn{});
-    // Opening a link clears the panel's texts, not the field buffers.
+    // Opening a link clears the panel's texts, not the field buffers; what
+    // an empty course or speed field shows is no text of a cleared panel.
     ClearReceiverModel(status);
+    const StatusTexts cleared = Texts(status);
+    EXPECT_EQ(Narrow(cleared.course), "");
+    EXPECT_EQ(Narrow(cleared.speed), "");
     // Its checksum digits become field 3; fields 4 to 12 are not reached.
     const std::u16string shortLine = U(Sentence("GPRMC,123520,V"));
     DecodeRmc(host, status, shortLine.c_str());
