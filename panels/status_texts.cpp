@@ -1,5 +1,6 @@
 #include "panels/status_texts.h"
 
+#include <cstddef>
 #include <iterator>
 
 #include "nmea/fix_numbers.h"
@@ -22,7 +23,18 @@ const char* FixStateText(FixState state) {
     return "";
 }
 
-// "%.4d/%.2d/%.2d" and "%.2d:%.2d:%.2d" of the local time.
+// "%.<lead>d<sep>%.2d<sep>%.2d".
+template <size_t N>
+void ThreeNumbers(char16_t (&out)[N], int first, int lead, const char* sep, int second, int third) {
+    text16::NarrowBuilder()
+        .Int(first, lead)
+        .Text(sep)
+        .Int(second, 2)
+        .Text(sep)
+        .Int(third, 2)
+        .Store(out);
+}
+
 void FormatLocalTime(const ReceiverModel& model, StatusTexts& out) {
     if (model.sent.localTime == 0) {
         out.date[0] = 0;
@@ -30,20 +42,8 @@ void FormatLocalTime(const ReceiverModel& model, StatusTexts& out) {
         return;
     }
     const CivilTime& local = model.receiverTime;
-    text16::NarrowBuilder()
-        .Int(local.wYear, 4)
-        .Text("/")
-        .Int(local.wMonth, 2)
-        .Text("/")
-        .Int(local.wDay, 2)
-        .Store(out.date);
-    text16::NarrowBuilder()
-        .Int(local.wHour, 2)
-        .Text(":")
-        .Int(local.wMinute, 2)
-        .Text(":")
-        .Int(local.wSecond, 2)
-        .Store(out.time);
+    ThreeNumbers(out.date, local.wYear, 4, "/", local.wMonth, local.wDay);
+    ThreeNumbers(out.time, local.wHour, 2, ":", local.wMinute, local.wSecond);
 }
 
 // An empty course or speed field shows as zero.
