@@ -136,8 +136,8 @@ struct SlotMemo {
 constexpr size_t kRoundGroups = 16;
 
 // What the intake and its decoders carry from one line to the next. Opening a
-// link and the cold start / factory reset clear the record's texts and
-// satellites but never this: the cycle follows the receiver, not the link,
+// link and the cold start / factory reset clear the record's fields as sent,
+// fix and satellites but never this: the cycle follows the receiver, not the link,
 // and a field that a shorter sentence does not reach keeps what an earlier
 // sentence left in it. Zero is the state of a freshly started program.
 struct IntakeState {
