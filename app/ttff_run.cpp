@@ -44,10 +44,10 @@ constexpr UINT kTickMs = 100;
 // with what the record holds this long after the fix line.
 constexpr uint32_t kCycleWaitMs = 3000;
 
-int FixTypeOf(const char16_t* fixState) {
-    if (fixState[0] == u'3' && fixState[1] == u'D')
+int FixTypeOf(FixState fixState) {
+    if (fixState == FixState::k3D)
         return 3;
-    if (fixState[0] == u'2' && fixState[1] == u'D')
+    if (fixState == FixState::k2D)
         return 2;
     return 0;
 }
@@ -184,7 +184,7 @@ void TtffRun::Watch(uint32_t now) {
         fixSeen_ = true;
         fixPending_ = true;
         fixTick_ = now;
-        fixType_ = FixTypeOf(status_.texts.fixState);
+        fixType_ = FixTypeOf(status_.sent.fixState);
         cyclesAfterFix_ = 0;
     }
     // A GGA opens a cycle, and the GSA after it closes the one before. The
@@ -201,7 +201,7 @@ void TtffRun::Watch(uint32_t now) {
 
 void TtffRun::RecordFix() {
     fixPending_ = false;
-    series_.OnFix(fixTick_, fixType_, SatellitesUsed(status_), status_.texts.hdop);
+    series_.OnFix(fixTick_, fixType_, SatellitesUsed(status_), status_.sent.hdop);
     if (!series_.running())
         Finished();
     Show();

@@ -35,12 +35,12 @@ bool DecodeGsa(IntakeHost& host, ReceiverModel& status, const char16_t* line) {
 
     const char16_t fixType = fields[2][0];
     if (fixType == u'2') {
-        text16::CopyNarrow(status.texts.fixState, "2D");
+        status.sent.fixState = FixState::k2D;
     } else if (fixType == u'3') {
-        text16::CopyNarrow(status.texts.fixState, "3D");
+        status.sent.fixState = FixState::k3D;
         MeasureTtff(host, status);
     } else {
-        text16::CopyNarrow(status.texts.fixState, "No Fix");
+        status.sent.fixState = FixState::kNoFix;
     }
 
     // Only the system the sentence names: a Galileo GSA marks no GPS satellite.
@@ -55,9 +55,9 @@ bool DecodeGsa(IntakeHost& host, ReceiverModel& status, const char16_t* line) {
             slot->used = 1;
     }
 
-    text16::Copy(status.texts.hdop, fields[16]);
-    text16::Copy(status.texts.pdop, fields[15]);
-    // The texts keep what an earlier, longer GSA left in a field this one
+    text16::Copy(status.sent.hdop, fields[16]);
+    text16::Copy(status.sent.pdop, fields[15]);
+    // The fields as sent keep what an earlier, longer GSA left in a field this one
     // does not reach; the numbers say only what this one sent.
     FixNumbers& fix = status.fix;
     const size_t sent = DataFields(line, filled);

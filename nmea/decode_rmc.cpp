@@ -4,7 +4,6 @@
 #include "nmea/decoders.h"
 #include "nmea/field_split.h"
 #include "nmea/fix_numbers.h"
-#include "nmea/position_text.h"
 #include "nmea/text16.h"
 
 namespace {
@@ -48,43 +47,15 @@ void DecodeTime(IntakeHost& host, ReceiverModel& status) {
         return;
     status.receiverTime = local;
     status.receiverTimeSet = 1;
-    // "%.4d/%.2d/%.2d" and "%.2d:%.2d:%.2d".
-    text16::NarrowBuilder()
-        .Int(local.wYear, 4)
-        .Text("/")
-        .Int(local.wMonth, 2)
-        .Text("/")
-        .Int(local.wDay, 2)
-        .Store(status.texts.date);
-    text16::NarrowBuilder()
-        .Int(local.wHour, 2)
-        .Text(":")
-        .Int(local.wMinute, 2)
-        .Text(":")
-        .Int(local.wSecond, 2)
-        .Store(status.texts.time);
+    status.sent.localTime = 1;
 }
 
-// Field 7, knots. The decimals are dropped before the conversion.
+// Field 7, knots. Only the colour marks a fast line: holding the window up
+// for it would put a receiver at 10 Hz on a motorway ever further behind.
 void DecodeSpeed(IntakeHost& host, ReceiverModel& status) {
-    const char16_t* knotsField = status.intake.RmcFields[7];
-    if (knotsField[0] == 0) {
-        text16::CopyNarrow(status.texts.speed, "0 Km/hr");
-        return;
-    }
-    const double kmh = text16::IntOrZero(knotsField) * 1.852;
-    // The truncation toward zero, kept within what the text can show at all.
-    const int32_t shown = kmh >= 999999999.0   ? 999999999
-                          : kmh <= -99999999.0 ? -99999999
-                                               : static_cast<int32_t>(kmh);
-    // A speed too wide for the slot with its unit keeps all its digits and
-    // drops the unit: a cut number would be a wrong number.
-    auto& speed = status.texts.speed;
-    if (text16::NarrowBuilder().Int(shown).Text(" Km/hr").Store(speed) >= std::size(speed))
-        text16::NarrowBuilder().Int(shown).Store(speed);
-    // Only the colour marks a fast line: holding the window up for it would
-    // put a receiver at 10 Hz on a motorway ever further behind.
-    if (shown > 100)
+    const char16_t* knots = status.intake.RmcFields[7];
+    text16::Copy(status.sent.speedKnots, knots);
+    if (knots[0] != 0 && ShownSpeedKmh(knots) > 100)
         host.SetConsoleColor(kColorGreen);
 }
 
@@ -92,15 +63,16 @@ void DecodePosition(ReceiverModel& status) {
     const auto& fields = status.intake.RmcFields;
     if (fields[3][0] == 0 || fields[4][0] == 0 || fields[5][0] == 0 || fields[6][0] == 0)
         return;
-    text16::Copy(status.texts.latHemisphere, fields[4]);
-    text16::Copy(status.texts.lonHemisphere, fields[6]);
-    FormatLatitude(fields[3], status.texts.latitude);
-    FormatLongitude(fields[5], status.texts.longitude);
+    SentFields& sent = status.sent;
+    text16::Copy(sent.latitude, fields[3]);
+    text16::Copy(sent.latHemisphere, fields[4]);
+    text16::Copy(sent.longitude, fields[5]);
+    text16::Copy(sent.lonHemisphere, fields[6]);
 }
 
-// The texts above keep what an earlier, longer RMC left in a field this one
-// does not reach (the panel always showed them so); the numbers say only
-// what this line sent.
+// The fields as sent above keep what an earlier, longer RMC left in a field
+// this one does not reach (the panel always showed them so); the numbers say
+// only what this line sent.
 void DecodeNumbers(ReceiverModel& status, size_t sent) {
     const auto& fields = status.intake.RmcFields;
     auto field = [&](size_t k) -> const char16_t* { return k < sent ? fields[k] : u""; };
@@ -123,20 +95,17 @@ bool DecodeRmc(IntakeHost& host, ReceiverModel& status, const char16_t* line) {
     const size_t filled = SplitFields(line, fields);
 
     if (fields[2][0] == u'A') {
-        text16::CopyNarrow(status.texts.fixState, "3D");
+        status.sent.fixState = FixState::k3D;
         MeasureTtff(host, status);
     } else {
-        text16::CopyNarrow(status.texts.fixState, "No Fix");
+        status.sent.fixState = FixState::kNoFix;
     }
 
     if (fields[9][0] != 0 && fields[1][0] != 0)
         DecodeTime(host, status);
 
-    if (fields[8][0] != 0)
-        text16::Copy(status.texts.course, fields[8]);
-    else
-        text16::CopyNarrow(status.texts.course, "0");
-
+    status.sent.rmcSent = 1;
+    text16::Copy(status.sent.course, fields[8]);
     DecodeSpeed(host, status);
     DecodePosition(status);
     DecodeNumbers(status, DataFields(line, filled));

@@ -3,7 +3,15 @@
 #include <cmath>
 #include <cstdint>
 
+#include "nmea/text16.h"
+
 namespace {
+
+// Powers of ten up to the most decimals ReadNumber gathers, each exact as a
+// double, so dividing by one gives what std::pow(10, n) gave at a fraction of
+// its cost: the intake reads several numbers of every fix line.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
+                                   1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
 
 bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
@@ -54,7 +62,7 @@ Known ReadNumber(const char16_t* field) {
     }
     if (count == 0)
         return {false, 0.0};
-    const double value = static_cast<double>(digits) / std::pow(10.0, decimals);
+    const double value = static_cast<double>(digits) / kPowersOfTen[decimals];
     return {true, negative ? -value : value};
 }
 
@@ -98,4 +106,11 @@ void ReadPosition(const char16_t* latitude, const char16_t* northSouth, const ch
     fix.latitude = south ? -lat : lat;
     fix.longitude = west ? -lon : lon;
     fix.positionKnown = true;
+}
+
+int32_t ShownSpeedKmh(const char16_t* knots) {
+    const double kmh = text16::IntOrZero(knots) * 1.852;
+    return kmh >= 999999999.0   ? 999999999
+           : kmh <= -99999999.0 ? -99999999
+                                : static_cast<int32_t>(kmh);
 }

@@ -18,3 +18,8 @@ void ReadUtcDate(const char16_t* field, FixNumbers& fix);
 // "ddmm.mmmm" with 'N'/'S', "dddmm.mmmm" with 'E'/'W', to signed degrees.
 void ReadPosition(const char16_t* latitude, const char16_t* northSouth, const char16_t* longitude,
                   const char16_t* eastWest, FixNumbers& fix);
+
+// RMC field 7 as the panel shows it and the console colours by: the knots'
+// decimals dropped before the conversion, the km/h truncated toward zero and
+// held within what the speed's text can show at all.
+int32_t ShownSpeedKmh(const char16_t* knots);

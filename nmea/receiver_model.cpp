@@ -58,7 +58,7 @@ int FreeSlot(ReceiverModel& status) {
 }  // namespace
 
 void ClearReceiverModel(ReceiverModel& status) {
-    std::memset(&status.texts, 0, sizeof status.texts);
+    std::memset(&status.sent, 0, sizeof status.sent);
     status.fix = FixNumbers{};
     status.fix.satellitesUsed = -1;
     status.accuracyKnown = false;

@@ -1,6 +1,6 @@
 // The receiver model: everything the program knows about the receiver's
-// latest output, in numbers (the satellites and the last fix) and as the
-// status panel's texts. The decoders are its only writers; the main window
+// latest output, in numbers (the satellites and the last fix) and, where a
+// display rule needs them, the fields as sent. The decoders are its only writers; the main window
 // owns it and every view reads it; opening a link and the cold start /
 // factory reset commands clear it.
 #pragma once
@@ -89,21 +89,6 @@ struct FixNumbers {
     Known course;            // degrees true over ground (RMC)
 };
 
-// The status panel's display texts, in the order the panel draws them.
-struct StatusTexts {
-    char16_t date[15];
-    char16_t time[10];
-    char16_t course[10];
-    char16_t speed[10];
-    char16_t fixState[10];
-    char16_t hdop[10];
-    char16_t pdop[10];
-    char16_t latHemisphere[10];
-    char16_t latitude[15];
-    char16_t lonHemisphere[10];
-    char16_t longitude[15];
-};
-
 constexpr size_t kNavFieldWidth = 48;
 constexpr size_t kRmcFieldCount = 13;
 constexpr size_t kGgaFieldCount = 15;
@@ -111,6 +96,35 @@ constexpr size_t kGsaFieldCount = 19;
 constexpr size_t kGsvFieldCount = 21;
 constexpr size_t kVersionFieldWidth = 128;
 constexpr size_t kVersionFieldCount = 4;
+
+// The fix state the latest RMC (status) or GSA (fix type) sent: the later one wins.
+enum class FixState : uint8_t {
+    kNotSent = 0,  // nothing since the clearing
+    kNoFix,
+    k2D,
+    k3D,
+};
+
+// Fields as the receiver sent them, where the panel shows them by a rule of
+// its own: the minutes digit by digit, the course and the DOPs as written,
+// the speed's knots truncated before the conversion. Each keeps what an
+// earlier line left where a later one does not set it (a position with an
+// empty field; a shorter sentence, whose field buffer still holds an earlier,
+// longer one's fields): the panel always showed them so.
+struct SentFields {
+    FixState fixState;
+    uint8_t rmcSent;    // an RMC was decoded since the clearing: course and speed hold its fields
+    uint8_t localTime;  // the model's receiverTime was set since the clearing
+    char16_t course[kNavFieldWidth];      // RMC field 8
+    char16_t speedKnots[kNavFieldWidth];  // RMC field 7
+    char16_t pdop[kNavFieldWidth];        // GSA field 15
+    char16_t hdop[kNavFieldWidth];        // GSA field 16
+    // RMC fields 3 to 6, set together when none of the four is empty.
+    char16_t latitude[kNavFieldWidth];
+    char16_t latHemisphere[kNavFieldWidth];
+    char16_t longitude[kNavFieldWidth];
+    char16_t lonHemisphere[kNavFieldWidth];
+};
 
 // What DecodeGsv remembers of a slot's satellite: the round of reports its
 // snr is from.
@@ -123,8 +137,8 @@ struct SlotMemo {
 constexpr size_t kRoundGroups = 16;
 
 // What the intake and its decoders carry from one line to the next. Opening a
-// link and the cold start / factory reset clear the record's texts and
-// satellites but never this: the cycle follows the receiver, not the link,
+// link and the cold start / factory reset clear the record's fields as sent,
+// fix and satellites but never this: the cycle follows the receiver, not the link,
 // and a field that a shorter sentence does not reach keeps what an earlier
 // sentence left in it. Zero is the state of a freshly started program.
 struct IntakeState {
@@ -166,7 +180,7 @@ struct ReceiverModel {
     GstReport accuracy;
     bool gnsKnown;
     GnsReport gns;
-    StatusTexts texts;  // the status panel's texts, in the receiver's own digits
+    SentFields sent;
 
     CivilTime receiverTime;    // local time of the last RMC with date and time
     uint8_t receiverTimeSet;   // 1 once receiverTime holds a decoded time
@@ -178,7 +192,7 @@ struct ReceiverModel {
     IntakeState intake;
 };
 
-// Empties every text slot, forgets the fix and zeroes every satellite entry. The clock fields
+// Forgets the fields as sent and the fix and zeroes every satellite entry. The clock fields
 // are reset separately by the callers that need it (ResetFixClock).
 void ClearReceiverModel(ReceiverModel& status);
 

@@ -1,6 +1,5 @@
 #include "nmea/sentence_table.h"
 
-#include <cstring>
 #include <iterator>
 
 #include "nmea/decoders.h"
@@ -22,15 +21,14 @@ constexpr SentenceRow kSentences[] = {
     {"PMTK705", true, Stage::kReply, Completes::kNothing, DecodeVersionReply},
 };
 
-// True when the units from `at` to `end` are exactly the name.
+// True when the units from `at` to `end` are exactly the name. Every line
+// of the receiver's comes here: a row that differs stops at its first
+// differing unit.
 bool Names(const char16_t* at, const char16_t* end, const char* name) {
-    const size_t length = std::strlen(name);
-    if (static_cast<size_t>(end - at) != length)
-        return false;
-    for (size_t i = 0; i < length; ++i)
-        if (at[i] != static_cast<char16_t>(static_cast<unsigned char>(name[i])))
+    for (; *name != 0; ++at, ++name)
+        if (at == end || *at != static_cast<char16_t>(static_cast<unsigned char>(*name)))
             return false;
-    return true;
+    return at == end;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "nmea/text16.h"
+#include "panels/status_texts.h"
 
 namespace status_layout {
 
@@ -305,11 +306,12 @@ void PlanPanel(const ReceiverModel& status, bool logOpen, int32_t snrOffset, con
     plan->satellites.count = 0;
     plan->satellites.omitted = 0;
     int32_t room[kTextItems];
+    FormatStatusTexts(status, plan->shown);
     plan->large = !IsDefaultView(view);
     if (!plan->large) {
         plan->chart = {0, 0, kSkySize, kSkySize};
         plan->pictureChart = dpi == kDesignDpi;
-        plan->texts = TextItems(status.texts);
+        plan->texts = TextItems(plan->shown);
         std::copy(std::begin(kDefaultRoom), std::end(kDefaultRoom), room);
         PlanSatellites(status, logOpen, snrOffset, &plan->satellites);
     } else {
@@ -322,7 +324,7 @@ void PlanPanel(const ReceiverModel& status, bool logOpen, int32_t snrOffset, con
         const LargeGrid g = ChooseGrid(width, height, perSystem);
         plan->pictureChart = false;
         plan->chart = {kMargin, kMargin, kMargin + g.chart, kMargin + g.chart};
-        PlanLargeTexts(status.texts, g, plan, room);
+        PlanLargeTexts(plan->shown, g, plan, room);
         PlanDetails(details, g, height, plan, detailRoom);
         plan->satellites.layout = Layout::kSystems;
         PlanLargeGrid(status, logOpen, snrOffset, g, height, plan);

@@ -74,12 +74,19 @@ struct SystemRow {
 };
 
 struct PanelPlan {
+    PanelPlan() = default;
+    PanelPlan(const PanelPlan&) = delete;
+    PanelPlan& operator=(const PanelPlan&) = delete;
+
     bool large = false;
     int32_t dpi = 96;
     Box chart{0, 0, kSkySize, kSkySize};  // the sky chart's square
     // The 155-pixel picture as it is: the default panel at 96 dpi. Anywhere
     // else it would be stretched, and the chart is drawn instead.
     bool pictureChart = true;
+    // The panel's texts made from the model; `texts` points into them, as
+    // `details` points into detailTexts, so a plan is never copied.
+    StatusTexts shown{};
     std::array<TextItem, kTextItems> texts{};
     std::array<SystemRow, kGnssSystems> rows{};
     size_t rowCount = 0;

@@ -10,6 +10,7 @@
 
 #include "nmea/receiver_model.h"
 #include "panels/sky_projection.h"
+#include "panels/status_texts.h"
 
 namespace status_layout {
 

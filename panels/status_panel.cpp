@@ -4,6 +4,7 @@
 
 #include "nmea/text16.h"
 #include "panels/sky_chart.h"
+#include "panels/status_texts.h"
 #include "res/resource.h"
 #include "win32/gdi_guards.h"
 

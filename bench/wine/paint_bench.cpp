@@ -39,10 +39,12 @@ void FortyEight(ReceiverModel& status) {
             s->elevation = 5 + (k * 37) % 85;
             s->azimuth = (k * 53) % 360;
         }
-    text16::Copy(status.texts.date, 15, u"2026/12/08");
-    text16::Copy(status.texts.time, 10, u"13:49:05");
-    text16::Copy(status.texts.latitude, 15, u"48`07.0799'");
-    text16::Copy(status.texts.longitude, 15, u"011`31.0648'");
+    status.receiverTime = CivilTime{2026, 12, 2, 8, 13, 49, 5, 0};
+    status.sent.localTime = 1;
+    text16::Copy(status.sent.latitude, u"4807.0799");
+    text16::Copy(status.sent.latHemisphere, u"N");
+    text16::Copy(status.sent.longitude, u"01131.0648");
+    text16::Copy(status.sent.lonHemisphere, u"E");
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "nmea/receiver_model.h"
 #include "nmea/sentence_intake.h"
 #include "nmea/text16.h"
+#include "panels/status_texts.h"
 
 struct ConsoleEntry {
     std::u16string text;
@@ -94,6 +95,13 @@ inline std::string Narrow(const std::u16string& s) {
     for (char16_t c : s)
         out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
     return out;
+}
+
+// The status panel's texts as the panel would show the record now.
+inline StatusTexts Texts(const ReceiverModel& status) {
+    StatusTexts texts;
+    FormatStatusTexts(status, texts);
+    return texts;
 }
 
 // "$" + body + "*" + the right checksum + CR LF, for sentences made up in a test.

@@ -75,7 +75,7 @@ TEST_F(CycleTest, FixStateIsTheLastDecodersWord) {
     for (const auto& c : cases) {
         for (const auto& line : c.lines)
             Feed(line);
-        EXPECT_EQ(Narrow(status.texts.fixState), c.fix);
+        EXPECT_EQ(Narrow(Texts(status).fixState), c.fix);
     }
 }
 

@@ -21,11 +21,25 @@ TEST(FixNumbers, FieldsReadOnlyWhenWhollyANumber) {
         bool known;
         double value;
     } cases[] = {
-        {u"545.4", true, 545.4}, {u"-12.05", true, -12.05}, {u"+3", true, 3.0},
-        {u"08", true, 8.0},      {u"0", true, 0.0},         {u".5", true, 0.5},
-        {u"7.", true, 7.0},      {u"", false, 0},           {u"-", false, 0},
-        {u".", false, 0},        {u"1.2.3", false, 0},      {u"12a", false, 0},
-        {u" 12", false, 0},      {u"1e3", false, 0},
+        {u"545.4", true, 545.4},
+        {u"-12.05", true, -12.05},
+        {u"+3", true, 3.0},
+        {u"08", true, 8.0},
+        {u"0", true, 0.0},
+        {u".5", true, 0.5},
+        {u"7.", true, 7.0},
+        {u"", false, 0},
+        {u"-", false, 0},
+        {u".", false, 0},
+        {u"1.2.3", false, 0},
+        {u"12a", false, 0},
+        {u" 12", false, 0},
+        {u"1e3", false, 0},
+        // As many digits and decimals as a number holds.
+        {u"123456789012345678", true, 123456789012345678.0},
+        {u"4807.0381234", true, 4807.0381234},
+        {u"-.000000000000000025", true, -2.5e-17},
+        {u".000000000000000001", true, 1e-18},
     };
     for (const auto& c : cases) {
         const Known k = ReadNumber(c.field);
@@ -145,7 +159,7 @@ TEST_F(FixTest, RmcAndGsaFillTheirShareAndAShortLineNoMore) {
     EXPECT_DOUBLE_EQ(fix.course.value, 360.0);
     // The panel's texts keep the longer line's fields; the numbers do not.
     Feed(Sentence("GPRMC,081837,V"));
-    EXPECT_EQ(Narrow(status.texts.course), "360.0");
+    EXPECT_EQ(Narrow(Texts(status).course), "360.0");
     EXPECT_FALSE(fix.dateKnown || fix.positionKnown || fix.speedKnots.known || fix.course.known);
     EXPECT_TRUE(fix.timeKnown);
 

@@ -27,9 +27,9 @@ TEST_F(GsaTest, FixTypeAndDilution) {
         SCOPED_TRACE(c.fixType);
         Decode(Sentence("GPGSA,A," + c.fixType + ",04,05,,,,,,,,,,," + c.pdop + "," + c.hdop +
                         ",2.1"));
-        EXPECT_EQ(Narrow(status.texts.fixState), c.fix);
-        EXPECT_EQ(Narrow(status.texts.pdop), c.pdop.substr(0, 9));
-        EXPECT_EQ(Narrow(status.texts.hdop), c.hdop.substr(0, 9));
+        EXPECT_EQ(Narrow(Texts(status).fixState), c.fix);
+        EXPECT_EQ(Narrow(Texts(status).pdop), c.pdop.substr(0, 9));
+        EXPECT_EQ(Narrow(Texts(status).hdop), c.hdop.substr(0, 9));
     }
 }
 

@@ -64,6 +64,8 @@ TEST(SentenceTable, TheAddressFieldNamesTheSentence) {
         {u"$GPGG,1*00\r\n", nullptr},
         {u"GPGGA,123519*00\r\n", nullptr},  // no '$'
         {u"$PMTK7051,1*00\r\n", nullptr},
+        {u"$PMTK70,1*00\r\n", nullptr},
+        {u"$GPGS*00\r\n", nullptr},
         {u"$GPPMTK705,1*00\r\n", nullptr},  // proprietary names stand alone
         {u"$PMTK001,605,3*00\r\n", nullptr},
         {u"$", nullptr},
@@ -83,12 +85,12 @@ TEST(SentenceTable, TheAddressFieldNamesTheSentence) {
 TEST_F(IntakeTest, OnlyTheAddressDecidesTheDecoder) {
     // Holds "GGA" in its data: decoded as the RMC it is, and no cycle opens.
     Feed(Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,070126,,,GGA"));
-    EXPECT_EQ(Narrow(status.texts.fixState), "3D");
+    EXPECT_EQ(Narrow(Texts(status).fixState), "3D");
     EXPECT_EQ(host.redraws, 0);
     Feed(Sentence("BDGSA,A,2,04,,,,,,,,,,,,2.5,1.3,2.1"));
-    EXPECT_EQ(Narrow(status.texts.fixState), "2D");
+    EXPECT_EQ(Narrow(Texts(status).fixState), "2D");
     Feed(Sentence("GPTXT,01,01,02,RMC GSA"));  // no sentence of the table
-    EXPECT_EQ(Narrow(status.texts.fixState), "2D");
+    EXPECT_EQ(Narrow(Texts(status).fixState), "2D");
     EXPECT_EQ(host.console.size(), 3u);
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "fake_intake_host.h"
-#include "nmea/position_text.h"
+#include "panels/position_text.h"
 
 namespace {
 

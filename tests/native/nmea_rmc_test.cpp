@@ -43,8 +43,8 @@ TEST_F(RmcTest, LocalDateAndTime) {
         f.time = c.time;
         f.date = c.date;
         Decode(f);
-        EXPECT_EQ(Narrow(status.texts.date), c.shownDate);
-        EXPECT_EQ(Narrow(status.texts.time), c.shownTime);
+        EXPECT_EQ(Narrow(Texts(status).date), c.shownDate);
+        EXPECT_EQ(Narrow(Texts(status).time), c.shownTime);
         EXPECT_EQ(status.receiverTimeSet, 1);
         EXPECT_EQ(status.receiverTime.wDayOfWeek, c.dayOfWeek);
         EXPECT_EQ(status.receiverTime.wMilliseconds, 0);
@@ -57,7 +57,7 @@ TEST_F(RmcTest, TimeThatCannotBeConvertedLeavesTheLastGoodOne) {
     bad.date = "310226";  // 31 February
     Decode(bad);
     EXPECT_EQ(status.receiverTimeSet, 0);
-    EXPECT_EQ(Narrow(status.texts.date), "");
+    EXPECT_EQ(Narrow(Texts(status).date), "");
 
     RmcFieldsIn good;
     Decode(good);
@@ -76,8 +76,8 @@ TEST_F(RmcTest, TimeThatCannotBeConvertedLeavesTheLastGoodOne) {
         f.time = c.time;
         f.date = c.date;
         Decode(f);
-        EXPECT_EQ(Narrow(status.texts.date), "2026/01/07");
-        EXPECT_EQ(Narrow(status.texts.time), "12:35:19");
+        EXPECT_EQ(Narrow(Texts(status).date), "2026/01/07");
+        EXPECT_EQ(Narrow(Texts(status).time), "12:35:19");
         EXPECT_EQ(0, std::memcmp(&before, &status.receiverTime, sizeof before));
     }
     // An empty date or time field leaves them as well.
@@ -89,7 +89,16 @@ TEST_F(RmcTest, TimeThatCannotBeConvertedLeavesTheLastGoodOne) {
     noTime.time = "";
     noTime.date = "010101";
     Decode(noTime);
-    EXPECT_EQ(Narrow(status.texts.time), "12:35:19");
+    EXPECT_EQ(Narrow(Texts(status).time), "12:35:19");
+
+    // Opening a link empties the panel's date and time; a line whose time
+    // cannot be converted shows none, though "Set Time" keeps the last good one.
+    ClearReceiverModel(status);
+    Decode(bad);
+    EXPECT_EQ(Narrow(Texts(status).date), "");
+    EXPECT_EQ(Narrow(Texts(status).time), "");
+    EXPECT_EQ(status.receiverTimeSet, 1);
+    EXPECT_EQ(0, std::memcmp(&before, &status.receiverTime, sizeof before));
 }
 
 TEST_F(RmcTest, SpeedInKilometresPerHour) {
@@ -110,7 +119,7 @@ TEST_F(RmcTest, SpeedInKilometresPerHour) {
         RmcFieldsIn f;
         f.speed = c.knots;
         Decode(f);
-        EXPECT_EQ(Narrow(status.texts.speed), c.shown);
+        EXPECT_EQ(Narrow(Texts(status).speed), c.shown);
         EXPECT_EQ(host.color, c.fast ? kColorGreen : kColorBlack);
     }
 }
@@ -154,9 +163,9 @@ TEST_F(RmcTest, CourseFixStateAndHemispheres) {
         f.course = c.course;
         f.ns = c.ns;
         Decode(f);
-        EXPECT_EQ(Narrow(status.texts.fixState), c.fix);
-        EXPECT_EQ(Narrow(status.texts.course), c.shownCourse);
-        EXPECT_EQ(Narrow(status.texts.latHemisphere), c.shownNs);
+        EXPECT_EQ(Narrow(Texts(status).fixState), c.fix);
+        EXPECT_EQ(Narrow(Texts(status).course), c.shownCourse);
+        EXPECT_EQ(Narrow(Texts(status).latHemisphere), c.shownNs);
     }
 }
 
@@ -179,9 +188,9 @@ TEST_F(RmcTest, PositionTexts) {
         f.lon = c.lon;
         f.ew = "W";
         Decode(f);
-        EXPECT_EQ(Narrow(status.texts.latitude), c.shownLat);
-        EXPECT_EQ(Narrow(status.texts.longitude), c.shownLon);
-        EXPECT_EQ(Narrow(status.texts.lonHemisphere), "W");
+        EXPECT_EQ(Narrow(Texts(status).latitude), c.shownLat);
+        EXPECT_EQ(Narrow(Texts(status).longitude), c.shownLon);
+        EXPECT_EQ(Narrow(Texts(status).lonHemisphere), "W");
     }
 }
 
@@ -198,27 +207,31 @@ TEST_F(RmcTest, IncompletePositionKeepsTheLastOne) {
         std::string* fields[] = {&g.lat, &g.ns, &g.lon, &g.ew};
         *fields[missing] = "";
         Decode(g);
-        EXPECT_EQ(Narrow(status.texts.fixState), "No Fix");
-        EXPECT_EQ(Narrow(status.texts.latitude), "48`07.0380'");
-        EXPECT_EQ(Narrow(status.texts.longitude), "011`31.0000'");
-        EXPECT_EQ(Narrow(status.texts.latHemisphere), "N");
-        EXPECT_EQ(Narrow(status.texts.lonHemisphere), "E");
+        EXPECT_EQ(Narrow(Texts(status).fixState), "No Fix");
+        EXPECT_EQ(Narrow(Texts(status).latitude), "48`07.0380'");
+        EXPECT_EQ(Narrow(Texts(status).longitude), "011`31.0000'");
+        EXPECT_EQ(Narrow(Texts(status).latHemisphere), "N");
+        EXPECT_EQ(Narrow(Texts(status).lonHemisphere), "E");
     }
 }
 
 TEST_F(RmcTest, FieldsALineDoesNotReachKeepWhatTheLastOneSent) {
     Decode(RmcFieldsIn{});
-    // Opening a link clears the panel's texts, not the field buffers.
+    // Opening a link clears the panel's texts, not the field buffers; what
+    // an empty course or speed field shows is no text of a cleared panel.
     ClearReceiverModel(status);
+    const StatusTexts cleared = Texts(status);
+    EXPECT_EQ(Narrow(cleared.course), "");
+    EXPECT_EQ(Narrow(cleared.speed), "");
     // Its checksum digits become field 3; fields 4 to 12 are not reached.
     const std::u16string shortLine = U(Sentence("GPRMC,123520,V"));
     DecodeRmc(host, status, shortLine.c_str());
-    EXPECT_EQ(Narrow(status.texts.fixState), "No Fix");
-    EXPECT_EQ(Narrow(status.texts.time), "12:35:20");  // with the date of the earlier line
-    EXPECT_EQ(Narrow(status.texts.date), "2026/01/07");
-    EXPECT_EQ(Narrow(status.texts.course), "084.4");
-    EXPECT_EQ(Narrow(status.texts.speed), "40 Km/hr");
-    EXPECT_EQ(Narrow(status.texts.lonHemisphere), "E");
+    EXPECT_EQ(Narrow(Texts(status).fixState), "No Fix");
+    EXPECT_EQ(Narrow(Texts(status).time), "12:35:20");  // with the date of the earlier line
+    EXPECT_EQ(Narrow(Texts(status).date), "2026/01/07");
+    EXPECT_EQ(Narrow(Texts(status).course), "084.4");
+    EXPECT_EQ(Narrow(Texts(status).speed), "40 Km/hr");
+    EXPECT_EQ(Narrow(Texts(status).lonHemisphere), "E");
 }
 
 TEST_F(RmcTest, HugeNumbersStayInsideTheSlots) {
@@ -228,8 +241,8 @@ TEST_F(RmcTest, HugeNumbersStayInsideTheSlots) {
     f.time = "99999999999";
     f.date = "-9999999999";
     Decode(f);
-    EXPECT_LE(text16::Length(status.texts.latitude), 14u);
-    EXPECT_LE(text16::Length(status.texts.longitude), 14u);
+    EXPECT_LE(text16::Length(Texts(status).latitude), 14u);
+    EXPECT_LE(text16::Length(Texts(status).longitude), 14u);
 }
 
 }  // namespace

@@ -10,11 +10,11 @@ TEST(ReceiverModelRecord, ClearingEmptiesTextsAndSatellitesOnly) {
     ReceiverModel status;
     std::memset(&status, 0x5A, sizeof status);
     ClearReceiverModel(status);
-    const char16_t* slots[] = {
-        status.texts.date,          status.texts.time,          status.texts.course,
-        status.texts.speed,         status.texts.fixState,      status.texts.hdop,
-        status.texts.pdop,          status.texts.latHemisphere, status.texts.latitude,
-        status.texts.lonHemisphere, status.texts.longitude};
+    const StatusTexts texts = Texts(status);
+    const char16_t* slots[] = {texts.date,          texts.time,          texts.course,
+                               texts.speed,         texts.fixState,      texts.hdop,
+                               texts.pdop,          texts.latHemisphere, texts.latitude,
+                               texts.lonHemisphere, texts.longitude};
     for (const char16_t* slot : slots)
         EXPECT_EQ(slot[0], 0);
     // A fix forgotten: nothing known, not a position at 0/0.

@@ -19,8 +19,8 @@ TEST_F(TtffTest, FirstLineStartsTheClockAndIsNotDecoded) {
     host.tick = 5000;
     Feed(kGsa3);
     EXPECT_EQ(status.ttffStartTick, 5000u);
-    EXPECT_EQ(Narrow(status.texts.fixState), "");  // not decoded...
-    ASSERT_EQ(host.console.size(), 1u);            // ...but shown
+    EXPECT_EQ(Narrow(Texts(status).fixState), "");  // not decoded...
+    ASSERT_EQ(host.console.size(), 1u);             // ...but shown
     EXPECT_EQ(intake.gsaCleared, 0);
 }
 
@@ -71,7 +71,7 @@ TEST_F(TtffTest, ATickCountOfZeroStillStartsTheClock) {
     EXPECT_EQ(status.ttffStartTick, 1u);
     host.tick = 4000;
     Feed(kGsa3);  // decoded: the clock was running
-    EXPECT_EQ(Narrow(status.texts.fixState), "3D");
+    EXPECT_EQ(Narrow(Texts(status).fixState), "3D");
     EXPECT_EQ(Narrow(host.caption), "Skyloom  3 Sec");
 }
 

@@ -3,6 +3,8 @@
 // room where it is wanted, and nothing of the larger panel overlaps, leaves
 // the panel or is cut.
 #include "panels/status_geometry.h"
+#include "nmea/text16.h"
+#include "panels/status_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -127,10 +129,10 @@ TEST(WindowLayout, TheDefaultIsTodaysAndALargerWindowGivesBothPanelsMoreRoom) {
 TEST(StatusGeometry, TheDefaultPanelIsTodaysAndTextsGrowOnlyWhereTheFontNeedsIt) {
     ReceiverModel status{};
     FourSystems(status, 12, true);
-    std::u16string time = u"01:11:05";
-    std::copy(time.begin(), time.end() + 1, status.texts.time);
-    std::u16string wide = u"WWWWWWWWW";
-    std::copy(wide.begin(), wide.end() + 1, status.texts.course);
+    status.receiverTime = CivilTime{2026, 12, 2, 9, 1, 11, 5, 0};  // "01:11:05"
+    status.sent.localTime = 1;
+    status.sent.rmcSent = 1;
+    text16::Copy(status.sent.course, u"WWWWWWWWW");
     for (const View& view : {View{}, View{574, 248, 96}, View{590, 260, 96}}) {
         const auto plan = Planned(status, view);
         ASSERT_FALSE(plan->large);
@@ -142,7 +144,9 @@ TEST(StatusGeometry, TheDefaultPanelIsTodaysAndTextsGrowOnlyWhereTheFontNeedsIt)
             EXPECT_EQ(plan->satellites.cells[i].skyBox, today->cells[i].skyBox);
             EXPECT_EQ(plan->satellites.cells[i].bar, today->cells[i].bar);
         }
-        const auto seeds = status_layout::TextItems(status.texts);
+        StatusTexts shown;
+        FormatStatusTexts(status, shown);
+        const auto seeds = status_layout::TextItems(shown);
         for (size_t i = 0; i < seeds.size(); ++i) {
             const Box& got = plan->texts[i].box;
             const Box& seed = seeds[i].box;

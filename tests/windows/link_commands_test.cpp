@@ -129,7 +129,7 @@ TEST_F(WindowCommands, ColdStartAndFactoryResetRestartTheMeasurement) {
         status.ttffDone = 1;
         status.ttffStartTick = 1234;
         status.satellites[17].snr = 40;
-        status.texts.fixState[0] = u'3';
+        status.sent.fixState = FixState::k3D;
         EnableWindow(Item(c.button), TRUE);
         resetButtonsPending = 0;
         window.setupPanel.console.Clear();
@@ -142,7 +142,7 @@ TEST_F(WindowCommands, ColdStartAndFactoryResetRestartTheMeasurement) {
         EXPECT_EQ(status.ttffDone, 0);
         EXPECT_EQ(status.ttffStartTick, 0u);
         EXPECT_EQ(status.satellites[17].snr, 0);
-        EXPECT_EQ(status.texts.fixState[0], 0);
+        EXPECT_EQ(status.sent.fixState, FixState::kNotSent);
         EXPECT_EQ(resetButtonsPending, 1);
         EXPECT_EQ(ConsoleText(), L"$PSRF\r\n...OK\r\n");
     }

@@ -75,7 +75,7 @@ TEST_F(Playback, ARealCaptureIsDeliveredLineForLineWithNoPortFound) {
     Rig rig;
     SetWindowTextW(rig.sink.hwnd(), L"Skyloom  12 Sec");
     rig.status.ttffDone = 1;
-    rig.status.texts.speed[0] = u'9';
+    rig.status.sent.speedKnots[0] = u'9';
     ASSERT_EQ(StartPlayback(rig, path), 1);
     EXPECT_EQ(rig.linkOpen, 1);
     EXPECT_TRUE(rig.control.link().IsOpen());
@@ -84,7 +84,7 @@ TEST_F(Playback, ARealCaptureIsDeliveredLineForLineWithNoPortFound) {
     // Opening cleared the record and the first-fix clock and reset the caption.
     EXPECT_EQ(win_test::WindowText(rig.sink.hwnd()), L"Skyloom");
     EXPECT_EQ(rig.status.ttffDone, 0);
-    EXPECT_EQ(rig.status.texts.speed[0], 0);
+    EXPECT_EQ(rig.status.sent.speedKnots[0], 0);
 
     ASSERT_TRUE(PumpUntil([&] { return rig.sink.lines.size() >= expected.size(); }, 120000))
         << rig.sink.lines.size() << " of " << expected.size();
@@ -177,7 +177,7 @@ TEST_F(Playback, APathOfMoreThan127CharactersPlays) {
 TEST_F(Playback, CancellingTheDialogOpensNothing) {
     Rig rig;
     SetWindowTextW(rig.sink.hwnd(), L"Skyloom  12 Sec");
-    rig.status.texts.speed[0] = u'9';
+    rig.status.sent.speedKnots[0] = u'9';
     rig.panel.SetPorts({kPlayback}, 0);
     {
         DialogAnswer cancel(L"");
@@ -195,7 +195,7 @@ TEST_F(Playback, CancellingTheDialogOpensNothing) {
     EXPECT_TRUE(IsWindowEnabled(rig.panel.Item(IDC_START_GPS)));
     // The attempt reached the open: record and caption were reset all the same.
     EXPECT_EQ(win_test::WindowText(rig.sink.hwnd()), L"Skyloom");
-    EXPECT_EQ(rig.status.texts.speed[0], 0);
+    EXPECT_EQ(rig.status.sent.speedKnots[0], 0);
 }
 
 TEST_F(Playback, PortEntriesAreRefusedWithoutADialogWhereTheyCannotOpen) {

@@ -150,26 +150,21 @@ TEST_F(SystemsGrid, BarsValuesAndMarkersKeepThePanelsColours) {
 namespace {
 
 // The texts a receiver gives the panel at their longest.
-void LongestTexts(StatusTexts& t) {
-    const struct {
-        char16_t* slot;
-        size_t capacity;
-        const char16_t* text;
-    } rows[] = {
-        {t.date, 15, u"2026/12/08"},
-        {t.time, 10, u"23:58:58"},
-        {t.course, 10, u"359.99"},
-        {t.speed, 10, u"188 Km/h"},
-        {t.fixState, 10, u"No Fix"},
-        {t.hdop, 10, u"99.99"},
-        {t.pdop, 10, u"99.99"},
-        {t.latHemisphere, 10, u"N"},
-        {t.latitude, 15, u"48`07.0799'"},
-        {t.lonHemisphere, 10, u"W"},
-        {t.longitude, 15, u"011`31.0648'"},
-    };
-    for (const auto& r : rows)
-        text16::Copy(r.slot, r.capacity, r.text);
+// What makes the widest texts a receiver sends in each slot.
+void LongestTexts(ReceiverModel& m) {
+    m.receiverTime = CivilTime{2026, 12, 2, 8, 23, 58, 58, 0};
+    SentFields& s = m.sent;
+    s.localTime = 1;
+    s.rmcSent = 1;
+    s.fixState = FixState::kNoFix;
+    text16::Copy(s.course, u"359.99");
+    text16::Copy(s.speedKnots, u"101.5");  // 187 Km/hr
+    text16::Copy(s.hdop, u"99.99");
+    text16::Copy(s.pdop, u"99.99");
+    text16::Copy(s.latitude, u"4807.0799");
+    text16::Copy(s.latHemisphere, u"N");
+    text16::Copy(s.longitude, u"01131.0648");
+    text16::Copy(s.lonHemisphere, u"W");
 }
 
 }  // namespace
@@ -183,7 +178,7 @@ TEST_F(SystemsGrid, AtEverySizeAndDpiTextsAreWholeAndApartCellsWholeAndTheChartR
         {1192, 427, 96}, {1788, 640, 144}, {2384, 854, 192},
     };
     FortyEight();
-    LongestTexts(model.texts);
+    LongestTexts(model);
     for (const auto& view : views) {
         SCOPED_TRACE(testing::Message() << view.width << "x" << view.height << " @" << view.dpi);
         panel.SetView(view);

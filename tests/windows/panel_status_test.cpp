@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "nmea/text16.h"
 #include "panels/status_panel.h"
 #include "res/resource.h"
@@ -72,48 +74,77 @@ TEST_F(StatusPanelFixture, LabelsAreDrawnInsideTheirBoxesAndNothingElseWithAnEmp
 }
 
 TEST_F(StatusPanelFixture, EachValueIsDrawnOnlyInsideItsOwnBox) {
+    const Box date{225, 5, 300, 25}, time{240, 25, 300, 45}, course{240, 45, 300, 65},
+        speed{240, 65, 300, 85}, fixState{240, 85, 300, 105}, hdop{240, 105, 300, 125},
+        pdop{240, 125, 300, 145}, latHemisphere{40, 157, 55, 170}, latitude{60, 157, 140, 170},
+        lonHemisphere{185, 157, 215, 170}, longitude{205, 157, 305, 170};
+    // Each row fills what the model holds for some slots with the widest it
+    // can make them show (wide glyphs cut at the slot's size where the text
+    // is as sent), so clipping at the right edge counts.
+    const char16_t* wide = u"WWWWWWWWWWWWWWWWWWWW";
     struct Row {
-        char16_t* slot;
-        size_t capacity;
-        Box box;
+        void (*fill)(SentFields& sent, const char16_t* wide);
+        std::vector<Box> boxes;
     } rows[] = {
-        {model.texts.date, 15, {225, 5, 300, 25}},
-        {model.texts.time, 10, {240, 25, 300, 45}},
-        {model.texts.course, 10, {240, 45, 300, 65}},
-        {model.texts.speed, 10, {240, 65, 300, 85}},
-        {model.texts.fixState, 10, {240, 85, 300, 105}},
-        {model.texts.hdop, 10, {240, 105, 300, 125}},
-        {model.texts.pdop, 10, {240, 125, 300, 145}},
-        {model.texts.latHemisphere, 10, {40, 157, 55, 170}},
-        {model.texts.latitude, 15, {60, 157, 140, 170}},
-        {model.texts.lonHemisphere, 10, {185, 157, 215, 170}},
-        {model.texts.longitude, 15, {205, 157, 305, 170}},
+        {[](SentFields& s, const char16_t*) { s.localTime = 1; }, {date, time}},
+        {[](SentFields& s, const char16_t* w) {
+             s.rmcSent = 1;
+             text16::Copy(s.course, w);
+             text16::Copy(s.speedKnots, u"539956803");  // 999999999 km/h, no room for the unit
+         },
+         {course, speed}},
+        {[](SentFields& s, const char16_t*) { s.fixState = FixState::kNoFix; }, {fixState}},
+        {[](SentFields& s, const char16_t* w) { text16::Copy(s.hdop, w); }, {hdop}},
+        {[](SentFields& s, const char16_t* w) { text16::Copy(s.pdop, w); }, {pdop}},
+        {[](SentFields& s, const char16_t* w) { text16::Copy(s.latHemisphere, w); },
+         {latHemisphere}},
+        {[](SentFields& s, const char16_t* w) { text16::Copy(s.lonHemisphere, w); },
+         {lonHemisphere}},
+        {[](SentFields& s, const char16_t*) {
+             text16::Copy(s.latitude, u"8959.9999999999");
+             text16::Copy(s.longitude, u"17959.9999999999");
+         },
+         {latitude, longitude}},
     };
+    model.receiverTime = CivilTime{2088, 8, 0, 28, 20, 58, 48, 0};
     Canvas empty;
     Paint(empty);
     for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.box.left << "," << r.box.top);
-        // Filled to capacity with wide glyphs, so clipping at the right edge counts.
-        for (size_t i = 0; i + 1 < r.capacity; ++i)
-            r.slot[i] = u'W';
-        r.slot[r.capacity - 1] = 0;
+        SCOPED_TRACE(testing::Message() << r.boxes[0].left << "," << r.boxes[0].top);
+        r.fill(model.sent, wide);
         Canvas c;
         Paint(c);
-        const Box box = Painted(PlanOf(c)->texts[9 + static_cast<size_t>(&r - rows)].box, r.box);
-        r.slot[0] = 0;
-        int inside = 0;
+        const auto plan = PlanOf(c);
+        model.sent = SentFields{};
+        // The boxes as painted: the plan's value boxes grown from the same corners.
+        std::vector<Box> boxes;
+        for (const Box& seed : r.boxes) {
+            size_t k = 9;
+            while (k < plan->texts.size() &&
+                   (plan->texts[k].box.left != seed.left || plan->texts[k].box.top != seed.top))
+                ++k;
+            ASSERT_LT(k, plan->texts.size()) << "no value box at " << seed.left << "," << seed.top;
+            boxes.push_back(Painted(plan->texts[k].box, seed));
+        }
+        std::vector<int> inside(boxes.size(), 0);
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x) {
                 if (c.At(x, y) == empty.At(x, y))
                     continue;
-                ASSERT_TRUE(Inside(x, y, box)) << "pixel at " << x << "," << y;
-                ++inside;
+                size_t in = 0;
+                while (in < boxes.size() && !Inside(x, y, boxes[in]))
+                    ++in;
+                ASSERT_LT(in, boxes.size()) << "pixel at " << x << "," << y;
+                ++inside[in];
             }
-        EXPECT_GT(inside, 5);
-        // The text starts at the box's top-left corner.
-        RECT ink = c.Extent(kBlack, box.left, box.top, box.right, box.bottom);
-        EXPECT_LE(ink.left, r.box.left + 3);
-        EXPECT_LE(ink.top, r.box.top + 4);
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            const Box& box = boxes[i];
+            EXPECT_GT(inside[i], 5) << "box at " << box.left << "," << box.top;
+            // The text starts at the box's top-left corner.
+            RECT ink = c.Extent(kBlack, box.left, box.top, box.right, box.bottom);
+            EXPECT_LE(ink.left, box.left + 3);
+            EXPECT_LE(ink.top, box.top + 4);
+        }
     }
 }
 
@@ -149,7 +180,7 @@ TEST_F(StatusPanelFixture, WithoutTheSkyPictureTheChartStaysWhiteAndCirclesAreDr
 TEST_F(StatusPanelFixture, TheWindowShowsWhatPaintContentDraws) {
     SetSatellite(3, 57, true, 99, 54);
     SetSatellite(40, 33, false, 113, 97);
-    text16::Copy(model.texts.fixState, 10, u"3D");
+    model.sent.fixState = FixState::k3D;
     MoveWindow(panel.hwnd, 0, 0, kWidth, kHeight, FALSE);
     ShowWindow(main.hwnd(), SW_SHOWNOACTIVATE);
     ShowWindow(panel.hwnd, SW_SHOW);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "panels/status_layout.h"
+#include "panels/status_texts.h"
 
 namespace {
 
@@ -83,7 +84,8 @@ void WriteLineObject(JsonWriter& out, const LineOutcome& line) {
 
 void WriteStatusObject(JsonWriter& out, uint64_t n, const std::u16string& caption,
                        const ReceiverModel& status) {
-    const StatusTexts& t = status.texts;
+    StatusTexts t;
+    FormatStatusTexts(status, t);
     out.Raw("{\"kind\":\"status\",\"n\":");
     out.Unsigned(n);
     out.Raw(",\"caption\":");

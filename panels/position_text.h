@@ -2,7 +2,7 @@
 // the receiver sent them (ddmm.mmmm and dddmm.mmmm).
 #pragma once
 
-#include "nmea/receiver_model.h"
+#include "panels/status_texts.h"
 
 // The slot's capacity bounds how many decimals of the minutes are shown.
 void FormatLatitude(const char16_t* field, decltype(StatusTexts::latitude)& out);

@@ -1,4 +1,4 @@
-#include "nmea/position_text.h"
+#include "panels/position_text.h"
 
 #include <cstdint>
 #include <iterator>
