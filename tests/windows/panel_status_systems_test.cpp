@@ -158,7 +158,7 @@ void LongestTexts(ReceiverModel& m) {
     s.rmcSent = 1;
     s.fixState = FixState::kNoFix;
     text16::Copy(s.course, u"359.99");
-    text16::Copy(s.speedKnots, u"101.5");  // 187 Km/hr
+    text16::Copy(s.speedKnots, u"53.5");  // 99 Km/hr
     text16::Copy(s.hdop, u"99.99");
     text16::Copy(s.pdop, u"99.99");
     text16::Copy(s.latitude, u"4807.0799");
