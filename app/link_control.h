@@ -10,11 +10,11 @@
 #include <string>
 #include <utility>
 
+#include "link/chosen_source.h"
 #include "link/command_set.h"
 #include "link/known_ports.h"
 #include "link/link_win32.h"
 #include "link/log_file_win32.h"
-#include "link/source_spec.h"
 #include "nmea/intake_host.h"
 
 class CBackupDlg;

@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "link/byte_source.h"
-#include "link/source_spec.h"
+#include "link/chosen_source.h"
 
 // 1 while OpenNetworkAnswering waits: a WM_CLOSE sent meanwhile is posted
 // again for later instead of destroying the window under the open.

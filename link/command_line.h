@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "link/source_spec.h"
+#include "link/chosen_source.h"
 
 namespace linkrules {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "link/baud_rates.h"
-#include "link/source_spec.h"
+#include "link/chosen_source.h"
 
 namespace linkrules {
 

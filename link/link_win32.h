@@ -10,7 +10,7 @@
 #include <string>
 
 #include "link/byte_source.h"
-#include "link/source_spec.h"
+#include "link/chosen_source.h"
 
 struct LinkState;
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "link/byte_source.h"
+#include "link/chosen_source.h"
 #include "link/gpsd_stream.h"
-#include "link/source_spec.h"
 #include "link/winsock_win32.h"
 
 namespace netlink {

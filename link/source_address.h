@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/source_spec.h"
+#include "link/chosen_source.h"
 
 namespace linkrules {
 

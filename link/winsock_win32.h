@@ -9,7 +9,7 @@
 #include <string>
 
 #include "link/byte_source.h"
-#include "link/source_spec.h"
+#include "link/chosen_source.h"
 #include "win32/unique_handle.h"
 
 using UniqueSocket = UniqueAny<SOCKET, &closesocket, static_cast<uintptr_t>(INVALID_SOCKET)>;

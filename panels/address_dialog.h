@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "link/source_spec.h"
+#include "link/chosen_source.h"
 #include "win32/wnd.h"
 
 class CAddressDlg : public CWnd {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "link/chosen_source.h"
 #include "link/known_ports.h"
-#include "link/source_spec.h"
 #include "panels/console.h"
 #include "win32/wnd.h"
 

@@ -2,7 +2,7 @@
 // reason on its error line; the accepted one closes it with its source.
 #include <gtest/gtest.h>
 
-#include "link/source_spec.h"
+#include "link/chosen_source.h"
 #include "panels/address_dialog.h"
 #include "tests/windows/link_test_support.h"
 
