@@ -87,7 +87,7 @@ void CRestoreDlg::Redraw() {
 void CRestoreDlg::RedrawCycle() {
     if (hwnd == nullptr)
         return;
-    const DWORD sincePaint = GetTickCount() - lastPaint;
+    const DWORD sincePaint = Now() - lastPaint;
     // A steady stream of lines may keep the timer from coming: the first
     // redraw after the frame invalidates on its own.
     if (!painted || sincePaint >= kFrameMs) {
@@ -183,7 +183,7 @@ void CRestoreDlg::OnPaint(HWND window) {
     Selection keep(memory.get(), bitmap.get());
     PaintContent(memory.get(), client);
     BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
-    lastPaint = GetTickCount();
+    lastPaint = Now();
     painted = true;
 }
 

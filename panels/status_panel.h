@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "nmea/receiver_model.h"
 #include "panels/status_geometry.h"
@@ -33,6 +35,10 @@ class CRestoreDlg : public CWnd {
     static constexpr DWORD kFrameMs = 40;
     // The panel's timer that completes a redraw held back.
     static constexpr UINT_PTR kRedrawTimerId = 1;
+    // Milliseconds, wrapping at 2^32 as GetTickCount does; the frames' time
+    // from now on (GetTickCount when empty).
+    using Clock = std::function<DWORD()>;
+    void SetClock(Clock clock) { clock_ = std::move(clock); }
 
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -82,6 +88,8 @@ class CRestoreDlg : public CWnd {
     status_layout::View view_{};
     int32_t drawingDpi_ = 96;
     int32_t markerCorner_ = 8;
+    Clock clock_;
+    DWORD Now() const { return clock_ ? clock_() : GetTickCount(); }
     DWORD lastPaint = 0;
     bool painted = false;
     bool redrawWaiting = false;
