@@ -93,19 +93,26 @@ wine_prefix_setup() {
 XVFB_PID=""
 xvfb_start() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
-  local n
-  for n in $(seq 91 120); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    local i
-    for i in $(seq 1 50); do
+  # Xvfb picks a free display itself and names it once it listens; a display
+  # left locked by a server that was killed is free to it.
+  local named i
+  named=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp \
+    3>"$named" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for i in $(seq 1 200); do
+    # The number is whole once its line feed is written.
+    if [ "$(wc -l <"$named")" -ge 1 ] && grep -qx '[0-9][0-9]*' "$named"; then
+      export DISPLAY=":$(cat "$named")"
+      rm -f "$named"
       xdpyinfo >/dev/null 2>&1 && return 0
-      sleep 0.1
-    done
-    kill "$XVFB_PID" 2>/dev/null
+      break
+    fi
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
+  rm -f "$named"
+  xvfb_stop
   die "could not start Xvfb"
 }
 

@@ -85,6 +85,19 @@ def holds_in_order(have, want):
     return False
 
 
+def first_line_missing(capture, log):
+    """The first line of the capture that the log does not hold after the
+    lines before it; None when it holds them all in order."""
+    at = 0
+    for line in capture.split(b"\n"):
+        piece = widen(line)
+        found = log.find(piece, at)
+        if found < 0:
+            return line
+        at = found + len(piece)
+    return None
+
+
 def network_phase(env, args, results):
     capture = open(CAPTURE, "rb").read()
     wanted = [line.replace("\r", "") for line in delivered_lines(capture)]
@@ -163,8 +176,13 @@ def network_phase(env, args, results):
         drive("check", IDC_LOG_FILE, 0)
         with open(program.log_path("e2e_net"), "rb") as f:
             log = f.read()[2:].decode("utf-16-le")
-        expect(widen(capture) in log,
-               "the log file does not hold both halves of the capture in one piece")
+        if widen(capture) not in log:
+            kept = os.path.join(env.work, "e2e_net_log.txt")
+            with open(kept, "w", encoding="utf-8", newline="") as f:
+                f.write(log)
+            raise Failure("the log file does not hold both halves of the capture in one piece; "
+                          "the first line of the capture not in it: %r (log kept as %s)"
+                          % (first_line_missing(capture, log), kept))
         stop_viewer()
         again.close()
 
@@ -270,14 +288,21 @@ def network_phase(env, args, results):
         expect(drive.text(IDC_START_GPS) == "Start GPS", "a link opened for an unknown host")
         stop_viewer()
 
+    def run(name, test):
+        # A failed test's viewer is closed before the next one starts, so
+        # the next test finds its own window and not the one left behind.
+        try:
+            results.run(name, test)
+        finally:
+            while programs:
+                stop_viewer()
+
     try:
-        results.run("network: TCP capture in order, command sent", tcp_capture_in_order)
-        results.run("network: TCP dropped and back, log whole", tcp_drop_and_back)
-        results.run("network: UDP from skyloom-sim", udp_from_simulator)
-        results.run("network: a real gpsd serving a capture", gpsd_serves_capture)
-        results.run("network: bad servers and an unknown host", bad_servers_handled_as_a_port_would)
+        run("network: TCP capture in order, command sent", tcp_capture_in_order)
+        run("network: TCP dropped and back, log whole", tcp_drop_and_back)
+        run("network: UDP from skyloom-sim", udp_from_simulator)
+        run("network: a real gpsd serving a capture", gpsd_serves_capture)
+        run("network: bad servers and an unknown host", bad_servers_handled_as_a_port_would)
     finally:
-        while programs:
-            stop_viewer()
         for peer in peers:
             peer.close()

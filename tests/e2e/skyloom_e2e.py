@@ -99,21 +99,45 @@ class Environment:
     def start_display(self):
         if self.env.get("DISPLAY") and self._display_works():
             return
-        for n in range(121, 160):
-            if os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
-                continue
+        # Xvfb picks a free display itself and names it once it listens; a
+        # display left locked by a server that was killed is free to it.
+        reader, writer = os.pipe()
+        try:
             self.xvfb = subprocess.Popen(
-                ["Xvfb", ":%d" % n, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            self.env["DISPLAY"] = ":%d" % n
+                ["Xvfb", "-displayfd", str(writer), "-screen", "0", "1024x768x24", "-nolisten",
+                 "tcp"], pass_fds=(writer,), stdout=subprocess.DEVNULL,
+                stderr=subprocess.DEVNULL)
+            os.close(writer)
+            writer = None
+            named = b""
+            deadline = time.monotonic() + 20
+            while not named.endswith(b"\n") and time.monotonic() < deadline:
+                ready, _, _ = select.select([reader], [], [], 0.5)
+                if ready:
+                    piece = os.read(reader, 16)
+                    if not piece:
+                        break
+                    named += piece
+        finally:
+            os.close(reader)
+            if writer is not None:
+                os.close(writer)
+        if not named.strip().isdigit():
+            self.stop_display()
+            raise Failure("no X display: Xvfb named none in 20 s")
+        self.env["DISPLAY"] = ":" + named.strip().decode()
+        wait_for("Xvfb", self._display_works, 10)
+
+    def stop_display(self):
+        # Terminated, not killed: the server removes its lock and socket.
+        if self.xvfb is not None:
+            self.xvfb.terminate()
             try:
-                wait_for("Xvfb", self._display_works, 10)
-                return
-            except Failure:
+                self.xvfb.wait(10)
+            except subprocess.TimeoutExpired:
                 self.xvfb.kill()
                 self.xvfb.wait()
-                self.xvfb = None
-        raise Failure("no X display")
+            self.xvfb = None
 
     def _display_works(self):
         return subprocess.call(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
@@ -205,10 +229,7 @@ class Environment:
                     pass
         self.processes = []
         self.server_stop()
-        if self.xvfb is not None:
-            self.xvfb.kill()
-            self.xvfb.wait()
-            self.xvfb = None
+        self.stop_display()
 
 
 class Pty:
