@@ -12,22 +12,10 @@ status=0
 
 # A screen of its own, large enough for the default window at 192 dpi (the
 # system keeps a window that does not fit inside the screen).
-xvfb_pid=""
-for n in $(seq 121 150); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 2600x1700x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 1 50); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-  xdpyinfo >/dev/null 2>&1 && break
-  kill "$xvfb_pid" 2>/dev/null || true
-  xvfb_pid=""
-done
-[ -n "$xvfb_pid" ] || { echo "no Xvfb for the DPI tests" >&2; exit 1; }
-trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
+. "$(dirname "$0")/../../scripts/lib/common.sh"
+unset DISPLAY
+XVFB_SCREEN=2600x1700x24 xvfb_start
+trap xvfb_stop EXIT
 for dpi in 144 192; do
   prefix=$stem-$dpi
   if [ ! -f "$prefix/system.reg" ]; then
