@@ -101,32 +101,24 @@ class Environment:
             return
         # Xvfb picks a free display itself and names it once it listens; a
         # display left locked by a server that was killed is free to it.
-        reader, writer = os.pipe()
-        try:
+        named = os.path.join(self.work, "xvfb-display")
+        with open(named, "wb") as f:
             self.xvfb = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(writer), "-screen", "0", "1024x768x24", "-nolisten",
-                 "tcp"], pass_fds=(writer,), stdout=subprocess.DEVNULL,
+                ["Xvfb", "-displayfd", str(f.fileno()), "-screen", "0", "1024x768x24",
+                 "-nolisten", "tcp"], pass_fds=(f.fileno(),), stdout=subprocess.DEVNULL,
                 stderr=subprocess.DEVNULL)
-            os.close(writer)
-            writer = None
-            named = b""
-            deadline = time.monotonic() + 20
-            while not named.endswith(b"\n") and time.monotonic() < deadline:
-                ready, _, _ = select.select([reader], [], [], 0.5)
-                if ready:
-                    piece = os.read(reader, 16)
-                    if not piece:
-                        break
-                    named += piece
-        finally:
-            os.close(reader)
-            if writer is not None:
-                os.close(writer)
-        if not named.strip().isdigit():
+
+        def display_named():
+            with open(named, "rb") as f:
+                text = f.read()
+            return text.endswith(b"\n") and text.strip().isdigit() and text.strip().decode()
+
+        try:
+            self.env["DISPLAY"] = ":" + wait_for("Xvfb to name its display", display_named, 20)
+            wait_for("Xvfb", self._display_works, 10)
+        except Failure:
             self.stop_display()
-            raise Failure("no X display: Xvfb named none in 20 s")
-        self.env["DISPLAY"] = ":" + named.strip().decode()
-        wait_for("Xvfb", self._display_works, 10)
+            raise
 
     def stop_display(self):
         # Terminated, not killed: the server removes its lock and socket.
