@@ -6,8 +6,9 @@ import os
 import re
 
 from skyloom_e2e import (COM, IDC_BAUD, IDC_PORT, IDC_START_GPS, IDM_RECORD_RAW, IDM_RECORD_STOP,
-                         PORT_NAME, WM_COMMAND, close_program, Driver, escape, expect, Failure,
-                         lines_of, Program, Pty, release_receivers, Simulator, wait_for)
+                         PORT_NAME, WM_COMMAND, close_program, Driver, escape, expect, lines_of,
+                         Program, Pty, release_receivers, Simulator, wait_for,
+                         wait_until_agreed)
 
 
 STOP_NOTE = "Stop Recording\r\n...OK\r\n"
@@ -74,20 +75,14 @@ def record_phase(env, args, results):
         expected = b"".join(lines).decode("latin-1").replace("\r\n", "\n").replace("\n", "\r\n")
         recorded = expected.split("\r\n")[1:-1]
 
-        last_missing = []
-
-        def caught_up():
+        def unshown():
             # The note of the stop lands among the recorded lines not yet
             # shown; the console's last piece may be a line still arriving.
             live = drive.text("console").replace(STOP_NOTE, "").split("\r\n")[:-1]
-            last_missing[:] = [first_unshown(recorded, live)]
-            return last_missing[0] is None
+            return first_unshown(recorded, live)
 
-        try:
-            wait_for("the recorded lines, in order, in the console", caught_up, 15, 0.25)
-        except Failure as timed_out:
-            raise Failure("%s; the first recorded line not shown, with the live lines there: %r"
-                          % (timed_out, last_missing[0]))
+        wait_until_agreed("the recorded lines, in order, in the console (the first not shown,"
+                          " with the live lines there)", unshown, 15, 0.25)
         # Nothing lost, nothing changed: a run of exactly what the receiver sent.
         expect(recording in sim.sent_bytes(), "the recording is not a run of the sent bytes")
 

@@ -82,6 +82,21 @@ def wait_for(what, predicate, timeout, interval=0.1):
         time.sleep(interval)
 
 
+def wait_until_agreed(what, disagreement, timeout, interval=0.1):
+    """Polls disagreement() until it returns None; after timeout a Failure
+    that tells what it last returned."""
+    last = []
+
+    def agreed():
+        last[:] = [disagreement()]
+        return last[0] is None
+
+    try:
+        wait_for(what, agreed, timeout, interval)
+    except Failure as timed_out:
+        raise Failure("%s; last: %r" % (timed_out, last[0]))
+
+
 class Environment:
     """A private Wine prefix, a display, and everything started under them."""
 
