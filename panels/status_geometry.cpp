@@ -67,6 +67,27 @@ void GrowTexts(TextItem* items, size_t count, const int32_t (&room)[N], const Te
     }
 }
 
+// Wine's font is wider than Windows': a three-digit speed with its unit
+// outgrows the default panel's room before the grids. Its digits are what
+// the user reads, so the unit gives way, as it does for a speed too long for
+// its text.
+void FitSpeed(PanelPlan* plan, const int32_t (&room)[kTextItems], const TextMeter& meter) {
+    constexpr size_t kSpeed = kLabelItems + 3;
+    TextItem& item = plan->texts[kSpeed];
+    char16_t* speed = plan->shown.speed;
+    if (item.text != speed || speed[0] == 0)
+        return;
+    const int64_t right = static_cast<int64_t>(item.box.left) +
+                          meter.Measure(speed, TextFont::kPanel).width;
+    if (right <= std::max(room[kSpeed], item.box.right))
+        return;
+    for (char16_t* c = speed; *c != 0; ++c)
+        if (*c == u' ') {
+            *c = 0;
+            break;
+        }
+}
+
 // A scaled cell's texts may need a pixel more than the scaled box: the
 // font's height is rounded once, the box's edges each.
 void GrowCells(Plan& s, const TextMeter& meter) {
@@ -330,6 +351,7 @@ void PlanPanel(const ReceiverModel& status, bool logOpen, int32_t snrOffset, con
         PlanLargeGrid(status, logOpen, snrOffset, g, height, plan);
     }
     ScalePlan(plan, dpi, room, detailRoom);
+    FitSpeed(plan, room, meter);
     GrowTexts(plan->texts.data(), kTextItems, room, meter);
     GrowTexts(plan->details.data(), plan->detailCount, detailRoom, meter);
     if (dpi != kDesignDpi || plan->large) {

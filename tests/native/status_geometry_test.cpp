@@ -31,21 +31,22 @@ int64_t Area(const Box& b) {
 }
 
 // About Wine's fonts at 96 dpi: 9 pixels for a digit or a W, 7 for any
-// other character; scaled with the DPI.
+// other character; scaled with the DPI. A wider font's digits take `digit`.
 class FixedMeter : public status_layout::TextMeter {
   public:
-    explicit FixedMeter(int32_t dpi) : dpi_(dpi) {}
+    explicit FixedMeter(int32_t dpi, int32_t digit = 9) : dpi_(dpi), digit_(digit) {}
     status_layout::Extent Measure(const char16_t* text,
                                   status_layout::TextFont font) const override {
         int32_t width = 0;
         for (const char16_t* p = text; *p != 0; ++p)
-            width += *p == u'W' || (*p >= u'0' && *p <= u'9') ? 9 : 7;
+            width += *p >= u'0' && *p <= u'9' ? digit_ : *p == u'W' ? 9 : 7;
         const int32_t height = font == status_layout::TextFont::kPanel ? 16 : 13;
         return {status_layout::ScaleLength(width, dpi_), status_layout::ScaleLength(height, dpi_)};
     }
 
   private:
     int32_t dpi_;
+    int32_t digit_;
 };
 
 constexpr GnssSystem kFour[] = {GnssSystem::kGps, GnssSystem::kGlonass, GnssSystem::kGalileo,
@@ -168,6 +169,32 @@ TEST(StatusGeometry, TheDefaultPanelIsTodaysAndTextsGrowOnlyWhereTheFontNeedsIt)
     EXPECT_FALSE(scaled->pictureChart);
     EXPECT_EQ(scaled->chart, (Box{0, 0, 233, 233}));
     EXPECT_EQ(scaled->texts[1].box.left, 248);  // "Time:" at 165
+}
+
+TEST(StatusGeometry, ASpeedTooWideForItsRoomKeepsItsDigitsAndDropsItsUnit) {
+    // Digits 11 pixels wide: a three-digit speed and its unit need 75 of the
+    // default panel's 70 before the grids.
+    const struct {
+        View view;
+        const char16_t* knots;
+        const char16_t* shown;
+    } rows[] = {
+        {{574, 248, 96}, u"53.5", u"98 Km/hr"},
+        {{574, 248, 96}, u"101.0", u"187"},
+        {{861, 372, 144}, u"101.0", u"187"},
+        {{1192, 427, 96}, u"101.0", u"187 Km/hr"},  // the larger panel has the room
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.view.width << " @" << r.view.dpi << " "
+                                        << std::string(r.knots, r.knots + text16::Length(r.knots)));
+        ReceiverModel status{};
+        status.sent.rmcSent = 1;
+        text16::Copy(status.sent.speedKnots, r.knots);
+        auto plan = std::make_unique<PanelPlan>();
+        status_layout::PlanPanel(status, false, 0, r.view, FixedMeter(r.view.dpi, 11), plan.get());
+        const auto& speed = plan->texts[status_layout::kLabelItems + 3];
+        EXPECT_EQ(std::u16string(speed.text), r.shown);
+    }
 }
 
 TEST(StatusGeometry, LargerPanelsKeepEveryCellWholeEachSystemInItsRowsAndMarkersApart) {

@@ -158,7 +158,7 @@ void LongestTexts(ReceiverModel& m) {
     s.rmcSent = 1;
     s.fixState = FixState::kNoFix;
     text16::Copy(s.course, u"359.99");
-    text16::Copy(s.speedKnots, u"53.5");  // 99 Km/hr
+    text16::Copy(s.speedKnots, u"101.0");  // 187 km/h
     text16::Copy(s.hdop, u"99.99");
     text16::Copy(s.pdop, u"99.99");
     text16::Copy(s.latitude, u"4807.0799");
@@ -206,6 +206,9 @@ TEST_F(SystemsGrid, AtEverySizeAndDpiTextsAreWholeAndApartCellsWholeAndTheChartR
         };
         for (const auto& t : plan->texts)
             whole_in(t.text, t.box, panel.textFont.get());
+        // Where the unit has no room, the digits still have.
+        EXPECT_EQ(std::u16string(plan->texts[status_layout::kLabelItems + 3].text).substr(0, 3),
+                  u"187");
         for (size_t i = 0; i < plan->detailCount; ++i)
             whole_in(plan->details[i].text, plan->details[i].box, panel.textFont.get());
         EXPECT_EQ(plan->detailCount > 0, plan->large);
