@@ -7,6 +7,7 @@
 #include "panels/window_layout.h"
 #include "res/resource.h"
 #include "win32/dpi.h"
+#include "win32/label_fit.h"
 #include "win32/messages.h"
 
 namespace {
@@ -55,6 +56,7 @@ void CBaseWnd::OnDpiChanged(UINT dpi, const RECT* suggested) {
     dpi_ = dpi != 0 ? dpi : kDesignDpi;
     advancedExtra_ = MulDiv(advancedExtra_, static_cast<int>(dpi_), static_cast<int>(old));
     setupPanel.PlaceCombos(dpi_);
+    FitLabelsToText(setupPanel.hwnd);
     // Windows suggests the rectangle that keeps the window's place and scale
     // on the new monitor; without one the window keeps its place.
     if (suggested != nullptr) {

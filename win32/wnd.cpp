@@ -1,5 +1,7 @@
 #include "win32/wnd.h"
 
+#include "win32/label_fit.h"
+
 HINSTANCE g_hInstance = nullptr;
 
 LRESULT CALLBACK CWnd::StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -25,6 +27,7 @@ INT_PTR CALLBACK CWnd::StaticDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         if (self != nullptr)
             self->hwnd = hwnd;
+        FitLabelsToText(hwnd);
     } else if (message == WM_SETFONT) {
         // The one message a DS_SETFONT template sends before WM_INITDIALOG; no
         // handler ever sees it.

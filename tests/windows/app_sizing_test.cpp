@@ -9,6 +9,7 @@
 #include "panels/ttff_dialog.h"
 #include "panels/window_layout.h"
 #include "win32/dpi.h"
+#include "win32/label_fit.h"
 
 namespace app_test {
 namespace {
@@ -204,6 +205,16 @@ TEST_F(DpiTest, TheWindowItsPanelsAndDialogsStartAtTheSystemsDpi) {
     CTtffDlg ttff;
     ASSERT_TRUE(ttff.Create(main, actions, stats::TtffSeriesConfig{}));
     EXPECT_EQ(FontPoints(ttff.hwnd, dpi), 8);
+    // Every label holds its text on its one line: none wraps or is cut.
+    for (HWND dialog : {window.setupPanel.hwnd, ttff.hwnd})
+        for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t cls[16] = {};
+            GetClassNameW(child, cls, 16);
+            if (lstrcmpiW(cls, L"Static") == 0) {
+                EXPECT_TRUE(LabelHoldsText(child)) << WindowText(child);
+            }
+        }
     DestroyWindow(ttff.hwnd);
 }
 
