@@ -18,6 +18,7 @@
 #include "res/resource.h"
 #include "win32/dpi.h"
 #include "win32/messages.h"
+#include "win32/window_items.h"
 
 int32_t g_creating = 0;
 uint8_t g_settleArmed = 0;
@@ -163,10 +164,7 @@ void CBaseWnd::OnRecordingChanged() {
     EnableMenuItem(menu, IDM_RECORD_RAW, MF_BYCOMMAND | (on ? MF_GRAYED : MF_ENABLED));
     EnableMenuItem(menu, IDM_RECORD_STOP, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
     // The caption's own text stays; SetCaption adds or drops the mark.
-    const int length = GetWindowTextLengthW(hwnd);
-    std::wstring caption(static_cast<size_t>(length) + 1, L'\0');
-    caption.resize(static_cast<size_t>(GetWindowTextW(hwnd, caption.data(), length + 1)));
-    SetWindowTextW(hwnd, caption.c_str());
+    SetWindowTextW(hwnd, WindowTextOf(hwnd).c_str());
 }
 
 // Every writer of the caption (the link's open, a cold start, the first-fix

@@ -2,6 +2,7 @@
 
 #include "link/source_address.h"
 #include "res/resource.h"
+#include "win32/window_items.h"
 
 bool CAddressDlg::Ask(HWND owner, const std::u16string& offered, linkrules::SourceSpec* chosen,
                       std::u16string* typed) {
@@ -18,9 +19,7 @@ bool CAddressDlg::Ask(HWND owner, const std::u16string& offered, linkrules::Sour
 
 void CAddressDlg::OnOk(HWND dialog) {
     HWND field = GetDlgItem(dialog, IDC_NET_ADDRESS);
-    int length = GetWindowTextLengthW(field);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(field, &text[0], length + 1)));
+    const std::wstring text = WindowTextOf(field);
     std::u16string typed(text.begin(), text.end());
     linkrules::AddressParse parsed = linkrules::ParseSourceAddress(typed);
     if (parsed.error) {

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "win32/window_items.h"
+
 bool OpenOwnWindow(CWnd& window, int templateId, HWND owner) {
     HWND dialog = CreateDialogParamW(g_hInstance, MAKEINTRESOURCEW(templateId), owner,
                                      CWnd::StaticDlgProc, reinterpret_cast<LPARAM>(&window));
@@ -30,9 +32,6 @@ void PlaceBesideOwner(HWND window, HWND owner) {
 }
 
 void SetTextIfChanged(HWND control, const wchar_t* text) {
-    std::wstring shown(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    shown.resize(
-        static_cast<size_t>(GetWindowTextW(control, &shown[0], static_cast<int>(shown.size()))));
-    if (shown != text)
+    if (WindowTextOf(control) != text)
         SetWindowTextW(control, text);
 }

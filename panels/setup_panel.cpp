@@ -10,13 +10,9 @@
 #include "win32/dpi.h"
 #include "win32/messages.h"
 #include "win32/wide_text.h"
+#include "win32/window_items.h"
 
 namespace {
-
-// The port list's last entry: plays back a recording instead of a port.
-const wchar_t kPlaybackEntry[] = L"Log File:";
-// After the ports, before playback: a receiver on the network.
-const wchar_t kNetworkEntry[] = L"Network:";
 
 // The combo boxes' places in pixels (left, top, right, bottom); the height
 // includes the drop-down list.
@@ -41,23 +37,8 @@ const int kAdvancedControls[] = {IDC_FACTORY_RESET, IDC_GET_VERSION, IDC_POWER_S
 constexpr int kConsoleGap = 6;
 constexpr int kConsoleLeastHeight = 80;
 
-RECT RectInParent(HWND child) {
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 void Place(HWND dialog, int id, const RECT& r) {
     MoveWindow(GetDlgItem(dialog, id), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
-}
-
-void AddString(HWND dialog, int id, const wchar_t* text) {
-    SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-}
-
-void Enable(HWND dialog, int id, bool enabled) {
-    EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
 }
 
 }  // namespace
@@ -193,12 +174,12 @@ void CBackupDlg::FillLists(HWND window) {
     SendDlgItemMessageW(window, IDC_BAUD, CB_RESETCONTENT, 0, 0);
     SendDlgItemMessageW(window, IDC_PORT, CB_RESETCONTENT, 0, 0);
     for (uint32_t rate : linkrules::kBaudRates)
-        AddString(window, IDC_BAUD, std::to_wstring(rate).c_str());
-    AddString(window, IDC_FILTER_FIELD, L"Speed");
-    AddString(window, IDC_FILTER_FIELD, L"Height");
-    AddString(window, IDC_FILTER_OP, L"=");
-    AddString(window, IDC_FILTER_OP, L">");
-    AddString(window, IDC_FILTER_OP, L"<");
+        AddComboString(window, IDC_BAUD, std::to_wstring(rate).c_str());
+    AddComboString(window, IDC_FILTER_FIELD, L"Speed");
+    AddComboString(window, IDC_FILTER_FIELD, L"Height");
+    AddComboString(window, IDC_FILTER_OP, L"=");
+    AddComboString(window, IDC_FILTER_OP, L">");
+    AddComboString(window, IDC_FILTER_OP, L"<");
     SendDlgItemMessageW(window, IDC_BAUD, CB_SETCURSEL, linkrules::kDefaultBaudIndex, 0);
     EndPortList();
 }
@@ -241,12 +222,12 @@ void CBackupDlg::OnCommand(HWND window, int id) {
             OnCheckBox(window, id, UM_AUTO_SEND_START, UM_AUTO_SEND_STOP);
             return;
         case IDC_SCAN_PORTS:
-            Enable(window, IDC_START_GPS, false);
-            Enable(window, IDC_SCAN_PORTS, false);
+            EnableDlgItem(window, IDC_START_GPS, false);
+            EnableDlgItem(window, IDC_SCAN_PORTS, false);
             SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_SCAN_PORTS, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_SCAN_PORTS)));
-            Enable(window, IDC_SCAN_PORTS, true);
-            Enable(window, IDC_START_GPS, true);
+            EnableDlgItem(window, IDC_SCAN_PORTS, true);
+            EnableDlgItem(window, IDC_START_GPS, true);
             return;
         default:
             return;
@@ -292,162 +273,12 @@ void CBackupDlg::ShowLinkState(LinkView view) {
     }
     // A source that only receives has nothing to command.
     const bool commands = open && LinkReceivesOnly == 0;
-    Enable(window, IDC_COLD_START, commands);
-    Enable(window, IDC_FACTORY_RESET, commands);
-    Enable(window, IDC_SCAN_PORTS, !held);
+    EnableDlgItem(window, IDC_COLD_START, commands);
+    EnableDlgItem(window, IDC_FACTORY_RESET, commands);
+    EnableDlgItem(window, IDC_SCAN_PORTS, !held);
     SetDlgItemTextW(window, IDC_START_GPS, held ? L"Close GPS" : L"Start GPS");
     for (int id : kLinkCommands)
-        Enable(window, id, commands);
-    Enable(window, IDC_PORT, !held);
-    Enable(window, IDC_BAUD, !held);
-}
-
-std::vector<std::u16string> CBackupDlg::PortEntries() const {
-    std::vector<std::u16string> entries;
-    const LRESULT count = SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETLBTEXTLEN, i, 0);
-        std::u16string text(length > 0 ? static_cast<size_t>(length) + 1 : 0, u'\0');
-        const LRESULT copied = text.empty()
-                                   ? CB_ERR
-                                   : SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETLBTEXT, i,
-                                                         reinterpret_cast<LPARAM>(text.data()));
-        text.resize(copied == CB_ERR ? 0 : static_cast<size_t>(copied));
-        entries.push_back(text);
-    }
-    return entries;
-}
-
-int CBackupDlg::SelectedPort() const {
-    const LRESULT selected = SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETCURSEL, 0, 0);
-    return selected == CB_ERR ? -1 : static_cast<int>(selected);
-}
-
-bool CBackupDlg::PortListDropped() const {
-    return SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
-}
-
-linkrules::PortListSink& CBackupDlg::PortList() {
-    return portSink_;
-}
-
-void CBackupDlg::ClearPortList() {
-    portSink_.Clear();
-}
-
-void CBackupDlg::EndPortList() {
-    const LRESULT ports = SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETCOUNT, 0, 0);
-    AddString(hwnd, IDC_PORT, kNetworkEntry);
-    AddString(hwnd, IDC_PORT, kPlaybackEntry);
-    // The first port; without one, playback, as before there was a network
-    // entry: Start GPS on a machine without receivers plays a recording.
-    SendDlgItemMessageW(hwnd, IDC_PORT, CB_SETCURSEL, ports > 0 ? 0 : 1, 0);
-}
-
-void CBackupDlg::ComboSink::Clear() {
-    SendDlgItemMessageW(panel_.hwnd, IDC_PORT, CB_RESETCONTENT, 0, 0);
-}
-
-void CBackupDlg::ComboSink::Add(const char16_t* entry) {
-    AddString(panel_.hwnd, IDC_PORT, AsWide(entry));
-}
-
-void CBackupDlg::ComboSink::SetEditText(const char16_t* text) {
-    SetDlgItemTextW(panel_.hwnd, IDC_PORT, AsWide(text));
-}
-
-void CBackupDlg::ComboSink::Select(int32_t position) {
-    SendDlgItemMessageW(panel_.hwnd, IDC_PORT, CB_SETCURSEL, position, 0);
-}
-
-bool CBackupDlg::SelectedEntry(wchar_t* entry, size_t capacity) const {
-    const LRESULT selected = SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETCURSEL, 0, 0);
-    if (selected == CB_ERR)
-        return false;
-    const LRESULT length = SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETLBTEXTLEN, selected, 0);
-    if (length == CB_ERR || length >= static_cast<LRESULT>(capacity))
-        return false;
-    entry[0] = 0;
-    return SendDlgItemMessageW(hwnd, IDC_PORT, CB_GETLBTEXT, selected,
-                               reinterpret_cast<LPARAM>(entry)) != CB_ERR;
-}
-
-int CBackupDlg::BaudIndex() const {
-    return static_cast<int>(SendDlgItemMessageW(hwnd, IDC_BAUD, CB_GETCURSEL, 0, 0));
-}
-
-linkrules::SourceSpec CBackupDlg::SelectedSource() const {
-    wchar_t entry[linkrules::kEntryUnits];
-    if (!SelectedEntry(entry))
-        return linkrules::SourceSpec();
-    return linkrules::SourceForEntry(AsText16(entry), BaudIndex());
-}
-
-std::wstring CBackupDlg::ItemText(int id) const {
-    HWND item = GetDlgItem(hwnd, id);
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
-    text.resize(
-        static_cast<size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-std::wstring CBackupDlg::UserSentence() const {
-    return ItemText(IDC_USER_SENTENCE);
-}
-
-std::wstring CBackupDlg::AutoSendPeriod() const {
-    return ItemText(IDC_AUTO_PERIOD);
-}
-
-std::wstring CBackupDlg::LogName() const {
-    return ItemText(IDC_LOG_NAME);
-}
-
-std::wstring CBackupDlg::SignalOffset() const {
-    return ItemText(IDC_SNR_OFFSET);
-}
-
-void CBackupDlg::Check(int id, bool checked) {
-    SendDlgItemMessageW(hwnd, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void CBackupDlg::EnableItem(int id, bool enabled) {
-    Enable(hwnd, id, enabled);
-}
-
-void CBackupDlg::SetAutoSendChecked(bool checked) {
-    Check(IDC_AUTO_SEND, checked);
-}
-
-void CBackupDlg::SetLogChecked(bool checked) {
-    Check(IDC_LOG_FILE, checked);
-}
-
-void CBackupDlg::EnableLogFields(bool enabled) {
-    EnableItem(IDC_LOG_NAME, enabled);
-    EnableItem(IDC_SNR_OFFSET, enabled);
-}
-
-void CBackupDlg::EnableStart(bool enabled) {
-    EnableItem(IDC_START_GPS, enabled);
-}
-
-void CBackupDlg::EnableColdStart(bool enabled) {
-    EnableItem(IDC_COLD_START, enabled);
-}
-
-void CBackupDlg::EnableFactoryReset(bool enabled) {
-    EnableItem(IDC_FACTORY_RESET, enabled);
-}
-
-void CBackupDlg::SetSbasChecked(bool checked) {
-    Check(IDC_SBAS, checked);
-}
-
-void CBackupDlg::SetCoreVersion(const wchar_t* text) {
-    SetDlgItemTextW(hwnd, IDC_CORE_VERSION, text);
-}
-
-void CBackupDlg::SetFirmwareVersion(const wchar_t* text) {
-    SetDlgItemTextW(hwnd, IDC_FW_VERSION, text);
+        EnableDlgItem(window, id, commands);
+    EnableDlgItem(window, IDC_PORT, !held);
+    EnableDlgItem(window, IDC_BAUD, !held);
 }

@@ -77,8 +77,8 @@ void FitSpeed(PanelPlan* plan, const int32_t (&room)[kTextItems], const TextMete
     char16_t* speed = plan->shown.speed;
     if (item.text != speed || speed[0] == 0)
         return;
-    const int64_t right = static_cast<int64_t>(item.box.left) +
-                          meter.Measure(speed, TextFont::kPanel).width;
+    const int64_t right =
+        static_cast<int64_t>(item.box.left) + meter.Measure(speed, TextFont::kPanel).width;
     if (right <= std::max(room[kSpeed], item.box.right))
         return;
     for (char16_t* c = speed; *c != 0; ++c)

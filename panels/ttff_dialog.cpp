@@ -8,6 +8,7 @@
 #include "panels/own_window.h"
 #include "res/resource.h"
 #include "win32/wide_text.h"
+#include "win32/window_items.h"
 
 using stats::TtffRun;
 using stats::TtffStartKind;
@@ -30,10 +31,6 @@ const int kNumberFields[] = {IDC_TTFF_RUNS, IDC_TTFF_LIMIT, IDC_TTFF_PAUSE};
 const int kSetupControls[] = {IDC_TTFF_KIND, IDC_TTFF_RUNS, IDC_TTFF_LIMIT, IDC_TTFF_PAUSE,
                               IDC_TTFF_START};
 
-void Enable(HWND dialog, int id, bool enabled) {
-    EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
-}
-
 void SetNumber(HWND dialog, int id, uint32_t value) {
     SetDlgItemInt(dialog, id, value, FALSE);
 }
@@ -55,8 +52,7 @@ bool CTtffDlg::Create(HWND owner, TtffDialogActions& actions,
 
 LRESULT CTtffDlg::OnInitDialog(HWND window) {
     for (const wchar_t* entry : kKindEntries)
-        SendDlgItemMessageW(window, IDC_TTFF_KIND, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(entry));
+        AddComboString(window, IDC_TTFF_KIND, entry);
     SendDlgItemMessageW(window, IDC_TTFF_KIND, CB_SETCURSEL, static_cast<WPARAM>(config_.kind), 0);
     SetNumber(window, IDC_TTFF_RUNS, config_.runs);
     SetNumber(window, IDC_TTFF_LIMIT, config_.limitSeconds);
@@ -151,9 +147,9 @@ void CTtffDlg::ShowSeries(const stats::TtffSeries& series) {
 
     const bool running = series.running();
     for (int id : kSetupControls)
-        Enable(hwnd, id, !running);
-    Enable(hwnd, IDC_TTFF_STOP, running);
-    Enable(hwnd, IDC_TTFF_SAVE, series.count() > 0);
+        EnableDlgItem(hwnd, id, !running);
+    EnableDlgItem(hwnd, IDC_TTFF_STOP, running);
+    EnableDlgItem(hwnd, IDC_TTFF_SAVE, series.count() > 0);
 }
 
 void CTtffDlg::ShowState(const wchar_t* text) {

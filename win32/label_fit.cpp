@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "win32/window_items.h"
 
 namespace {
 
@@ -17,8 +18,7 @@ bool IsLeftLabel(HWND child) {
 
 // The single-line width of a label's text in the font it draws with.
 int TextWidth(HWND label) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(label, &text[0], static_cast<int>(text.size()))));
+    const std::wstring text = WindowTextOf(label);
     if (text.empty())
         return 0;
     HDC dc = GetDC(label);
@@ -32,13 +32,6 @@ int TextWidth(HWND label) {
         SelectObject(dc, old);
     ReleaseDC(label, dc);
     return extent.cx;
-}
-
-RECT PlaceInParent(HWND child) {
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
 }
 
 }  // namespace
@@ -58,13 +51,13 @@ void FitLabelsToText(HWND dialog) {
         if (!IsLeftLabel(label))
             continue;
         const int width = TextWidth(label);
-        RECT place = PlaceInParent(label);
+        RECT place = RectInParent(label);
         if (width <= place.right - place.left)
             continue;
         // The nearest control that starts right of the label on its line.
         LONG limit = LONG_MAX;
         for (HWND other : children) {
-            const RECT o = PlaceInParent(other);
+            const RECT o = RectInParent(other);
             if (other != label && o.left >= place.right && o.top < place.bottom &&
                 o.bottom > place.top && o.left < limit)
                 limit = o.left;
