@@ -72,14 +72,13 @@ void GrowTexts(TextItem* items, size_t count, const int32_t (&room)[N], const Te
 // the user reads, so the unit gives way, as it does for a speed too long for
 // its text.
 void FitSpeed(PanelPlan* plan, const int32_t (&room)[kTextItems], const TextMeter& meter) {
-    constexpr size_t kSpeed = kLabelItems + 3;
-    TextItem& item = plan->texts[kSpeed];
+    TextItem& item = plan->texts[kSpeedItem];
     char16_t* speed = plan->shown.speed;
     if (item.text != speed || speed[0] == 0)
         return;
     const int64_t right =
         static_cast<int64_t>(item.box.left) + meter.Measure(speed, TextFont::kPanel).width;
-    if (right <= std::max(room[kSpeed], item.box.right))
+    if (right <= std::max(room[kSpeedItem], item.box.right))
         return;
     for (char16_t* c = speed; *c != 0; ++c)
         if (*c == u' ') {

@@ -46,6 +46,8 @@ struct TextItem {
 };
 constexpr size_t kTextItems = 20;
 constexpr size_t kLabelItems = 9;
+// The speed's value among them: after the date, the time and the course.
+constexpr size_t kSpeedItem = kLabelItems + 3;
 
 // All twenty texts in drawing order; the value texts point into `texts`.
 std::array<TextItem, kTextItems> TextItems(const StatusTexts& texts);

@@ -192,7 +192,7 @@ TEST(StatusGeometry, ASpeedTooWideForItsRoomKeepsItsDigitsAndDropsItsUnit) {
         text16::Copy(status.sent.speedKnots, r.knots);
         auto plan = std::make_unique<PanelPlan>();
         status_layout::PlanPanel(status, false, 0, r.view, FixedMeter(r.view.dpi, 11), plan.get());
-        const auto& speed = plan->texts[status_layout::kLabelItems + 3];
+        const auto& speed = plan->texts[status_layout::kSpeedItem];
         EXPECT_EQ(std::u16string(speed.text), r.shown);
     }
 }
